@@ -1,0 +1,39 @@
+#pragma once
+// Shared main for the benchmarks: "--vz_smoke" (as ctest passes it) keeps only the
+// smallest sizes, so the run stays short and the benchmark keeps building.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstring>
+#include <vector>
+
+namespace vz::bench {
+inline bool& smoke() {
+  static bool s = false;
+  return s;
+}
+}  // namespace vz::bench
+
+#define VZ_BENCHMARK_MAIN()                                                      \
+  int main(int argc, char** argv) {                                              \
+    std::vector<char*> args;                                                     \
+    for (int i = 0; i < argc; ++i) {                                             \
+      if (std::strcmp(argv[i], "--vz_smoke") == 0)                               \
+        vz::bench::smoke() = true;                                               \
+      else                                                                       \
+        args.push_back(argv[i]);                                                 \
+    }                                                                            \
+    int n = int(args.size());                                                    \
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                          \
+      qputenv("QT_QPA_PLATFORM", "offscreen");                                   \
+    QApplication app(n, args.data());                                            \
+    if (vz::bench::smoke()) {                                                    \
+      static char filter[] = "--benchmark_filter=/1000($|/)";                    \
+      args.push_back(filter);                                                    \
+      n = int(args.size());                                                      \
+    }                                                                            \
+    benchmark::Initialize(&n, args.data());                                      \
+    benchmark::RunSpecifiedBenchmarks();                                         \
+    benchmark::Shutdown();                                                       \
+    return 0;                                                                    \
+  }

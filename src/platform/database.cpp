@@ -1,0 +1,156 @@
+#include "platform/database.h"
+
+#include <QDir>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QStringList>
+
+namespace vz::db {
+
+const char* const kTabla1Columns[18] = {
+    "id",       "Modo",       "Banda",  "MyCall", "Estacion", "Fecha", "Hora", "RSE",        "RSR",
+    "Obs",      "Operador",   "Nombre Log", "Frecuencia", "MiGrid", "SuGrid", "Ruk", "Nombre_Sat", "Argento"};
+const char* const kTabla2Columns[16] = {
+    "id",  "Modo",     "Banda",      "MyCall",     "Estacion", "Fecha",      "Hora", "RSE",
+    "RSR", "Obs",      "Operador",   "Nombre Log", "Frecuencia", "Ruk",      "Nombre_Sat", "Argento"};
+const char* const kTabla3Columns[19] = {
+    "id",       "Modo",       "Banda",      "MyCall", "Estacion", "Fecha", "Hora",
+    "RSE",      "RSR",        "Obs",        "Operador", "Nombre Log", "Frecuencia", "MiGrid",
+    "SuGrid",   "Ruk",        "Nombre_Sat", "Argento", "Dupe"};
+
+namespace {
+
+const QString kConnection = QStringLiteral("vz-base0");
+
+QString& pathSlot() {
+  static QString p;
+  return p;
+}
+
+QString errorOf(const QSqlError& e) {
+  QString t = e.text().trimmed();
+  return t.isEmpty() ? QStringLiteral("Error de base de datos") : t;
+}
+
+template <size_t N>
+QString createStatement(const char* table, const char* const (&columns)[N]) {
+  QStringList defs;
+  defs << QStringLiteral("[id] INTEGER PRIMARY KEY AUTOINCREMENT");
+  for (size_t i = 1; i < N; ++i)
+    defs << QStringLiteral("[%1] TEXT COLLATE NOCASE").arg(QLatin1String(columns[i]));
+  defs << QStringLiteral("[Perfil] TEXT COLLATE NOCASE");
+  return QStringLiteral("CREATE TABLE IF NOT EXISTS [%1] (%2)")
+      .arg(QLatin1String(table), defs.join(QStringLiteral(", ")));
+}
+
+QStringList columnsOf(const QString& table) {
+  QStringList cols;
+  QSqlQuery q(connection());
+  if (q.exec(QStringLiteral("PRAGMA table_info([%1])").arg(table)))
+    while (q.next()) cols << q.value(1).toString();
+  return cols;
+}
+
+}  // namespace
+
+QSqlDatabase connection() { return QSqlDatabase::database(kConnection, false); }
+
+bool isOpen() { return QSqlDatabase::contains(kConnection) && connection().isOpen(); }
+
+QString path() { return pathSlot(); }
+
+void close() {
+  if (!QSqlDatabase::contains(kConnection)) return;
+  {
+    QSqlDatabase c = QSqlDatabase::database(kConnection, false);
+    c.close();
+  }
+  QSqlDatabase::removeDatabase(kConnection);
+  pathSlot().clear();
+}
+
+Status open(const QString& folder) {
+  close();
+  const QString file = QDir(folder).filePath(QLatin1String(kFileName));
+  {
+    QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
+    c.setDatabaseName(file);
+    if (!c.open()) {
+      const QString err = errorOf(c.lastError());
+      c = QSqlDatabase();
+      QSqlDatabase::removeDatabase(kConnection);
+      return Status::failure(QStringLiteral("No se puede abrir %1: %2").arg(file, err));
+    }
+  }
+  pathSlot() = file;
+  Status s = ensureSchema();
+  if (!s) close();
+  return s;
+}
+
+Status ensureSchema() {
+  const QString statements[] = {
+      // Rollback journal: base0.mdb alone always holds everything committed.
+      QStringLiteral("PRAGMA journal_mode=DELETE"),
+      createStatement("Tabla1", kTabla1Columns),
+      createStatement("Tabla2", kTabla2Columns),
+      createStatement("Tabla3", kTabla3Columns),
+  };
+  for (const QString& sql : statements) {
+    Status s = exec(sql);
+    if (!s) return s;
+  }
+  // A file from an earlier version may lack the optional last column.
+  for (const char* t : {"Tabla1", "Tabla2", "Tabla3"}) {
+    const QString table = QLatin1String(t);
+    if (!columnsOf(table).contains(QStringLiteral("Perfil"), Qt::CaseInsensitive)) {
+      Status s = exec(QStringLiteral("ALTER TABLE [%1] ADD [Perfil] TEXT COLLATE NOCASE").arg(table));
+      if (!s) return s;
+    }
+  }
+  const QString indexes[] = {
+      // Pages of a log, newest first; placeholder rows are never listed.
+      QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla1_Pagina] ON Tabla1 ([Nombre Log], %1, [Hora]) "
+                     "WHERE [Modo]<>''")
+          .arg(QLatin1String(kFechaKey)),
+      // The duplicate rule, the grid back-fill and the worked-before list.
+      QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla1_Estacion] ON Tabla1 ([Nombre Log], [Estacion])"),
+      QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla2_Log] ON Tabla2 ([Nombre Log])"),
+  };
+  for (const QString& sql : indexes) {
+    Status s = exec(sql);
+    if (!s) return s;
+  }
+  return Status::success();
+}
+
+Status run(QSqlQuery& q, const QString& sql, const QVariantList& values) {
+  if (!isOpen()) return Status::failure(QStringLiteral("La base de datos no está abierta"));
+  if (!q.prepare(sql)) return Status::failure(errorOf(q.lastError()));
+  for (const QVariant& v : values) q.addBindValue(v);
+  if (!q.exec()) return Status::failure(errorOf(q.lastError()));
+  return Status::success();
+}
+
+Status run(QSqlQuery& q, const QString& sql, std::initializer_list<QVariant> values) {
+  return run(q, sql, QVariantList(values));
+}
+
+Status exec(const QString& sql, std::initializer_list<QVariant> values) {
+  QSqlQuery q(connection());
+  return run(q, sql, values);
+}
+
+QString text(const QSqlQuery& q, const char* column) {
+  const QVariant v = q.value(QLatin1String(column));
+  return v.isNull() ? QString() : v.toString();
+}
+
+QString text(const QSqlQuery& q, int index) {
+  const QVariant v = q.value(index);
+  return v.isNull() ? QString() : v.toString();
+}
+
+QVariant textValue(const QString& s) { return s.isNull() ? emptyText() : QVariant(s); }
+
+}  // namespace vz::db

@@ -1,0 +1,115 @@
+#include "platform/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace vz {
+namespace {
+
+DialogService*& installed() {
+  static DialogService* s = nullptr;
+  return s;
+}
+
+QWidget* parentWidget() {
+  if (QWidget* w = QApplication::activeModalWidget()) return w;
+  return QApplication::activeWindow();
+}
+
+QString titleOr(const QString& t) { return t.isEmpty() ? programTitle() : t; }
+
+}  // namespace
+
+QString programTitle() { return QStringLiteral("Vantorel Zezeror"); }
+
+DialogService& dialogs() {
+  if (installed()) return *installed();
+  static QtDialogService real;
+  return real;
+}
+
+void setDialogService(DialogService* service) { installed() = service; }
+
+MsgAnswer msgBox(const QString& text, MsgIcon icon, MsgButtons buttons, MsgAnswer defaultButton,
+                 const QString& title) {
+  return dialogs().message({text, icon, buttons, defaultButton, title});
+}
+
+bool askYesNo(const QString& text, const QString& title, MsgAnswer defaultButton) {
+  return msgBox(text, MsgIcon::Question, MsgButtons::YesNo, defaultButton, title) == MsgAnswer::Yes;
+}
+
+MsgAnswer QtDialogService::message(const MessageRequest& r) {
+  QMessageBox box(parentWidget());
+  box.setWindowTitle(titleOr(r.title));
+  box.setText(r.text);
+  switch (r.icon) {
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::None: break;
+  }
+  struct B {
+    MsgAnswer answer;
+    QString caption;
+    QMessageBox::ButtonRole role;
+  };
+  QList<B> set;
+  const B ok{MsgAnswer::Ok, QStringLiteral("Aceptar"), QMessageBox::AcceptRole};
+  const B cancel{MsgAnswer::Cancel, QStringLiteral("Cancelar"), QMessageBox::RejectRole};
+  const B yes{MsgAnswer::Yes, QStringLiteral("Sí"), QMessageBox::YesRole};
+  const B no{MsgAnswer::No, QStringLiteral("No"), QMessageBox::NoRole};
+  const B retry{MsgAnswer::Retry, QStringLiteral("Reintentar"), QMessageBox::AcceptRole};
+  const B abort{MsgAnswer::Abort, QStringLiteral("Anular"), QMessageBox::RejectRole};
+  const B ignore{MsgAnswer::Ignore, QStringLiteral("Omitir"), QMessageBox::AcceptRole};
+  switch (r.buttons) {
+    case MsgButtons::Ok: set = {ok}; break;
+    case MsgButtons::OkCancel: set = {ok, cancel}; break;
+    case MsgButtons::YesNo: set = {yes, no}; break;
+    case MsgButtons::YesNoCancel: set = {yes, no, cancel}; break;
+    case MsgButtons::RetryCancel: set = {retry, cancel}; break;
+    case MsgButtons::AbortRetryIgnore: set = {abort, retry, ignore}; break;
+  }
+  QHash<QAbstractButton*, MsgAnswer> answers;
+  QPushButton* first = nullptr;
+  QPushButton* def = nullptr;
+  for (const B& b : set) {
+    QPushButton* pb = box.addButton(b.caption, b.role);
+    answers.insert(pb, b.answer);
+    if (!first) first = pb;
+    if (b.answer == r.defaultButton) def = pb;
+  }
+  if (!def) def = first;
+  box.setDefaultButton(def);
+  if (set.size() == 1) box.setEscapeButton(def);
+  box.exec();
+  QAbstractButton* clicked = box.clickedButton();
+  if (clicked && answers.contains(clicked)) return answers.value(clicked);
+  // Closed from the title bar: the cancelling answer of the set, else its first.
+  for (const B& b : set)
+    if (b.answer == MsgAnswer::Cancel || b.answer == MsgAnswer::No) return b.answer;
+  return set.first().answer;
+}
+
+QString QtDialogService::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+  bool ok = false;
+  const QString t = QInputDialog::getText(parentWidget(), titleOr(title), prompt, QLineEdit::Normal,
+                                          defaultText, &ok);
+  return ok ? t : QString();
+}
+
+QString QtDialogService::openFile(const FileRequest& r) {
+  return QFileDialog::getOpenFileName(parentWidget(), r.title, r.directory, r.filter);
+}
+
+QString QtDialogService::saveFile(const FileRequest& r) {
+  QString start = r.directory;
+  if (!r.fileName.isEmpty()) start = start.isEmpty() ? r.fileName : start + u'/' + r.fileName;
+  return QFileDialog::getSaveFileName(parentWidget(), r.title, start, r.filter);
+}
+
+}  // namespace vz

@@ -1,0 +1,64 @@
+#pragma once
+#include <QString>
+
+class QWidget;
+
+namespace vz {
+
+enum class MsgIcon { None, Critical, Question, Exclamation, Information };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+enum class MsgAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+
+struct MessageRequest {
+  QString text;
+  MsgIcon icon = MsgIcon::None;
+  MsgButtons buttons = MsgButtons::Ok;
+  MsgAnswer defaultButton = MsgAnswer::Ok;  // the first button of the set when not among them
+  QString title;                            // empty: the program's name
+};
+
+struct FileRequest {
+  QString title;
+  QString filter;     // Qt filter text, e.g. "ADIF (*.adi *.adif);;Todos (*)"
+  QString directory;  // starting folder
+  QString fileName;   // proposed name (save dialogs)
+};
+
+// Messages, input boxes and file dialogs of every window go through this service,
+// so tests can answer them without a screen.
+class DialogService {
+ public:
+  virtual ~DialogService() = default;
+  virtual MsgAnswer message(const MessageRequest& request) = 0;
+  // The typed text, or empty text when the operator cancels (as the original's InputBox).
+  virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
+  // The chosen path, or empty text when cancelled.
+  virtual QString openFile(const FileRequest& request) = 0;
+  virtual QString saveFile(const FileRequest& request) = 0;
+};
+
+// The service in use; a real one over Qt's dialogs unless a test installed another.
+DialogService& dialogs();
+// Installs a service (not owned); nullptr restores the real one.
+void setDialogService(DialogService* service);
+
+QString programTitle();
+
+// Shorthands.
+MsgAnswer msgBox(const QString& text, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
+                 MsgAnswer defaultButton = MsgAnswer::Ok, const QString& title = {});
+inline void showError(const QString& text) { msgBox(text, MsgIcon::Critical); }
+inline void showWarning(const QString& text) { msgBox(text, MsgIcon::Exclamation); }
+// A Yes/No question with No as the default; true for Yes.
+bool askYesNo(const QString& text, const QString& title = {}, MsgAnswer defaultButton = MsgAnswer::No);
+
+// The real service over QMessageBox, QInputDialog and QFileDialog.
+class QtDialogService : public DialogService {
+ public:
+  MsgAnswer message(const MessageRequest& request) override;
+  QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+  QString openFile(const FileRequest& request) override;
+  QString saveFile(const FileRequest& request) override;
+};
+
+}  // namespace vz

@@ -1,0 +1,27 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+namespace vz {
+
+// Lines of a Windows-1252 text file. A line ends at CR LF or at a lone CR; a lone
+// LF is an ordinary character. A last line without an ending still counts; an
+// empty file, or one that ends with a line ending, has no empty line after it.
+// Returns false (and no lines) when the file cannot be read.
+bool readTextLines(const QString& path, QStringList* lines);
+QStringList splitTextLines(const QString& text);
+
+// Writes each line followed by CR LF, replacing the file. Returns false and sets
+// error (when given) when the file cannot be written.
+bool writeTextLines(const QString& path, const QStringList& lines, QString* error = nullptr);
+bool appendTextLine(const QString& path, const QString& line, QString* error = nullptr);
+
+// A whole number as the original printed it to a file: a blank, the digits and a
+// blank (" 1 "); negative numbers put the sign in place of the first blank ("-1 ").
+QString numberLine(long long n);
+
+// Converts a file whose lines end with LF alone to CR LF endings, for readers that
+// accept such files.
+QString normaliseLineEndings(const QString& text);
+
+}  // namespace vz

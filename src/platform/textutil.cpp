@@ -1,0 +1,116 @@
+#include "platform/textutil.h"
+
+#include <cmath>
+#include <limits>
+
+namespace vz {
+
+namespace {
+bool skippable(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+}  // namespace
+
+double vbVal(const QString& text) {
+  // Gather the characters that matter, skipping blanks as Val does.
+  QString s;
+  s.reserve(text.size());
+  for (QChar c : text)
+    if (!skippable(c)) s += c;
+
+  if (s.size() >= 2 && s[0] == u'&') {
+    const QChar kind = s[1].toUpper();
+    int base = kind == u'H' ? 16 : kind == u'O' ? 8 : 0;
+    if (base == 0) return 0;
+    long long v = 0;
+    for (qsizetype i = 2; i < s.size(); ++i) {
+      const char16_t c = s[i].toUpper().unicode();
+      const int d = (c >= u'0' && c <= u'9') ? c - u'0' : (c >= u'A' && c <= u'F') ? c - u'A' + 10 : 99;
+      if (d >= base) break;
+      v = v * base + d;
+      if (v > 0xFFFFFFFFLL) break;
+    }
+    return double(v);
+  }
+
+  qsizetype i = 0;
+  QString num;
+  if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) num += s[i++];
+  bool digits = false, dot = false;
+  while (i < s.size()) {
+    const QChar c = s[i];
+    if (c.isDigit() && c.unicode() < 128) {
+      num += c;
+      digits = true;
+    } else if (c == u'.' && !dot) {
+      num += c;
+      dot = true;
+    } else {
+      break;
+    }
+    ++i;
+  }
+  if (!digits) return 0;
+  if (i < s.size() && (s[i] == u'E' || s[i] == u'e' || s[i] == u'D' || s[i] == u'd')) {
+    QString exp = QStringLiteral("e");
+    qsizetype j = i + 1;
+    if (j < s.size() && (s[j] == u'+' || s[j] == u'-')) exp += s[j++];
+    bool expDigits = false;
+    while (j < s.size() && s[j].isDigit() && s[j].unicode() < 128) {
+      exp += s[j++];
+      expDigits = true;
+    }
+    if (expDigits) num += exp;
+  }
+  bool ok = false;
+  const double v = num.toDouble(&ok);
+  return ok && std::isfinite(v) ? v : 0;
+}
+
+long long vbValInt(const QString& text) {
+  const double v = vbVal(text);
+  if (v >= 9.2e18) return std::numeric_limits<long long>::max();
+  if (v <= -9.2e18) return std::numeric_limits<long long>::min();
+  return static_cast<long long>(std::nearbyint(v));  // round half to even by default
+}
+
+QString trimLeftBlanks(const QString& text) {
+  qsizetype b = 0;
+  while (b < text.size() && text[b] == u' ') ++b;
+  return text.mid(b);
+}
+
+QString trimRightBlanks(const QString& text) {
+  qsizetype e = text.size();
+  while (e > 0 && text[e - 1] == u' ') --e;
+  return text.left(e);
+}
+
+QString trimBlanks(const QString& text) { return trimLeftBlanks(trimRightBlanks(text)); }
+
+QString formatDate(const QDate& d) { return d.toString(QStringLiteral("dd/MM/yyyy")); }
+QString formatTime(const QTime& t) { return t.toString(QStringLiteral("HH:mm")); }
+QString formatTimeSeconds(const QTime& t) { return t.toString(QStringLiteral("HH:mm:ss")); }
+
+QDate parseDayFirstDate(const QString& text) {
+  QString s = text.trimmed();
+  s.replace(u'-', u'/').replace(u'.', u'/');
+  const QStringList p = s.split(u'/');
+  if (p.size() != 3) return {};
+  bool okD = false, okM = false, okY = false;
+  const int d = p[0].toInt(&okD), m = p[1].toInt(&okM);
+  int y = p[2].toInt(&okY);
+  if (!okD || !okM || !okY || p[2].isEmpty()) return {};
+  if (p[2].size() <= 2) y += y < 30 ? 2000 : 1900;
+  return QDate(y, m, d);  // invalid parts give a null date
+}
+
+QTime parseTime(const QString& text) {
+  const QStringList p = text.trimmed().split(u':');
+  if (p.size() < 2 || p.size() > 3) return {};
+  bool okH = false, okM = false, okS = true;
+  const int h = p[0].toInt(&okH), m = p[1].toInt(&okM);
+  const int sec = p.size() == 3 ? p[2].toInt(&okS) : 0;
+  if (!okH || !okM || !okS) return {};
+  return QTime(h, m, sec);
+}
+
+}  // namespace vz

@@ -1,0 +1,10 @@
+#include "store/programstate.h"
+
+namespace vz {
+
+ProgramState& state() {
+  static ProgramState s;
+  return s;
+}
+
+}  // namespace vz

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "platform/cp1252.h"
+#include "platform/textfile.h"
+#include "platform/textutil.h"
+#include "support/tempfolder.h"
+
+using namespace vz;
+
+TEST(Cp1252, EveryByteRoundTrips) {
+  QByteArray all;
+  for (int b = 0; b < 256; ++b) all += char(b);
+  EXPECT_EQ(encodeCp1252(decodeCp1252(all)), all);
+}
+
+TEST(Cp1252, MapsTheHighRangeAndLatin1) {
+  EXPECT_EQ(decodeCp1252("\x80\x93\x94\xE9\xD1"), QString::fromUtf8("€“”éÑ"));
+  EXPECT_EQ(encodeCp1252(QString::fromUtf8("Ñandú €")), QByteArray("\xD1" "and\xFA \x80"));
+  EXPECT_EQ(encodeCp1252(QString::fromUtf8("Ω")), QByteArray("?"));
+}
+
+TEST(TextLines, LineRule) {
+  struct Case {
+    QString text;
+    QStringList lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\rb", {"a", "b"}},
+      {"a\nb\r\n", {"a\nb"}},  // a lone LF is an ordinary character
+      {"a\r\n\r\nb", {"a", "", "b"}},
+      {"\r\n", {""}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(splitTextLines(c.text), c.lines) << c.text.toStdString();
+}
+
+TEST(TextLines, WriteThenReadInWindows1252) {
+  test::TempFolder folder(false);
+  const QString path = folder.file("x.txt");
+  ASSERT_TRUE(writeTextLines(path, {QString::fromUtf8("Córdoba"), "", "fin"}));
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), QByteArray("C\xF3rdoba\r\n\r\nfin\r\n"));
+  QStringList lines;
+  ASSERT_TRUE(readTextLines(path, &lines));
+  EXPECT_EQ(lines, (QStringList{QString::fromUtf8("Córdoba"), "", "fin"}));
+  EXPECT_FALSE(readTextLines(folder.file("missing.txt"), &lines));
+  EXPECT_TRUE(lines.isEmpty());
+}
+
+TEST(TextLines, NumberLinesAndLfOnlyFiles) {
+  EXPECT_EQ(numberLine(1), " 1 ");
+  EXPECT_EQ(numberLine(0), " 0 ");
+  EXPECT_EQ(numberLine(-1), "-1 ");
+  EXPECT_EQ(numberLine(650), " 650 ");
+  EXPECT_EQ(normaliseLineEndings("a\nb\r\nc\n"), "a\r\nb\r\nc\r\n");
+}
+
+TEST(TextUtil, ValReadsLikeTheOriginal) {
+  struct Case {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"", 0},        {" 1 ", 1},     {"-1 ", -1},     {"12abc", 12},   {"1 2", 12},
+      {"3.650", 3.65}, {"14,250", 14}, {"abc", 0},      {"-", 0},        {".5", 0.5},
+      {"1e3", 1000},  {"1e", 1},      {"&H1F", 31},    {"&O17", 15},    {"\t7", 7},
+      {"1.2.3", 1.2}, {"+4", 4},
+  };
+  for (const Case& c : cases) EXPECT_DOUBLE_EQ(vbVal(c.text), c.value) << c.text;
+  EXPECT_EQ(vbValInt("2.5"), 2);
+  EXPECT_EQ(vbValInt("3.5"), 4);
+  EXPECT_EQ(vbValInt("99999999999999999999999"), std::numeric_limits<long long>::max());
+}
+
+TEST(TextUtil, TrimsBlanksOnly) {
+  EXPECT_EQ(trimBlanks("  a b  "), "a b");
+  EXPECT_EQ(trimBlanks("\ta\t"), "\ta\t");
+  EXPECT_EQ(trimLeftBlanks("  a "), "a ");
+  EXPECT_EQ(trimRightBlanks("  a "), "  a");
+  EXPECT_EQ(trimBlanks("   "), "");
+}
+
+TEST(TextUtil, FixedDateAndTimeFormats) {
+  EXPECT_EQ(formatDate(QDate(2026, 1, 5)), "05/01/2026");
+  EXPECT_EQ(formatTime(QTime(7, 3, 59)), "07:03");
+  EXPECT_EQ(formatTimeSeconds(QTime(7, 3, 0)), "07:03:00");
+  EXPECT_EQ(parseDayFirstDate("05/01/2026"), QDate(2026, 1, 5));
+  EXPECT_EQ(parseDayFirstDate("5-1-26"), QDate(2026, 1, 5));
+  EXPECT_EQ(parseDayFirstDate("31/02/2026"), QDate());
+  EXPECT_EQ(parseDayFirstDate("hoy"), QDate());
+  EXPECT_EQ(parseTime("23:59"), QTime(23, 59));
+  EXPECT_EQ(parseTime("23:59:30"), QTime(23, 59, 30));
+  EXPECT_EQ(parseTime("24:00"), QTime());
+}
