@@ -14,10 +14,10 @@ struct QsoDetails {
   QString mode = QStringLiteral("SSB");
   QString band = QStringLiteral("40m");
   QString frequency = QStringLiteral("7.050");
-  QString remarks;
+  QString remarks{};
   QString ruk = QStringLiteral("1");
-  QString satellite;
-  QString province;
+  QString satellite{};
+  QString province{};
 };
 
 // date "dd/mm/yyyy", time "hh:mm:ss"; returns the new id.
