@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QSqlError>
+#include <QSqlRecord>
 #include <QTime>
 #include <algorithm>
 #include <limits>
@@ -71,15 +72,31 @@ QString QsoListTimeText(const QString& stored) {
   return t.isValid() ? formatTime(t) : stored;
 }
 
-QsoListRow QsoListRowFromQuery(const QSqlQuery& q) {
+namespace {
+
+// Positions of the page's columns in a query's record, found once per query.
+struct PageColumnPositions {
+  std::array<int, QsoListRow::kColumns - 1> at{};
+  explicit PageColumnPositions(const QSqlQuery& q) {
+    const QSqlRecord record = q.record();
+    for (int i = 0; i < QsoListRow::kColumns - 1; ++i) at[i] = record.indexOf(QLatin1String(kPageColumns[i]));
+  }
+};
+
+QsoListRow rowAt(const QSqlQuery& q, const PageColumnPositions& columns) {
   QsoListRow row;
   row.cells[0] = kItemText;
-  for (int i = 0; i < QsoListRow::kColumns - 1; ++i) row.cells[i + 1] = db::text(q, kPageColumns[i]);
+  for (int i = 0; i < QsoListRow::kColumns - 1; ++i)
+    if (columns.at[i] >= 0) row.cells[i + 1] = db::text(q, columns.at[i]);
   row.cells[kQsoListFecha] = QsoListDateText(row.cells[kQsoListFecha]);
   row.cells[kQsoListHora] = QsoListTimeText(row.cells[kQsoListHora]);
   for (int c : {15, 16, 17}) row.cells[c] = trimBlanks(row.cells[c]);  // Ruk, Nombre_Sat, Argento
   return row;
 }
+
+}  // namespace
+
+QsoListRow QsoListRowFromQuery(const QSqlQuery& q) { return rowAt(q, PageColumnPositions(q)); }
 
 int CompareQsoListCells(int column, const QString& a, const QString& b, const QString& aTime,
                         const QString& bTime) {
@@ -158,7 +175,8 @@ Result<int> CountLogQsos(const QString& logName) {
 namespace {
 
 Status readRows(QSqlQuery& q, QList<QsoListRow>* rows) {
-  while (q.next()) rows->append(QsoListRowFromQuery(q));
+  const PageColumnPositions columns(q);
+  while (q.next()) rows->append(rowAt(q, columns));
   if (q.lastError().isValid()) return Status::failure(q.lastError().text());
   return Status::success();
 }
