@@ -121,7 +121,8 @@ QPixmap logoPicture(const QSize& size) {
     wave.lineTo(x, size.height() * (0.78 + 0.08 * std::sin(x / 9.0)));
   p.setPen(QPen(QColor(255, 255, 255, 90), 1.5));
   p.drawPath(wave);
-  QFont f = designFont(15, true);
+  QFont f = designFont(kCaptionPoints, true);
+  f.setPixelSize(size.height() * 2 / 5);
   f.setItalic(true);
   p.setFont(f);
   p.setPen(Qt::white);
@@ -269,7 +270,8 @@ void Form1::buildEntryStrip(QWidget* surface) {
 void Form1::buildStationPanel(QWidget* surface) {
   Frame5 = frame(surface, "Frame5", QString(), 608, 8, 281, 161);
   Image1 = control<QLabel>(Frame5, "Image1", 8, 10, 265, 52);
-  Image1->setPixmap(logoPicture(Image1->size()));
+  Image1->setPixmap(logoPicture(Image1->size() * 2));  // drawn large, shown at any scale
+  Image1->setScaledContents(true);
   Image1->setToolTip(QStringLiteral("Ir a la web (doble clic)"));
 
   const QFont call = designFont(12, true);
@@ -602,7 +604,11 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_Resize() {
-  if (!Layout.isEmpty()) ScaleControls(this, Layout, true);
+  if (Layout.isEmpty()) return;
+  ScaleControls(this, Layout, true);
+  ScaleQsoListColumns(ListView2, LayoutScaleFor(height() * double(kTwipsPerPixel), width() * double(kTwipsPerPixel),
+                                                Layout.first())
+                                     .f);
 }
 
 void Form1::setPagingButtons(const PagingButtons& b) {

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QHeaderView>
 #include <QTreeWidget>
+#include <cmath>
 
 #include "store/layoutscaler.h"
 
@@ -27,11 +28,8 @@ void SetupQsoListColumns(QTreeWidget* list, const QString& lastHeading) {
   for (const QsoListColumn& c : kQsoListColumns) headings << QString::fromUtf8(c.heading);
   headings.last() = lastHeading;
   list->setHeaderLabels(headings);
-  for (int c = 0; c < QsoListRow::kColumns; ++c) {
-    const int width = kQsoListColumns[c].widthTwips / kTwipsPerPixel;
-    list->setColumnHidden(c, width == 0);
-    if (width > 0) list->setColumnWidth(c, width);
-  }
+  for (int c = 0; c < QsoListRow::kColumns; ++c) list->setColumnHidden(c, kQsoListColumns[c].widthTwips == 0);
+  ScaleQsoListColumns(list, 1.0);
   list->setRootIsDecorated(false);
   list->setItemsExpandable(false);
   list->setUniformRowHeights(true);
@@ -40,6 +38,12 @@ void SetupQsoListColumns(QTreeWidget* list, const QString& lastHeading) {
   list->setSelectionBehavior(QAbstractItemView::SelectRows);
   list->header()->setSectionsClickable(true);
   list->header()->setStretchLastSection(false);
+}
+
+void ScaleQsoListColumns(QTreeWidget* list, double f) {
+  for (int c = 0; c < QsoListRow::kColumns && c < list->columnCount(); ++c)
+    if (kQsoListColumns[c].widthTwips > 0)
+      list->setColumnWidth(c, int(std::lround(kQsoListColumns[c].widthTwips * f / kTwipsPerPixel)));
 }
 
 void AddQsoListRow(QTreeWidget* list, const QsoListRow& row) {

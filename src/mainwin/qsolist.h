@@ -22,6 +22,8 @@ inline constexpr QRgb kQsoListSubItemColour = 0x004000;
 // Empties the list and gives it the 18 report columns (headings and widths), the
 // last one headed lastHeading. The two zero-width columns are not shown.
 void SetupQsoListColumns(QTreeWidget* list, const QString& lastHeading = QStringLiteral("Argentina"));
+// Column widths for a window scaled by f (the font grows with it, so must they).
+void ScaleQsoListColumns(QTreeWidget* list, double f);
 // Adds a row at the end, its sub-items in dark green.
 void AddQsoListRow(QTreeWidget* list, const QsoListRow& row);
 

@@ -194,6 +194,18 @@ class TstForm1 : public QObject {
       }
   }
 
+  void twiceTheDesignSizeDoublesEverything() {
+    Form1& f = designForm();
+    const QRect frame = f.Frame3->geometry(), box = f.Corresponsal->geometry();
+    const double callFont = f.Label2->font().pointSizeF();
+    f.resize(f.width() * 2, f.height() * 2);
+    f.Form_Resize();
+    QCOMPARE(f.Frame3->geometry(), QRect(frame.topLeft() * 2, frame.size() * 2));
+    QCOMPARE(f.Corresponsal->geometry(), QRect(box.topLeft() * 2, box.size() * 2));
+    QCOMPARE(f.Label2->font().pointSizeF(), 2 * callFont);
+    QCOMPARE(f.ListView2->columnWidth(kQsoListFecha), 2 * 1300 / 15);  // the columns grow with their text
+  }
+
   void entryFieldsOpenTheTabOrder() {
     Form1& f = form1();
     QStringList order;
