@@ -8,7 +8,7 @@ namespace vz {
 
 // The id of a QSO of the current log (state().CurrentLogName) that the given one
 // repeats: same own call, worked call, band and mode (letter case aside), less
-// than ten whole minutes apart either way (seconds play no part). The first such
+// than ten whole minutes apart either way (seconds do not count). The first such
 // QSO in table order wins, not the nearest. std::nullopt when there is none, when
 // the date is empty or the date or time cannot be read. Stored rows whose date or
 // time cannot be read are passed over. A database failure is an error, never "none".
