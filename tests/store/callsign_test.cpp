@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "store/callsign.h"
-#include "support/qtprint.h"
 #include "support/tempfolder.h"
 
 using namespace vz;
@@ -296,4 +295,48 @@ TEST(ProvinceRules, RegionalCountryOrProvince) {
     EXPECT_EQ(LookupRegionalCountryOrProvince(call), QString::fromUtf8(c.result)) << c.call;
     EXPECT_EQ(call, QString::fromLatin1(c.after)) << c.call;
   }
+}
+
+TEST(ShippedPrefixFile, ArgentineAndForeignCalls) {
+  ASSERT_TRUE(LoadPrefixTable(test::sourceFile("data/dxcc.txt")));
+  PrefixTable& table = prefixTable();
+  // Every line lies within the searched entries, so no prefix is out of reach.
+  EXPECT_GT(table.lineCount(), 0);
+  EXPECT_LE(table.lineCount(), PrefixTable::kLastSearched + 1);
+
+  // An Argentine call's prefix names Argentina, so the lookup answers its province.
+  const struct {
+    const char* call;
+    const char* province;
+  } argentine[] = {
+      {"LU1ABC", "Capital"}, {"LW2DX", "Buenos Aires"}, {"AY7FAB", "Santa Fe"}, {"AZ1HAB", "Córdoba"},
+      {"L21ZAB", "Antártida"}, {"L2/H", "Córdoba"},       {"LO7WX", "Chubut"},     {"LU1ZA", "Antártida"},
+      {"AY1ZX", "Antártida"}, {"LU8ABC/MM", ""},
+  };
+  for (const auto& c : argentine) {
+    QString call = QString::fromLatin1(c.call);
+    EXPECT_EQ(LookupCountryOrProvince(call), QString::fromUtf8(c.province)) << c.call;
+    ASSERT_GE(table.find(call), 0) << c.call;
+    EXPECT_EQ(table.country(table.find(call)), QStringLiteral("Argentina")) << c.call;
+  }
+  for (const char* prefix : {"AY", "AZ", "L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8", "L9", "LO", "LP", "LQ",
+                             "LR", "LS", "LT", "LU", "LV", "LW"}) {
+    const int i = table.find(QString::fromLatin1(prefix));
+    ASSERT_GE(i, 0) << prefix;
+    EXPECT_EQ(table.country(i), QStringLiteral("Argentina")) << prefix;
+  }
+
+  const struct {
+    const char* call;
+    const char* country;
+  } foreign[] = {
+      {"EA1ABC", "España"},        {"W1AW", "Estados Unidos"}, {"K9XYZ", "Estados Unidos"},
+      {"EA8ZZ", "Islas Canarias"}, {"PY2AA", "Brasil"},        {"CX1AA", "Uruguay"},
+      {"VP8LP", "Islas Malvinas"}, {"DL1ABC", "Alemania"},     {"JA1XYZ", "Japón"},
+  };
+  for (const auto& c : foreign) {
+    QString call = QString::fromLatin1(c.call);
+    EXPECT_EQ(LookupCountryOrProvince(call), QString::fromUtf8(c.country)) << c.call;
+  }
+  prefixTable().clear();
 }
