@@ -35,7 +35,7 @@ EntryCheck failure(const char16_t* message, MsgIcon icon, EntryField focus) {
 }  // namespace
 
 const QStringList& bandLabels() {
-  static const QStringList labels = {"160m", "80m", "60m", "40m", "30m", "20m",  "17m", "15m",
+  static const QStringList labels = {"160m", "80m", "60m", "40m", "30m",   "20m",  "17m", "15m",
                                      "12m",  "10m", "6m",  "2m",  "1.25m", "70cm", "23cm"};
   return labels;
 }
@@ -57,9 +57,7 @@ bool IsInvalidDate(const QString& text) {
   return !QDate(text.mid(6, 4).toInt(), month, day).isValid();
 }
 
-int expectedReportLength(const QString& mode) {
-  return mode == u"CW" || mode == u"Sat CW" ? 3 : 2;
-}
+int expectedReportLength(const QString& mode) { return mode == u"CW" || mode == u"Sat CW" ? 3 : 2; }
 
 bool IsInvalidEntryReport(const QString& report, const QString& mode) {
   const int length = expectedReportLength(mode);
@@ -77,8 +75,7 @@ bool IsInvalidEntryReport(const QString& report, const QString& mode) {
 bool IsInvalidEditReport(const QString&) { return false; }
 
 EntryCheck ValidateLogEntry(const LogEntryValues& entry) {
-  if (entry.call.isEmpty())
-    return failure(u"Falta el Corresponsal!", MsgIcon::Exclamation, EntryField::Call);
+  if (entry.call.isEmpty()) return failure(u"Falta el Corresponsal!", MsgIcon::Exclamation, EntryField::Call);
   const int length = expectedReportLength(entry.mode);
   if (!reportPassesEnterCheck(entry.receivedReport, length))
     return failure(u"Reporte Recibido no válido!", MsgIcon::Exclamation, EntryField::ReceivedReport);
@@ -129,8 +126,7 @@ BandChoice BandFromSelectors(const QString& mhzText, const QString& khzText) {
   const double k = vbVal(khzText);
   const bool outside = (choice.band == u"80m" && k < 500) || (choice.band == u"30m" && k > 250) ||
                        (choice.band == u"12m" && k < 890);
-  if (outside)
-    choice.warning = mhzText + u'.' + khzText + QStringLiteral(" KHz\r\n\r\nFuera de banda!");
+  if (outside) choice.warning = mhzText + u'.' + khzText + QStringLiteral(" KHz\r\n\r\nFuera de banda!");
   return choice;
 }
 
@@ -139,9 +135,9 @@ QString BandFromFrequency(const QString& frequency) {
     double from, to;
     const char* band;
   } ranges[] = {
-      {1, 2, "160m"},   {3, 4, "80m"},    {5, 6, "60m"},    {7, 8, "40m"},   {10, 11, "30m"},
-      {14, 15, "20m"},  {18, 19, "17m"},  {21, 22, "15m"},  {24, 25, "12m"}, {28, 30, "10m"},
-      {50, 55, "6m"},   {144, 148, "2m"}, {430, 440, "70cm"},
+      {1, 2, "160m"},  {3, 4, "80m"},    {5, 6, "60m"},      {7, 8, "40m"},   {10, 11, "30m"},
+      {14, 15, "20m"}, {18, 19, "17m"},  {21, 22, "15m"},    {24, 25, "12m"}, {28, 30, "10m"},
+      {50, 55, "6m"},  {144, 148, "2m"}, {430, 440, "70cm"},
   };
   const double f = vbVal(frequency);
   for (const auto& r : ranges)
@@ -154,9 +150,9 @@ QString DefaultFrequencyForBand(const QString& band) {
     double band;
     const char* frequency;
   } defaults[] = {
-      {160, "1.820"},  {80, "3.600"},  {60, "5.100"},  {40, "7.100"}, {30, "10.100"},
-      {20, "14.100"},  {17, "18.100"}, {15, "21.100"}, {12, "24.900"}, {10, "28.500"},
-      {6, "52.000"},   {2, "145.000"}, {70, "435.100"},
+      {160, "1.820"}, {80, "3.600"},  {60, "5.100"},   {40, "7.100"},  {30, "10.100"},
+      {20, "14.100"}, {17, "18.100"}, {15, "21.100"},  {12, "24.900"}, {10, "28.500"},
+      {6, "52.000"},  {2, "145.000"}, {70, "435.100"},
   };
   const double b = vbVal(band);
   for (const auto& d : defaults)

@@ -26,14 +26,14 @@ bool IsInvalidEditReport(const QString& report);
 
 // The entry strip's values that the checks before each step of the entry read.
 struct LogEntryValues {
-  QString call;             // Corresponsal
-  QString mode;             // mode selector
-  QString receivedReport;   // RSR
-  QString sentReport;       // RSE
+  QString call;                // Corresponsal
+  QString mode;                // mode selector
+  QString receivedReport;      // RSR
+  QString sentReport;          // RSE
   bool satelliteMode = false;  // "Vía Satélite" ticked
-  QString satellite;        // satellite selector's text
-  QString stationCall;      // station call label
-  QString operatorCall;     // operator call label
+  QString satellite;           // satellite selector's text
+  QString stationCall;         // station call label
+  QString operatorCall;        // operator call label
 };
 
 enum class EntryField { None, Call, ReceivedReport, SentReport, Satellite };

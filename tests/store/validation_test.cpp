@@ -9,10 +9,9 @@ TEST(FieldChecks, Time) {
     const char* text;
     bool invalid;
   } cases[] = {
-      {"00:00", false}, {"23:59", false}, {"09:05", false},
-      {"24:00", true},  {"12:60", true},  {"9:30", true},    {"12.30", true},
-      {"12:300", true}, {"", true},       {"ab:cd", true},   {"?9:30", true},
-      {"-1:30", true},  {" 9:30", true},  {"12: 5", true},   {"1a:30", true},
+      {"00:00", false}, {"23:59", false}, {"09:05", false}, {"24:00", true}, {"12:60", true},
+      {"9:30", true},   {"12.30", true},  {"12:300", true}, {"", true},      {"ab:cd", true},
+      {"?9:30", true},  {"-1:30", true},  {" 9:30", true},  {"12: 5", true}, {"1a:30", true},
   };
   for (const auto& c : cases) EXPECT_EQ(IsInvalidTime(QString::fromLatin1(c.text)), c.invalid) << c.text;
 }
@@ -37,11 +36,11 @@ TEST(FieldChecks, EntryReportOnLeavingTheBox) {
     const char* report;
     bool invalid;
   } cases[] = {
-      {"SSB", "59", false}, {"SSB", "11", false}, {"FM", "57", false},  {"SSB", "69", true},
-      {"SSB", "50", true},  {"SSB", "5A", true},  {"SSB", "599", true}, {"SSB", "", true},
-      {"SSB", "09", true},  {"CW", "599", false}, {"Sat CW", "579", false}, {"CW", "59", true},
+      {"SSB", "59", false},   {"SSB", "11", false}, {"FM", "57", false},      {"SSB", "69", true},
+      {"SSB", "50", true},    {"SSB", "5A", true},  {"SSB", "599", true},     {"SSB", "", true},
+      {"SSB", "09", true},    {"CW", "599", false}, {"Sat CW", "579", false}, {"CW", "59", true},
       {"CW", "099", false},  // the first digit is left to the check on Enter
-      {"CW", "509", true},   {"CW", "590", true}, {"cw", "599", true},  // the mode is compared exactly
+      {"CW", "509", true},    {"CW", "590", true},  {"cw", "599", true},  // the mode is compared exactly
       {"Sat CW", "59", true},
   };
   for (const auto& c : cases)
@@ -106,7 +105,8 @@ TEST(FieldChecks, EntryChecksOnEnter) {
     }
   }
   // The checks of the reports alone do not look at the satellite or the own calls.
-  EXPECT_TRUE(ValidateLogEntry(with([](LogEntryValues& v) { v.call = "LU9XYZ", v.satelliteMode = true; })).passed());
+  EXPECT_TRUE(
+      ValidateLogEntry(with([](LogEntryValues& v) { v.call = "LU9XYZ", v.satelliteMode = true; })).passed());
 }
 
 TEST(BandPlan, SelectorTable) {
@@ -161,27 +161,29 @@ TEST(BandPlan, ImportTableAndDefaults) {
     const char* frequency;
     const char* band;
   } bands[] = {
-      {"1", "160m"},      {"1.820", "160m"},  {"2", "160m"},     {"2.5", ""},      {"3.650", "80m"},
-      {"4", "80m"},       {"5.1", "60m"},     {"7.074", "40m"},  {"9", ""},        {"10.136", "30m"},
-      {"14.195", "20m"},  {"18.1", "17m"},    {"21.3", "15m"},   {"24.9", "12m"},  {"28.5", "10m"},
-      {"30", "10m"},      {"50.313", "6m"},   {"55", "6m"},      {"144.3", "2m"},  {"148", "2m"},
-      {"222.1", ""},      {"432.1", "70cm"},  {"440", "70cm"},   {"441", ""},      {"1296.2", ""},
-      {"", ""},           {"abc", ""},        {"0.5", ""},
+      {"1", "160m"},     {"1.820", "160m"}, {"2", "160m"},    {"2.5", ""},     {"3.650", "80m"},
+      {"4", "80m"},      {"5.1", "60m"},    {"7.074", "40m"}, {"9", ""},       {"10.136", "30m"},
+      {"14.195", "20m"}, {"18.1", "17m"},   {"21.3", "15m"},  {"24.9", "12m"}, {"28.5", "10m"},
+      {"30", "10m"},     {"50.313", "6m"},  {"55", "6m"},     {"144.3", "2m"}, {"148", "2m"},
+      {"222.1", ""},     {"432.1", "70cm"}, {"440", "70cm"},  {"441", ""},     {"1296.2", ""},
+      {"", ""},          {"abc", ""},       {"0.5", ""},
   };
   for (const auto& c : bands)
-    EXPECT_EQ(BandFromFrequency(QString::fromLatin1(c.frequency)), QString::fromLatin1(c.band)) << c.frequency;
+    EXPECT_EQ(BandFromFrequency(QString::fromLatin1(c.frequency)), QString::fromLatin1(c.band))
+        << c.frequency;
 
   const struct {
     const char* band;
     const char* frequency;
   } defaults[] = {
-      {"160m", "1.820"}, {"80m", "3.600"},  {"60m", "5.100"},   {"40m", "7.100"},  {"30m", "10.100"},
-      {"20m", "14.100"}, {"20M", "14.100"}, {"17m", "18.100"},  {"15m", "21.100"}, {"12m", "24.900"},
-      {"10m", "28.500"}, {"6m", "52.000"},  {"2m", "145.000"},  {"70cm", "435.100"},
-      {"1.25m", ""},     {"23cm", ""},      {"", ""},           {"11m", ""},
+      {"160m", "1.820"}, {"80m", "3.600"},  {"60m", "5.100"},  {"40m", "7.100"},    {"30m", "10.100"},
+      {"20m", "14.100"}, {"20M", "14.100"}, {"17m", "18.100"}, {"15m", "21.100"},   {"12m", "24.900"},
+      {"10m", "28.500"}, {"6m", "52.000"},  {"2m", "145.000"}, {"70cm", "435.100"}, {"1.25m", ""},
+      {"23cm", ""},      {"", ""},          {"11m", ""},
   };
   for (const auto& c : defaults)
-    EXPECT_EQ(DefaultFrequencyForBand(QString::fromLatin1(c.band)), QString::fromLatin1(c.frequency)) << c.band;
+    EXPECT_EQ(DefaultFrequencyForBand(QString::fromLatin1(c.band)), QString::fromLatin1(c.frequency))
+        << c.band;
 
   // Every band with a default frequency lies in its own import range.
   for (const QString& band : bandLabels()) {
