@@ -1,5 +1,7 @@
 #include "store/callsign.h"
 
+#include <algorithm>
+
 #include "platform/textfile.h"
 #include "platform/textutil.h"
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "store/callsign.h"
-
 #include "support/tempfolder.h"
 
 using namespace vz;
