@@ -1,5 +1,7 @@
 #include "store/callsign.h"
 
+#include <algorithm>
+
 #include "platform/textfile.h"
 #include "platform/textutil.h"
 
@@ -50,18 +52,18 @@ QString prefixOf(const QString& entry) {
 
 const QStringList& provinceNames() {
   static const QStringList names = {
-      QStringLiteral("Capital"),          QStringLiteral("Buenos Aires"),
-      QStringLiteral("Santa Fe"),         QStringLiteral("Chaco"),
-      QStringLiteral("Formosa"),          QStringLiteral("Córdoba"),
-      QStringLiteral("Misiones"),         QStringLiteral("Entre Ríos"),
-      QStringLiteral("Tucumán"),          QStringLiteral("Corrientes"),
-      QStringLiteral("Mendoza"),          QStringLiteral("Santiago del Estero"),
-      QStringLiteral("Salta"),            QStringLiteral("San Juan"),
-      QStringLiteral("San Luis"),         QStringLiteral("Catamarca"),
-      QStringLiteral("La Rioja"),         QStringLiteral("Jujuy"),
-      QStringLiteral("La Pampa"),         QStringLiteral("Río Negro"),
-      QStringLiteral("Chubut"),           QStringLiteral("Tierra del Fuego"),
-      QStringLiteral("Santa Cruz"),       QStringLiteral("Neuquén"),
+      QStringLiteral("Capital"),    QStringLiteral("Buenos Aires"),
+      QStringLiteral("Santa Fe"),   QStringLiteral("Chaco"),
+      QStringLiteral("Formosa"),    QStringLiteral("Córdoba"),
+      QStringLiteral("Misiones"),   QStringLiteral("Entre Ríos"),
+      QStringLiteral("Tucumán"),    QStringLiteral("Corrientes"),
+      QStringLiteral("Mendoza"),    QStringLiteral("Santiago del Estero"),
+      QStringLiteral("Salta"),      QStringLiteral("San Juan"),
+      QStringLiteral("San Luis"),   QStringLiteral("Catamarca"),
+      QStringLiteral("La Rioja"),   QStringLiteral("Jujuy"),
+      QStringLiteral("La Pampa"),   QStringLiteral("Río Negro"),
+      QStringLiteral("Chubut"),     QStringLiteral("Tierra del Fuego"),
+      QStringLiteral("Santa Cruz"), QStringLiteral("Neuquén"),
       QStringLiteral("Antártida"),
   };
   return names;
@@ -191,8 +193,8 @@ QString LookupRegionalCountryOrProvince(QString& call) {
       const char16_t* prefix;
       const char16_t* country;
     } neighbours[] = {
-        {u"CW", u"Uruguay"}, {u"CX", u"Uruguay"}, {u"PP", u"Brasil"}, {u"PU", u"Brasil"},
-        {u"PY", u"Brasil"},  {u"3G", u"Chile"},   {u"CB", u"Chile"},  {u"CA", u"Chile"},
+        {u"CW", u"Uruguay"}, {u"CX", u"Uruguay"},  {u"PP", u"Brasil"}, {u"PU", u"Brasil"},
+        {u"PY", u"Brasil"},  {u"3G", u"Chile"},    {u"CB", u"Chile"},  {u"CA", u"Chile"},
         {u"CE", u"Chile"},   {u"ZP", u"Paraguay"}, {u"OA", u"Perú"},
     };
     const QString firstTwo = call.left(2);

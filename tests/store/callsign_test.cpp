@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "store/callsign.h"
-#include "support/qtprint.h"
 #include "support/tempfolder.h"
 
 using namespace vz;
@@ -56,8 +55,8 @@ TEST(ProvinceRules, ProvinceFromFirstCharacters) {
 
 TEST(ProvinceRules, ProvinceNamesAreTheTableInOrder) {
   QStringList fromTable;
-  for (const char* t : {"A", "D", "F", "G", "GN", "H", "I", "J", "K", "L", "M", "N", "O", "P", "Q", "R", "S",
-                        "T", "U", "V", "W", "X", "XN", "Y", "Z"})
+  for (const char* t : {"A", "D", "F", "G", "GN", "H", "I", "J", "K", "L",  "M", "N", "O",
+                        "P", "Q", "R", "S", "T",  "U", "V", "W", "X", "XN", "Y", "Z"})
     fromTable << ProvinceFromSuffix(QString::fromLatin1(t));
   EXPECT_EQ(provinceNames(), fromTable);
   EXPECT_EQ(provinceNames().size(), 25);
@@ -69,15 +68,15 @@ TEST(ProvinceRules, CallSignSuffix) {
     std::optional<const char*> suffix;
   } cases[] = {
       {"LU1ABC", "AB"},
-      {"LU12ABC", "AB"},   // the second digit is skipped on L calls
+      {"LU12ABC", "AB"},  // the second digit is skipped on L calls
       {"LU1A", "A"},
       {"LU1", ""},
-      {"LU123", "23"},     // digits only: all of it
+      {"LU123", "23"},  // digits only: all of it
       {"LW9X", "X"},
       {"L21ZAB", "ZA"},
       {"LO7H", "H"},
       {"AY1ABC", "ABC"},
-      {"AZ12AB", "2AB"},   // AZ and AY keep the digit
+      {"AZ12AB", "2AB"},  // AZ and AY keep the digit
       {"AY", ""},
       {"AZ1ABCDEFGHIJKLM", "ABCDEFGHIJ"},
       {"LU1ABCDEFGHIJKLM", "AB"},
@@ -120,10 +119,10 @@ TEST(ProvinceRules, ProvinceFromCallSign) {
       {"LU1ABC/MMX", "Mendoza"},
       {"LU1ABC/W", "Chubut"},
       {"LU1ABC/", ""},
-      {"LU/W", "Chubut"},  // a bare Argentine prefix counts as Argentine
+      {"LU/W", "Chubut"},     // a bare Argentine prefix counts as Argentine
       {"EA1ABC/LU1HAB", ""},  // the part before "/" decides
       {"W1AW/H", ""},
-      {"LU1ABC/P/W", ""},  // two "/"
+      {"LU1ABC/P/W", ""},           // two "/"
       {"LU1HAB/P/W/X", "Córdoba"},  // three or more: the whole call is read
       {"W1AW", ""},
       {"", ""},
@@ -150,18 +149,12 @@ const QString kLongName = QString(120, u'x');
 
 QStringList fixtureLines() {
   return {
-      QStringLiteral("EA;EA;España"),
-      QStringLiteral("EA8;Islas Canarias"),
-      QStringLiteral("LU;LU;Argentina"),
-      QStringLiteral("L2;Argentina"),
-      QStringLiteral("AY;Argentina"),
-      QStringLiteral("   K;Estados Unidos   "),
-      QStringLiteral("W;Estados Unidos"),
-      QStringLiteral("EA;Duplicado"),
-      QStringLiteral("VK0H;Isla Heard"),
-      QStringLiteral("NOSEMI"),
-      QStringLiteral("3D2;") + kLongName,
-      QString(),
+      QStringLiteral("EA;EA;España"),     QStringLiteral("EA8;Islas Canarias"),
+      QStringLiteral("LU;LU;Argentina"),  QStringLiteral("L2;Argentina"),
+      QStringLiteral("AY;Argentina"),     QStringLiteral("   K;Estados Unidos   "),
+      QStringLiteral("W;Estados Unidos"), QStringLiteral("EA;Duplicado"),
+      QStringLiteral("VK0H;Isla Heard"),  QStringLiteral("NOSEMI"),
+      QStringLiteral("3D2;") + kLongName, QString(),
       QStringLiteral("ZZ;Nunca"),
   };
 }
@@ -184,7 +177,7 @@ TEST_F(PrefixLookup, CountryOrProvinceAndMatchedPrefix) {
     const char* result;
     const char* prefix;  // what the argument holds afterwards
   } cases[] = {
-      {"EA1ABC", "España", "EA"},  // the first of two equal prefixes wins
+      {"EA1ABC", "España", "EA"},          // the first of two equal prefixes wins
       {"EA8AB", "Islas Canarias", "EA8"},  // the longest leading part wins
       {"EA", "España", "EA"},
       {"K1ABC", "Estados Unidos", "K"},  // blanks around the line are trimmed
@@ -192,7 +185,7 @@ TEST_F(PrefixLookup, CountryOrProvinceAndMatchedPrefix) {
       {"VK0HX", "Isla Heard", "VK0H"},
       {"VK0", "", ""},
       {"NOSEMI1", "NOSEMI", "NOSEMI"},  // a line without ";" is its own country
-      {"ZZ1ABC", "", ""},  // behind the empty line: never reached
+      {"ZZ1ABC", "", ""},               // behind the empty line: never reached
       {"QQ1", "", ""},
       {"", "", ""},
       // Argentine countries give the province of the call instead.
@@ -270,30 +263,64 @@ TEST(ProvinceRules, RegionalCountryOrProvince) {
     const char* result;
     const char* after;  // the argument afterwards
   } cases[] = {
-      {"CX1AA", "Uruguay", "CX1AA"},
-      {"CW5X", "Uruguay", "CW5X"},
-      {"PY2XX", "Brasil", "PY2XX"},
-      {"PP1A", "Brasil", "PP1A"},
-      {"PU2A", "Brasil", "PU2A"},
-      {"3G1A", "Chile", "3G1A"},
-      {"CB3A", "Chile", "CB3A"},
-      {"CA3A", "Chile", "CA3A"},
-      {"CE3ABC", "Chile", "CE3ABC"},
-      {"ZP5AA", "Paraguay", "ZP5AA"},
-      {"OA4B", "Perú", "OA4B"},
-      {"LU1HAB", "Córdoba", "HAB"},
-      {"LU1ABC/W", "Chubut", "W"},
-      {"AY1ZZ", "Antártida", "ZZ"},
-      {"AZ1ABC", "Capital", "ABC"},
-      {"EA1MAB", "Mendoza", "MAB"},  // a foreign call is read the same way
-      {"W1AW", "Chubut", "W"},
-      {"LU1ABC/MM", "", "MM"},
-      {"CX", "Uruguay", "CX"},
-      {"", "", ""},
+      {"CX1AA", "Uruguay", "CX1AA"}, {"CW5X", "Uruguay", "CW5X"},
+      {"PY2XX", "Brasil", "PY2XX"},  {"PP1A", "Brasil", "PP1A"},
+      {"PU2A", "Brasil", "PU2A"},    {"3G1A", "Chile", "3G1A"},
+      {"CB3A", "Chile", "CB3A"},     {"CA3A", "Chile", "CA3A"},
+      {"CE3ABC", "Chile", "CE3ABC"}, {"ZP5AA", "Paraguay", "ZP5AA"},
+      {"OA4B", "Perú", "OA4B"},      {"LU1HAB", "Córdoba", "HAB"},
+      {"LU1ABC/W", "Chubut", "W"},   {"AY1ZZ", "Antártida", "ZZ"},
+      {"AZ1ABC", "Capital", "ABC"},  {"EA1MAB", "Mendoza", "MAB"},  // a foreign call is read the same way
+      {"W1AW", "Chubut", "W"},       {"LU1ABC/MM", "", "MM"},
+      {"CX", "Uruguay", "CX"},       {"", "", ""},
   };
   for (const auto& c : cases) {
     QString call = QString::fromLatin1(c.call);
     EXPECT_EQ(LookupRegionalCountryOrProvince(call), QString::fromUtf8(c.result)) << c.call;
     EXPECT_EQ(call, QString::fromLatin1(c.after)) << c.call;
   }
+}
+
+TEST(ShippedPrefixFile, ArgentineAndForeignCalls) {
+  ASSERT_TRUE(LoadPrefixTable(test::sourceFile("data/dxcc.txt")));
+  PrefixTable& table = prefixTable();
+  // Every line lies within the searched entries, so no prefix is out of reach.
+  EXPECT_GT(table.lineCount(), 0);
+  EXPECT_LE(table.lineCount(), PrefixTable::kLastSearched + 1);
+
+  // An Argentine call's prefix names Argentina, so the lookup answers its province.
+  const struct {
+    const char* call;
+    const char* province;
+  } argentine[] = {
+      {"LU1ABC", "Capital"},   {"LW2DX", "Buenos Aires"}, {"AY7FAB", "Santa Fe"}, {"AZ1HAB", "Córdoba"},
+      {"L21ZAB", "Antártida"}, {"L2/H", "Córdoba"},       {"LO7WX", "Chubut"},    {"LU1ZA", "Antártida"},
+      {"AY1ZX", "Antártida"},  {"LU8ABC/MM", ""},
+  };
+  for (const auto& c : argentine) {
+    QString call = QString::fromLatin1(c.call);
+    EXPECT_EQ(LookupCountryOrProvince(call), QString::fromUtf8(c.province)) << c.call;
+    ASSERT_GE(table.find(call), 0) << c.call;
+    EXPECT_EQ(table.country(table.find(call)), QStringLiteral("Argentina")) << c.call;
+  }
+  for (const char* prefix : {"AY", "AZ", "L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8",
+                             "L9", "LO", "LP", "LQ", "LR", "LS", "LT", "LU", "LV", "LW"}) {
+    const int i = table.find(QString::fromLatin1(prefix));
+    ASSERT_GE(i, 0) << prefix;
+    EXPECT_EQ(table.country(i), QStringLiteral("Argentina")) << prefix;
+  }
+
+  const struct {
+    const char* call;
+    const char* country;
+  } foreign[] = {
+      {"EA1ABC", "España"},        {"W1AW", "Estados Unidos"}, {"K9XYZ", "Estados Unidos"},
+      {"EA8ZZ", "Islas Canarias"}, {"PY2AA", "Brasil"},        {"CX1AA", "Uruguay"},
+      {"VP8LP", "Islas Malvinas"}, {"DL1ABC", "Alemania"},     {"JA1XYZ", "Japón"},
+  };
+  for (const auto& c : foreign) {
+    QString call = QString::fromLatin1(c.call);
+    EXPECT_EQ(LookupCountryOrProvince(call), QString::fromUtf8(c.country)) << c.call;
+  }
+  prefixTable().clear();
 }
