@@ -145,6 +145,7 @@ Form11::Form11() {
   buttons->addWidget(Command4);
   buttons->addWidget(Command3);
   editLayout->addLayout(buttons, 5, 0, 1, 2);
+  Frame3->setAutoFillBackground(true);  // it covers the list while an entry is open
   Frame3->hide();
 
   Frame2->setGeometry(8, 8, 272, 218);
