@@ -24,6 +24,9 @@
 #include <QTreeWidget>
 #include <cmath>
 
+#include "platform/dialogs.h"
+#include "store/logstore.h"
+#include "store/maintenance.h"
 #include "store/programstate.h"
 
 namespace vz {
@@ -618,6 +621,21 @@ void Form1::setPagingButtons(const PagingButtons& b) {
   ultima->setEnabled(b.last);
 }
 
+// ---- Hidden maintenance buttons ---------------------------------------------------
+
+void Form1::Command3_Click() { AddProfileColumns(); }  // failures are of no concern here
+
+void Form1::Command4_Click() { ReadJoinedRowsDiagnostic(); }
+
+// "Hacer Tabla!": empties every table and restarts the ids; the list on screen
+// stays as it is until the next load.
+void Form1::Command5_Click() {
+  const Status s = EmptyAllTables();
+  if (!s) showError(s.error);
+}
+
+void Form1::Command6_Click() { ReadFirstRowsDiagnostic(); }
+
 // ---- Entry points that later work fills ----------------------------------------
 
 void Form1::Form_KeyDown(int&, Qt::KeyboardModifiers) {}
@@ -626,10 +644,6 @@ void Form1::Form_KeyUp(int&, Qt::KeyboardModifiers) {}
 
 void Form1::Command1_Click() {}
 void Form1::Command2_Click() {}
-void Form1::Command3_Click() {}
-void Form1::Command4_Click() {}
-void Form1::Command5_Click() {}
-void Form1::Command6_Click() {}
 void Form1::Command7_Click() {}
 void Form1::Command9_Click() {}
 void Form1::Command10_Click() {}

@@ -11,6 +11,7 @@
 #include "mainwin/form1.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
+#include "store/logstore.h"
 #include "store/programstate.h"
 
 namespace vz {
@@ -43,7 +44,15 @@ void LoadLogPage(const QString& /*logName: the current log is always the one sho
   f.ProgressBar1->show();
 
   st.CurrentLogName.remove(QLatin1Char('\''));
-  const Result<LogPage> read = ReadLogPage(st.CurrentLogName, startRecord, st.LogPageNumber);
+  Result<LogPage> read = ReadLogPage(st.CurrentLogName, startRecord, st.LogPageNumber);
+  if (!read.ok()) {
+    // A file from an older version may lack a column: add the optional ones and
+    // try once more, quietly.
+    f.Label9->hide();
+    f.ProgressBar1->hide();
+    AddProfileColumns();
+    read = ReadLogPage(st.CurrentLogName, startRecord, st.LogPageNumber);
+  }
 
   if (!read.ok()) {
     // The list comes back as it was rather than seeming to vanish, and the

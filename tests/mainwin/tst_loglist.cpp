@@ -1,5 +1,6 @@
 // The main window's QSO list: page loading, paging commands and heading sort.
 #include <QHeaderView>
+#include <QSqlRecord>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -131,7 +132,10 @@ class TstLogList : public QObject {
                                     "Hora UTC", "MiCall", "Operador", "Observaciones", "Mi Grilla", "Su Grilla",
                                     "Ruk", "Satélite", "Argentina"}));
     QVERIFY(list->isColumnHidden(0) && list->isColumnHidden(1));
-    QCOMPARE(list->columnWidth(2), 1000 / 15);
+    Form1& f = form1();
+    f.resize(f.Layout.first().Width / kTwipsPerPixel, f.Layout.first().Height / kTwipsPerPixel);
+    f.Form_Resize();  // at its design size
+    QCOMPARE(list->columnWidth(2), qRound(1000 / 15.0));
     QCOMPARE(list->columnWidth(12), 3000 / 15);
     QTreeWidgetItem* row = list->topLevelItem(0);
     QCOMPARE(row->text(0), QString("nombre1"));
@@ -289,6 +293,43 @@ class TstLogList : public QObject {
     QCOMPARE(state().LogPageNumber, 2);
     QCOMPARE(state().LogPageStart, 21);
     QCOMPARE(state().LogQsoCount, 25);
+  }
+
+  void aMissingColumnIsRetriedOnceAfterAddingTheOptionalOnes() {
+    // A Tabla1 of an older file: no Perfil and, damaged, no Argento.
+    test::addGeneratedLog("Mi log", 5);
+    QVERIFY(db::exec("CREATE TABLE T AS SELECT id, Modo, Banda, MyCall, Estacion, Fecha, Hora, RSE, RSR, Obs, "
+                     "Operador, [Nombre Log], Frecuencia, MiGrid, SuGrid, Ruk, Nombre_Sat FROM Tabla1"));
+    QVERIFY(db::exec("DROP TABLE Tabla1"));
+    QVERIFY(db::exec("ALTER TABLE T RENAME TO Tabla1"));
+    showLog("Mi log");
+    QCOMPARE(dialogs_->messages.size(), 1);
+    QVERIFY(db::connection().record("Tabla1").contains("Perfil"));
+    QVERIFY(form1().ListView2->isVisible());
+  }
+
+  void hiddenMaintenanceButtons() {
+    test::addGeneratedLog("Mi log", 25);
+    QVERIFY(db::exec("INSERT INTO Tabla2 (Modo, [Nombre Log]) VALUES ('CW', 'Concurso')"));
+    QVERIFY(db::exec("INSERT INTO Tabla3 (Modo, [Nombre Log]) VALUES ('CW', 'Importado')"));
+    showLog("Mi log");
+    Form1& f = form1();
+    for (QPushButton* b : {f.Command3, f.Command4, f.Command6}) b->click();  // read or add, show nothing
+    QVERIFY(dialogs_->messages.isEmpty());
+    QCOMPARE(test::rowCount("Tabla1"), 25);
+
+    f.Command5->click();  // "Hacer Tabla!"
+    for (const char* table : {"Tabla1", "Tabla2", "Tabla3"}) QCOMPARE(test::rowCount(table), 0);
+    QCOMPARE(calls().size(), 20);  // the list on screen waits for the next load
+    QCOMPARE(f.Label6->text(), QString("Log: Mi log, con 25 QSOs"));
+    QVERIFY(dialogs_->messages.isEmpty());
+    QCOMPARE(test::addQso("Mi log", "FIRST", "01/01/2024", "10:00:00"), 1);
+    f.Command11_Click();
+    QCOMPARE(calls(), QStringList{"FIRST"});
+
+    db::close();
+    f.Command5->click();
+    QCOMPARE(dialogs_->messages.size(), 1);
   }
 
   void headingSort() {

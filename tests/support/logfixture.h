@@ -69,4 +69,10 @@ inline void addGeneratedLog(const QString& log, int n) {
   if (!s) throw std::runtime_error(s.error.toStdString());
 }
 
+inline int rowCount(const char* table) {
+  QSqlQuery q(db::connection());
+  if (!db::run(q, QStringLiteral("SELECT count(*) FROM [%1]").arg(QLatin1String(table))) || !q.next()) return -1;
+  return q.value(0).toInt();
+}
+
 }  // namespace vz::test
