@@ -166,6 +166,7 @@ Form1::Form1() {
   buildMenus();
   buildTabOrder();
   installKeyPreview();
+  buildEntryReactions();
 
   // Design size and place; the load fits both to the screen.
   resize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel + menuBar()->sizeHint().height());
@@ -539,6 +540,7 @@ bool Form1::isMenuShortcut(const QKeyEvent* key) const {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (entryStripEvent(watched, event)) return true;
   switch (event->type()) {
     case QEvent::ShortcutOverride:
       // A text box claims Ctrl+C, Ctrl+A, Ctrl+Z for itself; the menu's commands
@@ -554,7 +556,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
       Form_KeyDown(code, key->modifiers());
       if (code == 0) return true;
       const QString text = key->text();
-      if (text.size() != 1) break;
+      // Tab, Backtab and Delete carry a character but move the focus or edit: they
+      // are no typed characters for the key filters.
+      const int pressed = key->key();
+      if (text.size() != 1 || pressed == Qt::Key_Tab || pressed == Qt::Key_Backtab || pressed == Qt::Key_Delete) break;
       int ascii = text.at(0).unicode();
       Form_KeyPress(ascii);
       if (ascii != 0) controlKeyPress(watched, ascii);
@@ -588,10 +593,6 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
       break;
   }
   return QMainWindow::eventFilter(watched, event);
-}
-
-void Form1::controlKeyPress(QObject* control, int& KeyAscii) {
-  if (control == Text3) Text3_KeyPress(KeyAscii);
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
@@ -638,12 +639,9 @@ void Form1::Command6_Click() { ReadFirstRowsDiagnostic(); }
 
 // ---- Entry points that later work fills ----------------------------------------
 
-void Form1::Form_KeyDown(int&, Qt::KeyboardModifiers) {}
 void Form1::Form_KeyPress(int&) {}
-void Form1::Form_KeyUp(int&, Qt::KeyboardModifiers) {}
 
 void Form1::Command1_Click() {}
-void Form1::Command2_Click() {}
 void Form1::Command7_Click() {}
 void Form1::Command9_Click() {}
 void Form1::Command10_Click() {}
@@ -654,8 +652,6 @@ void Form1::Command15_Click() {}
 void Form1::Command17_Click() {}
 void Form1::Check1_Click() {}
 void Form1::Check2_Click() {}
-void Form1::Combo1_Click() {}
-void Form1::mhz_Click() {}
 void Form1::Combo3_Click() {}
 void Form1::Label11_Click() {}
 void Form1::Image1_DblClick() {}

@@ -1,6 +1,7 @@
 #pragma once
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 
 #include "mainwin/qsolist.h"
@@ -24,6 +25,8 @@ class QTimer;
 class QTreeWidget;
 
 namespace vz {
+
+enum class EntryBox;
 
 // The main window: the QSO entry strip, the station panel, the paged QSO list of
 // the current log, the paging and voice-call strip, the menus and the timers.
@@ -257,6 +260,41 @@ class Form1 : public QMainWindow {
   // The File menu's entries (submenus included), for switching them together.
   QList<QAction*> fileMenuActions() const;
 
+  // ---- Entry strip boxes -----------------------------------------------------------
+  void Corresponsal_GotFocus();
+  void Fecha_GotFocus();
+  void Hora_GotFocus();
+  void RSE_GotFocus();
+  void RSR_GotFocus();
+  void Text1_GotFocus();
+  void Text2_GotFocus();
+  void Obs_GotFocus();
+  void Corresponsal_KeyPress(int& KeyAscii);
+  void Fecha_KeyPress(int& KeyAscii);
+  void Hora_KeyPress(int& KeyAscii);
+  void Text1_KeyPress(int& KeyAscii);
+  void Text2_KeyPress(int& KeyAscii);
+  void Corresponsal_Change();
+  void Text1_Change();
+  void Text2_Change();
+  void Corresponsal_LostFocus();
+  void Fecha_LostFocus();
+  void Hora_LostFocus();
+  void RSE_LostFocus();
+  void RSR_LostFocus();
+  void Text1_LostFocus();
+  void Text2_LostFocus();
+  void Obs_LostFocus();
+  void Check3_Click();
+  void Combo2_Click();
+  // Puts the focus back into a box whose value was refused, once the focus change
+  // under way is over; the box the focus passed through is not checked on leaving.
+  void returnFocusTo(QWidget* box);
+
+  // ---- Keyboard commands -------------------------------------------------------------
+  // F5: the last QSO inserted (or the log's newest) in the QSO edit dialog.
+  void EditLastQso();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -278,7 +316,19 @@ class Form1 : public QMainWindow {
   bool isMenuShortcut(const QKeyEvent* key) const;
   void controlKeyPress(QObject* control, int& KeyAscii);
 
+  // Entry strip: focus handlers run for focus moves inside the window only.
+  void buildEntryReactions();
+  void entryFocusChanged(QWidget* old, QWidget* now);
+  bool entryStripEvent(QObject* watched, QEvent* event);
+  EntryBox entryBoxOf(const QObject* w) const;
+  void pasteInto(QLineEdit* box);
+  // The checks Enter makes; a refusal is shown and the focus goes to the box to mend.
+  bool passesEntryCheck();
+  void saveEntry();
+
   bool replayingKey_ = false;
+  QPointer<QWidget> entryFocus_;     // the box whose GotFocus ran last, until it is left
+  QPointer<QWidget> refocusTarget_;  // a refused box the focus is on its way back to
 };
 
 inline Form1& form1() { return FormInstance<Form1>::get(); }
@@ -288,6 +338,10 @@ inline Form1& form1() { return FormInstance<Form1>::get(); }
 // paging buttons, the rows and the summary. The caller empties the list first and,
 // for a start other than 1, sets LogPageNumber to the page that begins there.
 void LoadLogPage(const QString& logName, int startRecord);
+
+// The band label of the entry strip for its MHz and kHz texts; a frequency outside
+// the band is shown (not while the program starts) and sends the focus to the kHz box.
+void SetEntryBandFromFrequency(const QString& mhzText, const QString& khzText);
 
 // "0" disables the main window's File menu (its shortcuts included); anything else
 // enables it.

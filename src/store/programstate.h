@@ -25,6 +25,10 @@ struct ProgramState {
   bool MainFormReady = false;
   bool FirstRun = false;
   bool CtrlDown = false;
+  // The entry box that last received the focus, by its number (1 the call ... 8 the
+  // remarks; the contest window records its own boxes here too); 0 until one has.
+  // Enter acts on it, wherever the focus is now.
+  int FocusedEntryField = 0;
   bool SearchViewOpening = false;
   bool ContestFormBusy = false;
 };

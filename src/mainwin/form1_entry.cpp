@@ -1,0 +1,361 @@
+// The main window's entry strip: each box's key filter, focus colour and
+// selection, what it checks or completes while typed and when left, and the
+// selectors' reactions.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <memory>
+
+#include "mainwin/entryrules.h"
+#include "mainwin/form1.h"
+#include "platform/dialogs.h"
+#include "store/callsign.h"
+#include "store/logstore.h"
+#include "store/programstate.h"
+#include "store/validation.h"
+
+namespace vz {
+
+namespace {
+
+const QColor kFocusedBox(192, 192, 255);
+const QColor kBox(255, 255, 255);
+
+void paintBox(QLineEdit* box, const QColor& c) {
+  QPalette p = box->palette();
+  p.setColor(QPalette::Base, c);
+  box->setPalette(p);
+}
+
+// A selection of part of the text, as far as the text reaches.
+void selectPart(QLineEdit* box, int start, int length) {
+  const int size = int(box->text().size());
+  start = std::min(start, size);
+  box->setSelection(start, std::min(length, size - start));
+}
+
+bool isCw(const QString& mode) { return mode == u"CW" || mode == u"Sat CW"; }
+
+}  // namespace
+
+void Form1::buildEntryReactions() {
+  connect(qApp, &QApplication::focusChanged, this, &Form1::entryFocusChanged);
+  connect(Corresponsal, &QLineEdit::textChanged, this, &Form1::Corresponsal_Change);
+  connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+  connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
+  connect(Check3, &QCheckBox::toggled, this, &Form1::Check3_Click);
+  connect(Combo2, &QComboBox::currentIndexChanged, this, &Form1::Combo2_Click);
+  // Text dropped into a filtered box would pass by its filter.
+  for (QLineEdit* box : {Corresponsal, Fecha, Hora, Text1, Text2}) box->setAcceptDrops(false);
+}
+
+EntryBox Form1::entryBoxOf(const QObject* w) const {
+  const std::pair<const QObject*, EntryBox> boxes[] = {
+      {Corresponsal, EntryBox::Corresponsal}, {Fecha, EntryBox::Fecha}, {Hora, EntryBox::Hora},
+      {RSE, EntryBox::RSE},                   {RSR, EntryBox::RSR},     {Text1, EntryBox::Text1},
+      {Text2, EntryBox::Text2},               {Obs, EntryBox::Obs},
+  };
+  for (const auto& [box, which] : boxes)
+    if (w && box == w) return which;
+  return EntryBox::None;
+}
+
+// ---- Focus ------------------------------------------------------------------------
+
+void Form1::entryFocusChanged(QWidget* old, QWidget* now) {
+  Q_UNUSED(old);
+  // A message box or another window taking the focus is no leaving, and the focus
+  // coming back from one is no arriving.
+  if (!now || now->window() != this) return;
+  QWidget* left = entryFocus_;
+  if (now == left) return;
+  entryFocus_ = entryBoxOf(now) != EntryBox::None ? now : nullptr;
+  const bool returning = refocusTarget_ && now == refocusTarget_;
+  if (returning) refocusTarget_ = nullptr;
+
+  if (left) {
+    if (returning) {
+      paintBox(static_cast<QLineEdit*>(left), kBox);
+    } else {
+      switch (entryBoxOf(left)) {
+        case EntryBox::Corresponsal: Corresponsal_LostFocus(); break;
+        case EntryBox::Fecha: Fecha_LostFocus(); break;
+        case EntryBox::Hora: Hora_LostFocus(); break;
+        case EntryBox::RSE: RSE_LostFocus(); break;
+        case EntryBox::RSR: RSR_LostFocus(); break;
+        case EntryBox::Text1: Text1_LostFocus(); break;
+        case EntryBox::Text2: Text2_LostFocus(); break;
+        case EntryBox::Obs: Obs_LostFocus(); break;
+        case EntryBox::None: break;
+      }
+    }
+  }
+  // The leave check may have sent the focus on already.
+  if (!entryFocus_ || entryFocus_ != now || QApplication::focusWidget() != now) return;
+  switch (entryBoxOf(now)) {
+    case EntryBox::Corresponsal: Corresponsal_GotFocus(); break;
+    case EntryBox::Fecha: Fecha_GotFocus(); break;
+    case EntryBox::Hora: Hora_GotFocus(); break;
+    case EntryBox::RSE: RSE_GotFocus(); break;
+    case EntryBox::RSR: RSR_GotFocus(); break;
+    case EntryBox::Text1: Text1_GotFocus(); break;
+    case EntryBox::Text2: Text2_GotFocus(); break;
+    case EntryBox::Obs: Obs_GotFocus(); break;
+    case EntryBox::None: break;
+  }
+}
+
+void Form1::returnFocusTo(QWidget* box) {
+  refocusTarget_ = box;
+  QTimer::singleShot(0, this, [this, target = QPointer<QWidget>(box)] {
+    if (target) target->setFocus();
+    // A box disabled meanwhile cannot take it; then nothing is on its way back.
+    if (!target || QApplication::focusWidget() != target) refocusTarget_ = nullptr;
+  });
+}
+
+void Form1::Corresponsal_GotFocus() {
+  state().FocusedEntryField = int(EntryBox::Corresponsal);
+  paintBox(Corresponsal, kFocusedBox);
+}
+
+void Form1::Fecha_GotFocus() {
+  state().FocusedEntryField = int(EntryBox::Fecha);
+  paintBox(Fecha, kFocusedBox);
+  selectPart(Fecha, 0, 2);  // the day
+}
+
+void Form1::Hora_GotFocus() {
+  state().FocusedEntryField = int(EntryBox::Hora);
+  paintBox(Hora, kFocusedBox);
+  selectPart(Hora, 3, 2);  // the minutes
+}
+
+void Form1::RSE_GotFocus() {
+  state().FocusedEntryField = int(EntryBox::RSE);
+  paintBox(RSE, kFocusedBox);
+  RSE->selectAll();
+}
+
+void Form1::RSR_GotFocus() {
+  state().FocusedEntryField = int(EntryBox::RSR);
+  paintBox(RSR, kFocusedBox);
+  RSR->selectAll();
+}
+
+void Form1::Text1_GotFocus() {
+  state().FocusedEntryField = int(EntryBox::Text1);
+  paintBox(Text1, kFocusedBox);
+  Text1->selectAll();
+}
+
+void Form1::Text2_GotFocus() {
+  state().FocusedEntryField = int(EntryBox::Text2);
+  paintBox(Text2, kFocusedBox);
+}
+
+void Form1::Obs_GotFocus() {
+  state().FocusedEntryField = int(EntryBox::Obs);
+  paintBox(Obs, kFocusedBox);
+}
+
+// ---- Keys -----------------------------------------------------------------------
+
+void Form1::controlKeyPress(QObject* control, int& KeyAscii) {
+  if (control == Text3) Text3_KeyPress(KeyAscii);
+  else if (control == Corresponsal) Corresponsal_KeyPress(KeyAscii);
+  else if (control == Fecha) Fecha_KeyPress(KeyAscii);
+  else if (control == Hora) Hora_KeyPress(KeyAscii);
+  else if (control == Text1) Text1_KeyPress(KeyAscii);
+  else if (control == Text2) Text2_KeyPress(KeyAscii);
+}
+
+void Form1::Corresponsal_KeyPress(int& KeyAscii) { KeyAscii = FilterEntryKey(EntryBox::Corresponsal, KeyAscii); }
+void Form1::Fecha_KeyPress(int& KeyAscii) { KeyAscii = FilterEntryKey(EntryBox::Fecha, KeyAscii); }
+void Form1::Hora_KeyPress(int& KeyAscii) { KeyAscii = FilterEntryKey(EntryBox::Hora, KeyAscii); }
+void Form1::Text1_KeyPress(int& KeyAscii) { KeyAscii = FilterEntryKey(EntryBox::Text1, KeyAscii); }
+void Form1::Text2_KeyPress(int& KeyAscii) { KeyAscii = FilterEntryKey(EntryBox::Text2, KeyAscii); }
+
+// Pasting into a filtered box (keys, context menu or an input method) puts in only
+// what typing could have put in.
+bool Form1::entryStripEvent(QObject* watched, QEvent* event) {
+  const EntryBox which = entryBoxOf(watched);
+  if (!HasEntryKeyFilter(which)) return false;
+  auto* box = static_cast<QLineEdit*>(watched);
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) && watched == focusWidget()) {
+        pasteInto(box);
+        return true;
+      }
+      return false;
+    case QEvent::ContextMenu: {
+      std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+      for (QAction* a : menu->actions()) {
+        if (a->objectName() != QLatin1String("edit-paste")) continue;
+        disconnect(a, &QAction::triggered, box, nullptr);
+        connect(a, &QAction::triggered, this, [this, box] { pasteInto(box); });
+      }
+      menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+      return true;
+    }
+    case QEvent::InputMethod: {
+      auto* im = static_cast<QInputMethodEvent*>(event);
+      if (!im->commitString().isEmpty())
+        im->setCommitString(FilterEntryText(which, im->commitString()), im->replacementStart(),
+                            im->replacementLength());
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+void Form1::pasteInto(QLineEdit* box) {
+  const QString text = FilterEntryText(entryBoxOf(box), QGuiApplication::clipboard()->text());
+  if (!text.isEmpty()) box->insert(text);
+}
+
+// ---- While typing ------------------------------------------------------------------
+
+void Form1::Corresponsal_Change() {
+  const QString call = Corresponsal->text();
+  const bool any = !call.isEmpty();
+  Command7->setEnabled(any);
+  Command13->setEnabled(any);
+  Command14->setEnabled(any);
+  if (!any) {
+    Label18->clear();
+    return;
+  }
+  // One or two characters name no country yet: the label keeps what it showed.
+  if (call.size() <= 2) return;
+  QString prefix = call;
+  const QString country = LookupCountryOrProvince(prefix);
+  Label18->setText(country.isEmpty() ? QStringLiteral("Argentina") : country);
+}
+
+void Form1::Text1_Change() {
+  if (Text1->text().size() == 3 && state().MainFormReady) Obs->setFocus();
+}
+
+void Form1::Text2_Change() {
+  const QString grid = Text2->text();
+  if (GridLastCharacterFits(grid)) return;
+  // Setting the shorter text runs this again, so a proposal with several misfits
+  // at its end loses them all.
+  Text2->setText(grid.left(grid.size() - 1));
+  Text2->setCursorPosition(int(Text2->text().size()));
+}
+
+// ---- Leaving ------------------------------------------------------------------------
+
+void Form1::Corresponsal_LostFocus() {
+  const QString call = Corresponsal->text();
+  if (!call.isEmpty()) {
+    if (!LooksLikeCallSign(call)) {
+      msgBox(NotACallSignMessage(call), MsgIcon::Exclamation);
+      returnFocusTo(Corresponsal);
+    } else if (!call.contains(u'/') && Text2->text().isEmpty()) {
+      const Result<QString> grid = FindGridForCall(call);
+      if (grid.ok()) Text2->setText(grid.value);
+      else showError(grid.error());
+    }
+  }
+  paintBox(Corresponsal, kBox);
+}
+
+void Form1::Fecha_LostFocus() {
+  const LeaveCheck c = CheckEntryDate(Fecha->text());
+  if (c.text != Fecha->text()) Fecha->setText(c.text);
+  if (c.refused()) {
+    msgBox(c.message, MsgIcon::Exclamation);
+    returnFocusTo(Fecha);
+  }
+  paintBox(Fecha, kBox);
+}
+
+void Form1::Hora_LostFocus() {
+  const LeaveCheck c = CheckEntryTime(Hora->text());
+  if (c.text != Hora->text()) Hora->setText(c.text);
+  if (c.refused()) {
+    msgBox(c.message, MsgIcon::Exclamation);
+    returnFocusTo(Hora);
+  }
+  paintBox(Hora, kBox);
+}
+
+namespace {
+// Both report boxes: a refused report becomes "59", whatever the mode.
+void leaveReport(Form1& f, QLineEdit* box) {
+  const QString report = box->text();
+  if (IsInvalidEntryReport(report, f.Combo1->currentText())) {
+    msgBox(ReportRefusedMessage(report), MsgIcon::Exclamation);
+    box->setText(QStringLiteral("59"));
+    f.returnFocusTo(box);
+  }
+  paintBox(box, kBox);
+}
+}  // namespace
+
+void Form1::RSE_LostFocus() { leaveReport(*this, RSE); }
+void Form1::RSR_LostFocus() { leaveReport(*this, RSR); }
+
+void Form1::Text1_LostFocus() {
+  const QString completed = CompleteKhz(Text1->text());
+  // The completed text is typed text as far as the jump to the remarks goes.
+  if (completed != Text1->text()) Text1->setText(completed);
+  SetEntryBandFromFrequency(mhz->currentText(), Text1->text());
+  paintBox(Text1, kBox);
+}
+
+void Form1::Text2_LostFocus() {
+  if (!IsAcceptedGridLength(Text2->text())) {
+    msgBox(QStringLiteral("Grilla incorrecta!"), MsgIcon::Exclamation);
+    returnFocusTo(Text2);
+  }
+  paintBox(Text2, kBox);
+}
+
+void Form1::Obs_LostFocus() { paintBox(Obs, kBox); }
+
+// ---- Selectors and check boxes ----------------------------------------------------------
+
+void SetEntryBandFromFrequency(const QString& mhzText, const QString& khzText) {
+  Form1& f = form1();
+  const BandChoice choice = BandFromSelectors(mhzText, khzText);
+  if (!choice.warning.isEmpty() && !state().StartupInProgress) {
+    msgBox(choice.warning, MsgIcon::Exclamation);
+    f.returnFocusTo(f.Text1);
+  }
+  f.Label7->setText(choice.band);
+}
+
+void Form1::mhz_Click() {
+  if (!Text1->text().isEmpty()) SetEntryBandFromFrequency(mhz->currentText(), Text1->text());
+  Corresponsal->setFocus();
+}
+
+void Form1::Combo1_Click() {
+  const QString report = isCw(Combo1->currentText()) ? QStringLiteral("599") : QStringLiteral("59");
+  RSE->setText(report);
+  RSR->setText(report);
+  Corresponsal->setFocus();
+}
+
+void Form1::Combo2_Click() { Corresponsal->setFocus(); }
+
+void Form1::Check3_Click() { Corresponsal->setFocus(); }
+
+}  // namespace vz

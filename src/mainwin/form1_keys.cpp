@@ -1,0 +1,188 @@
+// The main window's keyboard: the key dispatcher, the Enter walk through the entry
+// strip, the save command and the last QSO's edit.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "mainwin/entryrules.h"
+#include "mainwin/form1.h"
+#include "platform/dialogs.h"
+#include "store/logstore.h"
+#include "store/memoryfiles.h"
+#include "store/programstate.h"
+#include "store/validation.h"
+
+namespace vz {
+
+void Form1::Form_KeyDown(int& KeyCode, Qt::KeyboardModifiers Shift) {
+  ProgramState& st = state();
+  if (KeyCode == Qt::Key_Control) {
+    st.CtrlDown = true;
+    return;
+  }
+  // Ctrl is read from the key itself: a Ctrl released in another window must not
+  // turn a plain letter here into a command. The flag follows for the contest window.
+  const bool ctrl = Shift.testFlag(Qt::ControlModifier);
+  st.CtrlDown = ctrl;
+  const bool callForLookup = ctrl && Corresponsal->text().size() > 3;
+
+  switch (KeyCode) {
+    case Qt::Key_L:
+      if (callForLookup) Command14_Click();
+      break;
+    case Qt::Key_Q:
+      if (callForLookup) Command13_Click();
+      break;
+    case Qt::Key_X:
+      if (callForLookup) Command7_Click();
+      break;
+    case Qt::Key_W:
+      if (ctrl) {
+        Corresponsal->clear();
+        Text2->clear();
+        Corresponsal->setFocus();
+      }
+      break;
+    case Qt::Key_PageDown:
+      if (mas->isEnabled()) mas_Click();
+      break;
+    case Qt::Key_PageUp:
+      if (menos->isEnabled()) menos_Click();
+      break;
+    case Qt::Key_Home:
+      if (anterior->isEnabled()) anterior_Click();
+      break;
+    case Qt::Key_End:
+      if (ultima->isEnabled()) ultima_Click();
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+      if (!passesEntryCheck()) break;
+      const EnterStep next = NextOnEnter(st.FocusedEntryField, Check1->isChecked(), Check2->isChecked());
+      switch (next) {
+        case EnterStep::Fecha: Fecha->setFocus(); break;
+        case EnterStep::Hora: Hora->setFocus(); break;
+        case EnterStep::RSE: RSE->setFocus(); break;
+        case EnterStep::RSR: RSR->setFocus(); break;
+        case EnterStep::Text1: Text1->setFocus(); break;
+        case EnterStep::Text2: Text2->setFocus(); break;
+        case EnterStep::Obs: Obs->setFocus(); break;
+        case EnterStep::Save: Command2_Click(); break;
+      }
+      break;
+    }
+    case Qt::Key_F5:
+      EditLastQso();
+      break;
+    default:
+      break;
+  }
+}
+
+void Form1::Form_KeyUp(int& KeyCode, Qt::KeyboardModifiers) {
+  if (KeyCode == Qt::Key_Control) state().CtrlDown = false;
+}
+
+bool Form1::passesEntryCheck() {
+  LogEntryValues entry;
+  entry.call = Corresponsal->text();
+  entry.mode = Combo1->currentText();
+  entry.receivedReport = RSR->text();
+  entry.sentReport = RSE->text();
+  entry.satelliteMode = Check2->isChecked();
+  entry.satellite = Combo3->currentText();
+  entry.stationCall = Label2->text();
+  entry.operatorCall = Label3->text();
+  const EntryCheck check = CheckLogEntryOnEnter(entry);
+  if (check.passed()) return true;
+  msgBox(check.message, check.icon);
+  switch (check.focus) {
+    case EntryField::Call: Corresponsal->setFocus(); break;
+    case EntryField::ReceivedReport: RSR->setFocus(); break;
+    case EntryField::SentReport: RSE->setFocus(); break;
+    case EntryField::Satellite: Combo3->setFocus(); break;
+    case EntryField::None: break;
+  }
+  return false;
+}
+
+// "Ingresar QSO": the same checks as Enter, then the save.
+void Form1::Command2_Click() {
+  if (!passesEntryCheck()) return;
+  saveEntry();
+}
+
+void Form1::saveEntry() {
+  const QString call = Corresponsal->text();
+  const QString band = Label7->text();
+  QString mode = Combo1->currentText();
+  const QString reportSent = RSE->text();
+  const QString reportReceived = RSR->text();
+  const QString date = Fecha->text();
+  const QString time = Hora->text();
+  const QString stationCall = Label2->text();
+  const QString operatorCall = Label3->text();
+  const QString remarks = Obs->text();
+  const QString frequency = mhz->currentText() + u'.' + Text1->text();
+  const QString workedGrid = Text2->text();
+  const QString ownGrid = Label8->text();
+
+  // A date or time that does not read as one would be stored as nonsense.
+  if (IsInvalidDate(date)) {
+    msgBox(DateRefusedMessage(date), MsgIcon::Exclamation);
+    Fecha->setFocus();
+    return;
+  }
+  if (IsInvalidTime(time)) {
+    msgBox(TimeRefusedMessage(time), MsgIcon::Exclamation);
+    Hora->setFocus();
+    return;
+  }
+
+  QString satellite;
+  if (!Frame2->isHidden()) {
+    satellite = Combo3->currentText();
+    mode = Modo->text().remove(QStringLiteral("Modo: "));
+  }
+
+  EntryStripValues strip;
+  strip.mhz = mhz->currentText();
+  strip.khz = Text1->text();
+  strip.band = band;
+  strip.manualTime = Check1->isChecked();
+  strip.mode = Combo1->currentText();
+  strip.satellite = Check2->isChecked();
+  // Only remembers the strip for the next start: not worth holding the QSO back.
+  (void)WriteMemIni(strip);
+
+  const StoredQsoTime stored = QsoTimeForSave(date, time, 0);
+
+  const Status saved = InsertLogQso(call, band, mode, reportSent, reportReceived, stored.date, stored.time,
+                                    stationCall, operatorCall, remarks, frequency, ownGrid, workedGrid, satellite);
+  if (!saved) {
+    // Everything typed stays in place for another try.
+    showError(QStringLiteral("No se pudo guardar el QSO!\r\n\r\n") + saved.error);
+    return;
+  }
+  Label4->setText(state().LastInsertedQsoId);
+
+  Corresponsal->clear();
+  if (!Check3->isChecked()) Obs->clear();
+  Text2->clear();
+  ListView2->clear();
+  LoadLogPage(state().CurrentLogName, 1);
+  Corresponsal->setFocus();
+}
+
+void Form1::EditLastQso() {
+  if (state().LogQsoCount == 0) {
+    msgBox(QStringLiteral("No hay QSOs para Editar!"), MsgIcon::Exclamation);
+    return;
+  }
+}
+
+}  // namespace vz
