@@ -1,0 +1,9 @@
+#include "store/mainwincolor.h"
+
+namespace vz {
+
+void ApplyMainWindowColor(quint32 color) {
+  (void)color;
+}
+
+}  // namespace vz
