@@ -1,0 +1,209 @@
+#include "store/logstore.h"
+
+#include <QSqlRecord>
+#include <QStringList>
+#include <QVariant>
+#include <climits>
+
+#include "platform/database.h"
+#include "platform/dialogs.h"
+#include "platform/textutil.h"
+#include "store/callsign.h"
+#include "store/programstate.h"
+
+namespace vz {
+
+namespace {
+
+QVariant optionalText(const OptionalText& v) { return v ? db::textValue(*v) : QVariant(); }
+
+// The leading number of a text, as ids and statuses arrive from list rows.
+qint64 numberOf(const QString& text) { return vbValInt(text); }
+
+// Saves one Tabla1 row from the values of columns 1 to 17 in table order, then
+// records its id as the last inserted one.
+Status addRow(const QVariantList& values) {
+  QStringList columns, marks;
+  for (int i = 1; i < 18; ++i) {
+    columns << QStringLiteral("[%1]").arg(QLatin1String(db::kTabla1Columns[i]));
+    marks << QStringLiteral("?");
+  }
+  QSqlQuery q(db::connection());
+  const Status s = db::run(q,
+                           QStringLiteral("INSERT INTO Tabla1 (%1) VALUES (%2)")
+                               .arg(columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+                           values);
+  if (!s) return s;
+  state().LastInsertedQsoId = QString::number(q.lastInsertId().toLongLong());
+  return Status::success();
+}
+
+// Runs a single-column update; its failure is shown to the operator and returned.
+Status runShown(const QString& sql, std::initializer_list<QVariant> values) {
+  const Status s = db::exec(sql, values);
+  if (!s) showError(s.error);
+  return s;
+}
+
+}  // namespace
+
+LogQso readLogQso(const QSqlQuery& q) {
+  LogQso r;
+  r.id = q.value(QStringLiteral("id")).toLongLong();
+  r.Modo = db::text(q, "Modo");
+  r.Banda = db::text(q, "Banda");
+  r.MyCall = db::text(q, "MyCall");
+  r.Estacion = db::text(q, "Estacion");
+  r.Fecha = db::text(q, "Fecha");
+  r.Hora = db::text(q, "Hora");
+  r.RSE = db::text(q, "RSE");
+  r.RSR = db::text(q, "RSR");
+  r.Obs = db::text(q, "Obs");
+  r.Operador = db::text(q, "Operador");
+  r.NombreLog = db::text(q, "Nombre Log");
+  r.Frecuencia = db::text(q, "Frecuencia");
+  r.MiGrid = db::text(q, "MiGrid");
+  r.SuGrid = db::text(q, "SuGrid");
+  r.Ruk = db::text(q, "Ruk");
+  r.Nombre_Sat = db::text(q, "Nombre_Sat");
+  r.Argento = db::text(q, "Argento");
+  return r;
+}
+
+int RukStatus(const QString& text) {
+  const long long v = vbValInt(trimBlanks(text));
+  return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : int(v);
+}
+
+Status LogPlaceholderRow(const QString& logName) {
+  return db::exec(QStringLiteral("INSERT INTO Tabla1 ([Nombre Log]) VALUES (?)"), {db::textValue(logName)});
+}
+
+Status InsertLogQso(const QString& call, const QString& band, const QString& mode, const QString& reportSent,
+                    const QString& reportReceived, const QString& date, const QString& time,
+                    const QString& ownCall, const OptionalText& operatorCall, const QString& remarks,
+                    const QString& frequency, const OptionalText& ownGrid, const OptionalText& workedGrid,
+                    const QString& satellite) {
+  const Status s = addRow({
+      db::textValue(mode),                      // Modo
+      db::textValue(band),                      // Banda
+      db::textValue(ownCall),                   // MyCall
+      db::textValue(call),                      // Estacion
+      db::textValue(date),                      // Fecha
+      db::textValue(time),                      // Hora
+      db::textValue(reportSent),                // RSE
+      db::textValue(reportReceived),            // RSR
+      db::textValue(remarks),                   // Obs
+      optionalText(operatorCall),               // Operador
+      db::textValue(state().CurrentLogName),    // Nombre Log
+      db::textValue(frequency),                 // Frecuencia
+      optionalText(ownGrid),                    // MiGrid
+      optionalText(workedGrid),                 // SuGrid
+      QStringLiteral("1"),                      // Ruk: counts as uploaded from the start
+      db::textValue(trimBlanks(satellite)),     // Nombre_Sat
+      db::textValue(ProvinceFromCallSign(call)) // Argento
+  });
+  if (!s) return s;
+  // The QSO is saved; a failing back-fill has been shown and does not undo it.
+  if (workedGrid && !workedGrid->isEmpty() && !call.contains(QLatin1Char('/')))
+    FillMissingGridForCall(call, *workedGrid);
+  return Status::success();
+}
+
+Status CopyContestQsoToMainLog(const QString& /*logName*/, const QString& call, const QString& ownCall,
+                               const QString& report, const QString& /*secondReport*/, const QString& date,
+                               const QString& time, const QString& frequency, const QString& band,
+                               const QString& mode, const QString& remarks) {
+  return InsertLogQso(call, band, mode, report, report, date, time, ownCall, std::nullopt, remarks, frequency,
+                      std::nullopt, std::nullopt, QString());
+}
+
+Status InsertImportedQso(const QString& call, const QString& band, const QString& mode,
+                         const QString& reportSent, const QString& reportReceived, const QString& date,
+                         const QString& time, const QString& ownCall, const QString& operatorCall,
+                         const QString& remarks, const QString& frequency, const QString& ownGrid,
+                         const QString& workedGrid, const QString& satellite, int status,
+                         const QString& province) {
+  static const QStringList kDigitalVoice = {QStringLiteral("DIGITALVOICE"), QStringLiteral("C4FM"),
+                                            QStringLiteral("DMR"),          QStringLiteral("VOI"),
+                                            QStringLiteral("DSTAR"),        QStringLiteral("FREEDV")};
+  const QString storedMode = kDigitalVoice.contains(mode, Qt::CaseSensitive) ? QStringLiteral("DVoice") : mode;
+  return addRow({
+      db::textValue(storedMode),             // Modo
+      db::textValue(band),                   // Banda
+      db::textValue(ownCall),                // MyCall
+      db::textValue(call),                   // Estacion
+      db::textValue(date),                   // Fecha
+      db::textValue(time),                   // Hora
+      db::textValue(reportSent),             // RSE
+      db::textValue(reportReceived),         // RSR
+      db::textValue(remarks),                // Obs
+      db::textValue(operatorCall),           // Operador
+      db::textValue(state().CurrentLogName), // Nombre Log
+      db::textValue(frequency),              // Frecuencia
+      db::textValue(ownGrid),                // MiGrid
+      db::textValue(workedGrid),             // SuGrid
+      QString::number(status),               // Ruk
+      db::textValue(trimBlanks(satellite)),  // Nombre_Sat
+      db::textValue(trimBlanks(province)),   // Argento
+  });
+}
+
+Status UpdateLogQso(const QString& call, const QString& band, const QString& mode, const QString& reportSent,
+                    const QString& reportReceived, const QString& date, const QString& time,
+                    const QString& ownCall, const QString& operatorCall, const QString& remarks,
+                    const QString& frequency, const QString& ownGrid, const QString& workedGrid,
+                    const QString& satellite, int status, const QString& province, qint64 id) {
+  return db::exec(QStringLiteral("UPDATE Tabla1 SET [Modo]=?, [Banda]=?, [MyCall]=?, [Estacion]=?, [Fecha]=?, "
+                                 "[Hora]=?, [RSE]=?, [RSR]=?, [Obs]=?, [Operador]=?, [MiGrid]=?, [SuGrid]=?, "
+                                 "[Frecuencia]=?, [Ruk]=?, [Nombre_Sat]=?, [Argento]=? WHERE [id]=?"),
+                  {db::textValue(mode), db::textValue(band), db::textValue(ownCall), db::textValue(call),
+                   db::textValue(date), db::textValue(time), db::textValue(reportSent),
+                   db::textValue(reportReceived), db::textValue(remarks), db::textValue(operatorCall),
+                   db::textValue(ownGrid), db::textValue(workedGrid), db::textValue(frequency),
+                   QString::number(status), db::textValue(satellite), db::textValue(province), id});
+}
+
+Status UpdateQsoTheirGrid(const QString& grid, const QString& id) {
+  return runShown(QStringLiteral("UPDATE Tabla1 SET [SuGrid]=? WHERE [id]=?"), {db::textValue(grid), numberOf(id)});
+}
+
+Status SetQsoRukStatus(const QString& id, const QString& status) {
+  // The status goes in as the number it reads as ("1", "2"), stored as its text.
+  return runShown(QStringLiteral("UPDATE Tabla1 SET [Ruk]=? WHERE [id]=?"),
+                  {QString::number(numberOf(status)), numberOf(id)});
+}
+
+Status AddProfileColumns() {
+  if (!db::isOpen()) return Status::failure(QStringLiteral("La base de datos no está abierta"));
+  Status first = Status::success();
+  for (const char* table : {"Tabla1", "Tabla2", "Tabla3"}) {
+    const QString name = QLatin1String(table);
+    const QSqlRecord columns = db::connection().record(name);
+    if (columns.isEmpty()) continue;  // a missing table stays missing
+    if (columns.contains(QStringLiteral("Perfil"))) continue;
+    const Status s = db::exec(QStringLiteral("ALTER TABLE [%1] ADD [Perfil] TEXT COLLATE NOCASE").arg(name));
+    if (!s && first) first = s;
+  }
+  return first;
+}
+
+Result<QString> FindGridForCall(const QString& call) {
+  QSqlQuery q(db::connection());
+  q.setForwardOnly(true);
+  const Status s = db::run(q,
+                           QStringLiteral("SELECT [SuGrid] FROM Tabla1 WHERE [Nombre Log]=? AND [Estacion]=? "
+                                          "AND [SuGrid]<>'' ORDER BY [id] LIMIT 1"),
+                           {db::textValue(state().CurrentLogName), db::textValue(call)});
+  if (!s) return Result<QString>::failure(s.error);
+  return Result<QString>::of(q.next() ? db::text(q, 0) : QString());
+}
+
+Status FillMissingGridForCall(const QString& call, const QString& grid) {
+  // One statement for all the QSOs that lack a grid: either all get it or none.
+  return runShown(QStringLiteral("UPDATE Tabla1 SET [SuGrid]=? WHERE [Nombre Log]=? AND [Estacion]=? "
+                                 "AND ([SuGrid] IS NULL OR [SuGrid]='')"),
+                  {db::textValue(grid), db::textValue(state().CurrentLogName), db::textValue(call)});
+}
+
+}  // namespace vz
