@@ -23,12 +23,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "mainwin/form1.h"
 #include "platform/appexit.h"
 #include "platform/colors.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
 #include "platform/services.h"
 #include "platform/webget.h"
+#include "store/callsign.h"
 #include "store/config.h"
 #include "store/configfile.h"
 #include "store/mainwincolor.h"
@@ -49,14 +51,6 @@ constexpr int kMaxSetting = 100;
 constexpr int kMaxAudioPath = 1000;
 
 const QString kNone = QStringLiteral("NINGUNO");
-
-// A call sign has at least one digit and one other character.
-bool isCallSignText(const QString& text) {
-  int digits = 0;
-  int others = 0;
-  for (QChar c : text) (c >= u'0' && c <= u'9') ? ++digits : ++others;
-  return digits > 0 && others > 0;
-}
 
 bool isAsciiLetter(QChar c) { return c >= u'A' && c <= u'Z'; }
 bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
@@ -401,12 +395,12 @@ bool Form2::callsAreValid() {
     msgBox(QStringLiteral("La Señal Distintiva de la Estación es obligatiria!"), MsgIcon::Exclamation);
     return false;
   }
-  if (!isCallSignText(Text1->text())) {
+  if (!IsCallSign(Text1->text())) {
     msgBox(Text1->text() + QStringLiteral(" no es una señal distintiva!"), MsgIcon::Critical);
     Text1->setFocus();
     return false;
   }
-  if (!Text2->text().isEmpty() && !isCallSignText(Text2->text())) {
+  if (!Text2->text().isEmpty() && !IsCallSign(Text2->text())) {
     msgBox(Text2->text() + QStringLiteral(" no es una señal distintiva!"), MsgIcon::Critical);
     Text2->setFocus();
     return false;
@@ -418,6 +412,7 @@ void Form2::Command1_Click() {
   if (!callsAreValid()) return;
   SaveConfig();
   state().FirstRun = false;
+  form1().Timer7->start();  // the usage report follows the saved settings
   hide();
 }
 
@@ -427,6 +422,7 @@ void Form2::Command2_Click() {
     return;
   }
   if (!callsAreValid()) return;
+  if (!state().StartupInProgress) form1().Timer7->stop();
   SaveConfig();
   hide();
 }

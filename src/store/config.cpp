@@ -2,17 +2,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 
-#include "platform/database.h"
+#include "mainwin/form1.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
 #include "platform/textfile.h"
-#include "store/mainwincolor.h"
-#include "store/programstate.h"
 #include "setup/form2.h"
+#include "store/logstore.h"
+#include "store/programstate.h"
 
 namespace vz {
 namespace {
@@ -29,8 +29,12 @@ bool selectText(QComboBox* box, const QString& text) {
   return true;
 }
 
-Status addFirstLog() {
-  return db::exec(QStringLiteral("INSERT INTO Tabla1 ([Nombre Log]) VALUES (?)"), {kFirstLog});
+// The main window shows the station data from the settings.
+void copyCallsToMainWindow() {
+  Form1& m = form1();
+  m.Label2->setText(form2().Text1->text().toUpper());
+  m.Label3->setText(form2().Text2->text().toUpper());
+  m.Frame1->setTitle(state().CurrentLogName);
 }
 
 }  // namespace
@@ -47,6 +51,7 @@ ConfigValues settingsFromControls() {
   v.GridLoca = f.Text4->text();
   v.UserRuk = f.user_ruk->text();
   v.PassRuk = f.pass_ruk->text();
+  v.NoBorrar = form1().Check3->isChecked() ? 1 : 0;
   v.Pantalla = f.panta->isChecked() ? 1 : 0;
   v.HamqUser = f.Text5->text();
   v.HamqPass = f.Text6->text();
@@ -70,6 +75,7 @@ void applySettingsToControls(const ConfigRead& r) {
   if (r.LogenUso) state().CurrentLogName = *r.LogenUso;
   if (r.UserRuk) f.user_ruk->setText(*r.UserRuk);
   if (r.PassRuk) f.pass_ruk->setText(*r.PassRuk);
+  if (r.NoBorrar) form1().Check3->setChecked(*r.NoBorrar != 0);
   if (r.HamqUser) f.Text5->setText(*r.HamqUser);
   if (r.RukqUser) f.Text8->setText(*r.RukqUser);
   if (r.EqslUser) f.Text9->setText(*r.EqslUser);
@@ -86,14 +92,16 @@ void applySettingsToControls(const ConfigRead& r) {
   }
   if (r.TAntes) selectText(f.Combo1, *r.TAntes);
   if (r.TDespues) selectText(f.Combo2, *r.TDespues);
+  copyCallsToMainWindow();
   f.Text4->setText(r.GridLoca);
+  form1().Label8->setText(r.GridLoca);
   if (r.Pantalla) f.panta->setChecked(*r.Pantalla != 0);
 }
 
 Status SaveConfig() {
   if (state().CurrentLogName.isEmpty()) {
     state().CurrentLogName = kFirstLog;
-    const Status s = addFirstLog();
+    const Status s = LogPlaceholderRow(kFirstLog);
     if (!s) showError(s.error);
   }
   QStringList unstorable;
@@ -109,6 +117,8 @@ Status SaveConfig() {
     result = Status::failure(QStringLiteral("No se pudo guardar %1: %2").arg(kFileName, error));
     showError(result.error);
   }
+  form1().Label8->setText(form2().Text4->text());
+  copyCallsToMainWindow();
   ApplyScreenSetting(form2().panta->isChecked() ? 1 : 0);
   return result;
 }

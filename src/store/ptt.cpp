@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "contest/form4.h"
+#include "mainwin/form1.h"
 #include "platform/colors.h"
 #include "setup/form2.h"
 
@@ -21,7 +22,9 @@ void setPtt(const QString& line, bool on) {
   if (line == QLatin1String("RTS")) (void)port.setSignal(SerialSignal::Rts, on);
   const quint32 back = on ? kTransmitting : kReceiving;
   setBackColor(form4().Label8, back);
+  setBackColor(form1().Label13, back);
   setForeColor(form4().Label8, kWhite);
+  setForeColor(form1().Label13, kWhite);
 }
 
 }  // namespace

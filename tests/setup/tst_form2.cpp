@@ -13,6 +13,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "mainwin/form1.h"
 #include "platform/database.h"
 #include "platform/services.h"
 #include "platform/webget.h"
@@ -156,6 +157,39 @@ class TstForm2 : public QObject {
       QCOMPARE(lines[19], QStringLiteral("TDespues="));
     }
     if (saved && !firstRun) QCOMPARE(placeholderRows(QStringLiteral("Log inicial")), 0);
+  }
+
+  void theUsageReportTimerFollowsTheButtons() {
+    state().CurrentLogName = QStringLiteral("Mi log");
+    Form2& f = form2();
+    QTimer* report = form1().Timer7;
+    f.Text1->setText(QStringLiteral("LU1ABC"));
+    report->stop();
+    f.Command1_Click();
+    QVERIFY(report->isActive());
+    f.Command2_Click();
+    QVERIFY(!report->isActive());
+    // While the main window loads, "Cancelar" leaves it alone.
+    report->start();
+    state().StartupInProgress = true;
+    f.Command2_Click();
+    QVERIFY(report->isActive());
+  }
+
+  void theMenuEntryOpensTheDialogWithTheSavedSettings() {
+    env->folder.writeLines("config.ini", {"Estacion=LU1ABC", "ArcAudio=/home/op/cq.wav"});
+    Form2& f = form2();
+    f.Text1->setText(QStringLiteral("SIN GUARDAR"));
+    bool wasModal = false;
+    QTimer::singleShot(0, &f, [&f, &wasModal] {
+      wasModal = QApplication::activeModalWidget() == &f;
+      f.Command1_Click();
+    });
+    form1().conf_Click();
+    QVERIFY(wasModal);
+    QVERIFY(!f.isVisible());
+    QCOMPARE(f.Text1->text(), QStringLiteral("LU1ABC"));
+    QCOMPARE(f.Label6->text(), QStringLiteral("/home/op/cq.wav"));
   }
 
   void aRefusedCallGetsTheFocus() {

@@ -1,11 +1,14 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QTreeWidget>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 #include <memory>
 
+#include "mainwin/form1.h"
 #include "setup/form2.h"
 #include "store/config.h"
 #include "store/configfile.h"
@@ -185,6 +188,56 @@ class TstConfigIo : public QObject {
     QVERIFY(SaveConfig().ok);
     QCOMPARE(state().CurrentLogName, QStringLiteral("Log inicial"));
     QCOMPARE(writtenFile()[3], QStringLiteral("LogenUso=Log inicial"));
+  }
+
+  void theMainWindowShowsTheStationData() {
+    Form1& m = form1();
+    env->folder.writeLines("config.ini", {"Estacion=lu1abc", "Operador=lu2xyz", "LogenUso=Concurso",
+                                          "GridLoca=GF05T9", "NoBorrar=1"});
+    QVERIFY(LoadConfig().ok);
+    QCOMPARE(m.Label2->text(), QStringLiteral("LU1ABC"));
+    QCOMPARE(m.Label3->text(), QStringLiteral("LU2XYZ"));
+    QCOMPARE(m.Frame1->title(), QStringLiteral("Concurso"));
+    // The label takes the grid as read; the box keeps what its rule lets through.
+    QCOMPARE(m.Label8->text(), QStringLiteral("GF05T9"));
+    QCOMPARE(form2().Text4->text(), QStringLiteral("GF05T"));
+    QVERIFY(m.Check3->isChecked());
+
+    form2().Text4->setText(QStringLiteral("FF78AB"));
+    form2().Text1->setText(QStringLiteral("lu9zzz"));
+    m.Check3->setChecked(false);
+    state().CurrentLogName = QStringLiteral("Otro");
+    QVERIFY(SaveConfig().ok);
+    QCOMPARE(m.Label8->text(), QStringLiteral("FF78AB"));
+    QCOMPARE(m.Label2->text(), QStringLiteral("LU9ZZZ"));
+    QCOMPARE(m.Frame1->title(), QStringLiteral("Otro"));
+    QCOMPARE(writtenFile()[7], QStringLiteral("NoBorrar=0"));
+    QCOMPARE(writtenFile()[0], QStringLiteral("Estacion=LU9ZZZ"));
+  }
+
+  void theDarkScreenFollowsTheBoxAndTheFile() {
+    Form1& m = form1();
+    const QColor light = m.palette().color(QPalette::Window);
+    const QColor lightList = m.ListView2->palette().color(QPalette::Base);
+    auto back = [](QWidget* w) { return w->palette().color(QPalette::Window); };
+
+    form2().panta->setChecked(true);  // at once, before anything is saved
+    for (QWidget* w : {static_cast<QWidget*>(&m), static_cast<QWidget*>(m.Frame3), static_cast<QWidget*>(m.Label6),
+                       static_cast<QWidget*>(m.Check3), static_cast<QWidget*>(m.Label1[11]),
+                       static_cast<QWidget*>(m.txt_total)})
+      QCOMPARE(back(w), QColor(64, 64, 64));
+    QCOMPARE(m.ListView2->palette().color(QPalette::Base), QColor(192, 192, 192));
+    QCOMPARE(back(m.Label13), QColor(64, 0, 0));  // the transmit indicator keeps its own
+    form2().panta->setChecked(false);
+    QCOMPARE(back(&m), light);
+    QCOMPARE(m.ListView2->palette().color(QPalette::Base), lightList);
+
+    env->folder.writeLines("config.ini", {"Pantalla=1"});
+    QVERIFY(LoadConfig().ok);
+    QCOMPARE(back(m.Frame1), QColor(64, 64, 64));
+    env->folder.writeLines("config.ini", {"Pantalla=0"});
+    QVERIFY(LoadConfig().ok);
+    QCOMPARE(back(m.Frame1), light);
   }
 
   void aPasswordThatWouldBreakTheFileIsNotSaved() {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "contest/form4.h"
+#include "mainwin/form1.h"
 #include "setup/form2.h"
 #include "store/config.h"
 #include "store/programstate.h"
@@ -59,11 +60,14 @@ class TstPtt : public QObject {
 
     QTest::mousePress(f.Command8, Qt::LeftButton);
     QCOMPARE(env->serial.lineLog(), QStringList{"ttyUSB0 " + line + " 1"});
-    QCOMPARE(background(form4().Label8), kRed);
-    QCOMPARE(form4().Label8->palette().color(QPalette::WindowText), QColor(Qt::white));
+    for (QLabel* tx : {form4().Label8, form1().Label13}) {
+      QCOMPARE(background(tx), kRed);
+      QCOMPARE(tx->palette().color(QPalette::WindowText), QColor(Qt::white));
+    }
     QTest::mouseRelease(f.Command8, Qt::LeftButton);
     QCOMPARE(env->serial.lineLog(), QStringList({"ttyUSB0 " + line + " 1", "ttyUSB0 " + line + " 0"}));
     QCOMPARE(background(form4().Label8), kDarkRed);
+    QCOMPARE(background(form1().Label13), kDarkRed);
   }
 
   void bothUntickedMeansDtr() {
@@ -78,8 +82,10 @@ class TstPtt : public QObject {
     choosePort(QStringLiteral("NINGUNO"));
     SetPttOn(QStringLiteral("DTR"));
     QCOMPARE(background(form4().Label8), kRed);
+    QCOMPARE(background(form1().Label13), kRed);
     SetPttOff(QStringLiteral("DTR"));
     QCOMPARE(background(form4().Label8), kDarkRed);
+    QCOMPARE(background(form1().Label13), kDarkRed);
     QVERIFY(env->serial.lineLog().isEmpty());
   }
 

@@ -1,6 +1,7 @@
 #include "support/settingsenv.h"
 
 #include "contest/form4.h"
+#include "mainwin/form1.h"
 #include "platform/appexit.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
@@ -10,6 +11,7 @@ namespace vz::test {
 SettingsTestEnv::SettingsTestEnv() {
   FormInstance<Form2>::unload();
   FormInstance<Form4>::unload();
+  FormInstance<Form1>::unload();
   state() = ProgramState();
   setEndProgramHandler([this](int) { ++endRequests; });
 }
@@ -17,6 +19,7 @@ SettingsTestEnv::SettingsTestEnv() {
 SettingsTestEnv::~SettingsTestEnv() {
   FormInstance<Form2>::unload();
   FormInstance<Form4>::unload();
+  FormInstance<Form1>::unload();
   setEndProgramHandler({});
   state() = ProgramState();
 }
