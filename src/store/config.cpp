@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 #include "mainwin/form1.h"
 #include "platform/dialogs.h"
@@ -40,6 +41,8 @@ void copyCallsToMainWindow() {
 }  // namespace
 
 void ApplyScreenSetting(long long value) { (void)value; }
+
+void StartShutdownCountdown() { form1().Timer6->start(); }
 
 ConfigValues settingsFromControls() {
   Form2& f = form2();

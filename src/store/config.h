@@ -15,6 +15,9 @@ Status SaveConfig();
 // screen colours change). A failure is told to the operator and returned.
 Status LoadConfig();
 
+// Starts the main window's exit countdown (its 200 ms ticks end the program).
+void StartShutdownCountdown();
+
 // The dark-screen value at the end of a read or a write; it has no effect of its own.
 void ApplyScreenSetting(long long value);
 
