@@ -46,12 +46,12 @@ ServiceQuery& ServiceQuery::add(const QString& key, const QString& value) {
 }
 
 ServiceQuery& ServiceQuery::addTableEncoded(const QString& key, const QString& value) {
-  // Qt always encodes "%", so encode the pieces between the table's escapes.
+  // Qt always encodes "%", so encode the text between the table's escapes.
   QByteArray out;
-  const QStringList pieces = value.split(u'%');
-  for (qsizetype i = 0; i < pieces.size(); ++i) {
+  const QStringList segments = value.split(u'%');
+  for (qsizetype i = 0; i < segments.size(); ++i) {
     if (i > 0) out += '%';
-    out += QUrl::toPercentEncoding(pieces[i]);
+    out += QUrl::toPercentEncoding(segments[i]);
   }
   append(key, out);
   return *this;
