@@ -31,6 +31,9 @@ struct ProgramState {
   int FocusedEntryField = 0;
   bool SearchViewOpening = false;
   bool ContestFormBusy = false;
+
+  // Seconds a web wait has waited, counted by the configuration dialog's ticker.
+  int NetTimeoutTicks = 0;
 };
 
 ProgramState& state();
