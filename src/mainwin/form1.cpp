@@ -660,10 +660,8 @@ void Form1::Command13_Click() {}
 void Form1::Command14_Click() {}
 void Form1::Command15_Click() {}
 void Form1::Command17_Click() {}
-void Form1::Check1_Click() {}
 void Form1::Check2_Click() {}
 void Form1::Combo3_Click() {}
-void Form1::Label11_Click() {}
 void Form1::Image1_DblClick() {}
 void Form1::ListView2_DblClick() {}
 

@@ -3,8 +3,10 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <memory>
 
 #include "mainwin/qsolist.h"
+#include "platform/audioplayer.h"
 #include "platform/forms.h"
 #include "store/layoutscaler.h"
 
@@ -32,8 +34,8 @@ enum class EntryBox;
 // the current log, the paging and voice-call strip, the menus and the timers.
 // Other windows read and write its controls by name.
 //
-// The request channels (WebBrowser1, 2, 3, 5, Inet1) and the voice-call player
-// (MMControl1) join the window together with the layers that carry them.
+// The request channels (WebBrowser1, 2, 3, 5, Inet1) join the window together with
+// the layer that carries them.
 class Form1 : public QMainWindow {
   Q_OBJECT
 
@@ -295,6 +297,12 @@ class Form1 : public QMainWindow {
   // F5: the last QSO inserted (or the log's newest) in the QSO edit dialog.
   void EditLastQso();
 
+  // ---- Voice call (F1, Esc) -----------------------------------------------------------
+  // Plays the recorded call; made when the first call is started.
+  std::unique_ptr<AudioPlayer> MMControl1;
+  void MMControl1_StatusUpdate(qint64 positionMs, qint64 durationMs);
+  void MMControl1_Done();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -325,6 +333,11 @@ class Form1 : public QMainWindow {
   // The checks Enter makes; a refusal is shown and the focus goes to the box to mend.
   bool passesEntryCheck();
   void saveEntry();
+  // The UTC offset setting in whole hours.
+  int utcOffsetHours() const;
+  AudioPlayer& voicePlayer();
+  void startVoiceCall();
+  void stopVoiceCall();
 
   bool replayingKey_ = false;
   QPointer<QWidget> entryFocus_;     // the box whose GotFocus ran last, until it is left

@@ -19,9 +19,12 @@
 
 #include "mainwin/entryrules.h"
 #include "mainwin/form1.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "setup/form2.h"
 #include "store/callsign.h"
 #include "store/logstore.h"
+#include "store/memoryfiles.h"
 #include "store/programstate.h"
 #include "store/validation.h"
 
@@ -355,6 +358,39 @@ void Form1::Combo1_Click() {
 }
 
 void Form1::Combo2_Click() { Corresponsal->setFocus(); }
+
+// ---- Manual time and the local/UTC toggle ----------------------------------------------
+
+int Form1::utcOffsetHours() const { return UtcOffsetHours(form2().Text3->text()); }
+
+void Form1::Check1_Click() {
+  if (Check1->isChecked()) {
+    Label11->setVisible(true);
+    const EntryClock now = EntryClockText(clock().now(), Label11->text() == u"UTC" ? utcOffsetHours() : 0);
+    Fecha->setText(now.date);
+    Hora->setText(now.time);
+  } else {
+    // The clock writes UTC into the boxes from its next tick on.
+    Label11->setVisible(false);
+  }
+  if (!state().MainFormReady) return;
+  Corresponsal->setFocus();
+  EntryStripValues strip;
+  strip.mhz = mhz->currentText();
+  strip.khz = Text1->text();
+  strip.band = Label7->text();
+  strip.manualTime = Check1->isChecked();
+  // Only remembered for the next start; a file that cannot be written changes nothing now.
+  (void)WriteMemIni(strip);
+}
+
+void Form1::Label11_Click() {
+  const bool utc = Label11->text() != u"UTC";
+  Label11->setText(utc ? QStringLiteral("UTC") : QStringLiteral("LU"));
+  const EntryClock now = EntryClockText(clock().now(), utc ? utcOffsetHours() : 0);
+  Fecha->setText(now.date);
+  Hora->setText(now.time);
+}
 
 void Form1::Check3_Click() { Corresponsal->setFocus(); }
 

@@ -1,19 +1,24 @@
 // The main window's keyboard: the key dispatcher, the Enter walk through the entry
-// strip, the save command and the last QSO's edit.
+// strip, the save command, the last QSO's edit and the voice call.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <algorithm>
+#include <cmath>
 
 #include "mainwin/entryrules.h"
 #include "mainwin/form1.h"
 #include "platform/dialogs.h"
+#include "setup/form2.h"
 #include "store/logstore.h"
 #include "store/memoryfiles.h"
 #include "store/programstate.h"
+#include "store/ptt.h"
 #include "store/validation.h"
 
 namespace vz {
@@ -46,6 +51,12 @@ void Form1::Form_KeyDown(int& KeyCode, Qt::KeyboardModifiers Shift) {
         Text2->clear();
         Corresponsal->setFocus();
       }
+      break;
+    case Qt::Key_Escape:
+      stopVoiceCall();
+      break;
+    case Qt::Key_F1:
+      startVoiceCall();
       break;
     case Qt::Key_PageDown:
       if (mas->isEnabled()) mas_Click();
@@ -159,7 +170,10 @@ void Form1::saveEntry() {
   // Only remembers the strip for the next start: not worth holding the QSO back.
   (void)WriteMemIni(strip);
 
-  const StoredQsoTime stored = QsoTimeForSave(date, time, 0);
+  // The boxes hold local time when the toggle is shown and says so; otherwise
+  // they hold UTC already (the clock writes UTC while manual time is off).
+  const bool localShown = !Label11->isHidden() && Label11->text() == u"LU";
+  const StoredQsoTime stored = QsoTimeForSave(date, time, localShown ? utcOffsetHours() : 0);
 
   const Status saved = InsertLogQso(call, band, mode, reportSent, reportReceived, stored.date, stored.time,
                                     stationCall, operatorCall, remarks, frequency, ownGrid, workedGrid, satellite);
@@ -183,6 +197,54 @@ void Form1::EditLastQso() {
     msgBox(QStringLiteral("No hay QSOs para Editar!"), MsgIcon::Exclamation);
     return;
   }
+}
+
+
+// ---- Voice call ----------------------------------------------------------------------
+
+AudioPlayer& Form1::voicePlayer() {
+  if (!MMControl1) {
+    MMControl1 = createAudioPlayer();
+    connect(MMControl1.get(), &AudioPlayer::progress, this, &Form1::MMControl1_StatusUpdate);
+    connect(MMControl1.get(), &AudioPlayer::finished, this, &Form1::MMControl1_Done);
+    connect(MMControl1.get(), &AudioPlayer::failed, this, [this](const QString& error) {
+      stopVoiceCall();
+      msgBox(form2().Label6->text() + QStringLiteral("\r\n") + error, MsgIcon::Exclamation);
+    });
+  }
+  return *MMControl1;
+}
+
+void Form1::startVoiceCall() {
+  AudioPlayer& player = voicePlayer();
+  player.stop();
+  // A file that is missing or empty has nothing to play: the transmitter stays off.
+  const QString path = form2().Label6->text();
+  const QFileInfo file(path);
+  if (path.isEmpty() || !file.isFile() || file.size() == 0) return;
+  player.play(path);
+  SetPttOn(form2().pttLine());
+}
+
+void Form1::MMControl1_StatusUpdate(qint64 positionMs, qint64 durationMs) {
+  if (durationMs <= 0) return;
+  const qint64 width = qBound(qint64(0), sFondo->width() * positionMs / durationMs, qint64(sFondo->width()));
+  sPorcentaje->resize(int(width), sPorcentaje->height());
+}
+
+// The end of the recording ends the call as Esc does: the transmitter never stays
+// keyed after the last word.
+void Form1::MMControl1_Done() { stopVoiceCall(); }
+
+void Form1::stopVoiceCall() {
+  SetPttOff(form2().pttLine());
+  if (MMControl1) MMControl1->stop();
+  // The bar goes back to its start: one design pixel, at the window's scale.
+  int designTwips = 0;
+  for (const ControlLayout& c : Layout)
+    if (c.Name == u"sFondo") designTwips = c.Width;
+  const int start = designTwips > 0 ? std::max(1, int(std::lround(15.0 * sFondo->width() / designTwips))) : 1;
+  sPorcentaje->resize(start, sPorcentaje->height());
 }
 
 }  // namespace vz

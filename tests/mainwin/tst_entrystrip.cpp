@@ -7,6 +7,8 @@
 
 #include "entrystripfixture.h"
 #include "mainwin/form1.h"
+#include "platform/clock.h"
+#include "setup/form2.h"
 
 using namespace vz;
 using vz::test::focused;
@@ -411,6 +413,53 @@ class TstEntryStrip : public QObject {
     f.Combo2->addItems({"80m", "40m"});
     f.Combo2->setCurrentIndex(1);
     QCOMPARE(focused(), f.Corresponsal);
+  }
+
+  void manualTimeAndTheLocalUtcToggle() {
+    Form1& f = form1();
+    FixedClock clock(QDateTime(QDate(2023, 12, 31), QTime(22, 30, 41)));
+    setClock(&clock);
+    const struct Restore {
+      ~Restore() { setClock(nullptr); }
+    } restore;
+    form2().Text3->setText("-3");
+    f.Label11->setText("LU");  // as the start-up leaves it
+    f.Obs->setFocus();
+    settle();
+
+    f.Check1->setChecked(true);
+    QVERIFY(f.Label11->isVisible());
+    QCOMPARE(f.Fecha->text(), QString("31/12/2023"));
+    QCOMPARE(f.Hora->text(), QString("22:30"));
+    QCOMPARE(focused(), f.Corresponsal);
+    QCOMPARE(env_->folder.readLines("mem.ini"), (QStringList{"7.150", "40m", " 1 ", ""}));
+
+    QTest::mouseClick(f.Label11, Qt::LeftButton);
+    QCOMPARE(f.Label11->text(), QString("UTC"));
+    QCOMPARE(f.Fecha->text(), QString("01/01/2024"));
+    QCOMPARE(f.Hora->text(), QString("01:30"));
+    QTest::mouseClick(f.Label11, Qt::LeftButton);
+    QCOMPARE(f.Label11->text(), QString("LU"));
+    QCOMPARE(f.Fecha->text(), QString("31/12/2023"));
+    QCOMPARE(f.Hora->text(), QString("22:30"));
+
+    // Off: the toggle hides and keeps its caption for the next time.
+    QTest::mouseClick(f.Label11, Qt::LeftButton);
+    f.Check1->setChecked(false);
+    QVERIFY(f.Label11->isHidden());
+    QCOMPARE(f.Label11->text(), QString("UTC"));
+    QCOMPARE(env_->folder.readLines("mem.ini").value(2), QString(" 0 "));
+    f.Check1->setChecked(true);
+    QCOMPARE(f.Hora->text(), QString("01:30"));  // shown as UTC, as the caption says
+
+    // While the program starts nothing is written and the focus stays.
+    QFile::remove(env_->folder.file("mem.ini"));
+    state().MainFormReady = false;
+    f.Obs->setFocus();
+    settle();
+    f.Check1->setChecked(false);
+    QVERIFY(!env_->folder.exists("mem.ini"));
+    QCOMPARE(focused(), f.Obs);
   }
 
   void anotherWindowTakingTheFocusIsNoLeaving() {

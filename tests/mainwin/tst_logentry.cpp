@@ -10,6 +10,7 @@
 #include "entrystripfixture.h"
 #include "mainwin/form1.h"
 #include "platform/textfile.h"
+#include "setup/form2.h"
 #include "store/logpage.h"
 #include "support/logfixture.h"
 
@@ -254,6 +255,47 @@ class TstLogEntry : public QObject {
     QVERIFY(test::storedQsos().isEmpty());
     QCOMPARE(f.Corresponsal->text(), QString("EA8XYZ"));
     QCOMPARE(f.Obs->text(), QString("keep me"));
+  }
+
+  void saveStoresUtc_data() {
+    QTest::addColumn<bool>("manualTime");
+    QTest::addColumn<QString>("toggle");
+    QTest::addColumn<QString>("offset");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("storedDate");
+    QTest::addColumn<QString>("storedTime");
+    QTest::newRow("local, new year") << true << "LU" << "-3" << "31/12/2023" << "22:30" << "01/01/2024" << "01:30:00";
+    QTest::newRow("local, east of UTC") << true << "LU" << "2" << "01/03/2024" << "01:15" << "29/02/2024" << "23:15:00";
+    QTest::newRow("local, offset rounded") << true << "LU" << "-3.4" << "12/05/2024" << "20:00" << "12/05/2024" << "23:00:00";
+    QTest::newRow("typed as UTC") << true << "UTC" << "-3" << "31/12/2023" << "22:30" << "31/12/2023" << "22:30:00";
+    QTest::newRow("clock's UTC") << false << "LU" << "-3" << "31/12/2023" << "22:30" << "31/12/2023" << "22:30:00";
+  }
+  void saveStoresUtc() {
+    QFETCH(bool, manualTime);
+    QFETCH(QString, toggle);
+    QFETCH(QString, offset);
+    QFETCH(QString, date);
+    QFETCH(QString, time);
+    QFETCH(QString, storedDate);
+    QFETCH(QString, storedTime);
+    Form1& f = form1();
+    form2().Text3->setText(offset);
+    f.Label11->setText(toggle);
+    f.Check1->setChecked(manualTime);
+    f.Fecha->setText(date);
+    f.Hora->setText(time);
+    f.Corresponsal->setText("EA8XYZ");
+    f.Obs->setFocus();
+    settle();
+    pressEnter();
+    QVERIFY2(dialogs().messages.isEmpty(), qPrintable(dialogs().texts().join(" | ")));
+    const QSqlRecord r = test::storedQsos().last();
+    QCOMPARE(col(r, "Fecha"), storedDate);
+    QCOMPARE(col(r, "Hora"), storedTime);
+    // The boxes keep what was typed for the next QSO.
+    QCOMPARE(f.Fecha->text(), date);
+    QCOMPARE(f.Hora->text(), time);
   }
 
   void saveClearsCallAndGridAndKeepsRemarksWithNoBorrar() {
