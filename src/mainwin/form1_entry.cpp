@@ -205,8 +205,10 @@ bool Form1::entryStripEvent(QObject* watched, QEvent* event) {
       return false;
     case QEvent::ContextMenu: {
       std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+      // The standard menu's "Paste" is known by its caption (the only name it has).
+      const QString pasteCaption = QLineEdit::tr("&Paste");
       for (QAction* a : menu->actions()) {
-        if (a->objectName() != QLatin1String("edit-paste")) continue;
+        if (!a->text().startsWith(pasteCaption)) continue;
         disconnect(a, &QAction::triggered, box, nullptr);
         connect(a, &QAction::triggered, this, [this, box] { pasteInto(box); });
       }

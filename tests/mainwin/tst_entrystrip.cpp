@@ -2,6 +2,8 @@
 // colours and selections, the call's country, the leave checks and completions,
 // the proposed grid, the kHz jump and the selectors.
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QSqlRecord>
 
@@ -78,6 +80,28 @@ class TstEntryStrip : public QObject {
     // Tab still moves on: it is no typed character for the filter.
     test::press(Qt::Key_Tab);
     QCOMPARE(focused(), f.Fecha);
+
+    // The context menu's "Paste" filters too.
+    f.Text2->clear();
+    typeInto(f.Text2, "");
+    QGuiApplication::clipboard()->setText(QStringLiteral("gf05/ta"));
+    bool pasted = false;
+    QTimer::singleShot(0, [&pasted] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (!menu) return;
+      for (QAction* a : menu->actions())
+        if (a->text().startsWith(QLineEdit::tr("&Paste"))) {
+          a->trigger();
+          pasted = true;
+        }
+      menu->close();
+    });
+    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(5, 5), f.Text2->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(f.Text2, &menuEvent);
+    QVERIFY(pasted);
+    QCOMPARE(f.Text2->text(), QString("GF05TA"));
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
 
     QGuiApplication::clipboard()->setText(QStringLiteral("Tnx, ñandú"));
     f.Obs->clear();
