@@ -292,6 +292,9 @@ class Form1 : public QMainWindow {
   // Puts the focus back into a box whose value was refused, once the focus change
   // under way is over; the box the focus passed through is not checked on leaving.
   void returnFocusTo(QWidget* box);
+  // The band label for the MHz and kHz texts; a frequency outside the band is shown
+  // (not while the program starts) and sends the focus to the kHz box.
+  void SetEntryBandFromFrequency(const QString& mhzText, const QString& khzText);
 
   // ---- Keyboard commands -------------------------------------------------------------
   // F5: the last QSO inserted (or the log's newest) in the QSO edit dialog.
@@ -351,10 +354,6 @@ inline Form1& form1() { return FormInstance<Form1>::get(); }
 // paging buttons, the rows and the summary. The caller empties the list first and,
 // for a start other than 1, sets LogPageNumber to the page that begins there.
 void LoadLogPage(const QString& logName, int startRecord);
-
-// The band label of the entry strip for its MHz and kHz texts; a frequency outside
-// the band is shown (not while the program starts) and sends the focus to the kHz box.
-void SetEntryBandFromFrequency(const QString& mhzText, const QString& khzText);
 
 // "0" disables the main window's File menu (its shortcuts included); anything else
 // enables it.

@@ -337,14 +337,15 @@ void Form1::Obs_LostFocus() { paintBox(Obs, kBox); }
 
 // ---- Selectors and check boxes ----------------------------------------------------------
 
-void SetEntryBandFromFrequency(const QString& mhzText, const QString& khzText) {
-  Form1& f = form1();
+// A member, not a free procedure: the start-up sets the MHz selector while the
+// window is still being made, before form1() can hand it out.
+void Form1::SetEntryBandFromFrequency(const QString& mhzText, const QString& khzText) {
   const BandChoice choice = BandFromSelectors(mhzText, khzText);
   if (!choice.warning.isEmpty() && !state().StartupInProgress) {
     msgBox(choice.warning, MsgIcon::Exclamation);
-    f.returnFocusTo(f.Text1);
+    returnFocusTo(Text1);
   }
-  f.Label7->setText(choice.band);
+  Label7->setText(choice.band);
 }
 
 void Form1::mhz_Click() {

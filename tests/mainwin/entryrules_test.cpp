@@ -2,6 +2,8 @@
 // checks, local time to UTC and the Enter walk.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "mainwin/entryrules.h"
 
 using namespace vz;
@@ -48,7 +50,12 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{B::Text1, u'k', 0}, KeyCase{B::Text1, 8, 8},
         // Reports and remarks take every key as typed.
         KeyCase{B::RSE, u'x', u'x'}, KeyCase{B::RSR, u'-', u'-'}, KeyCase{B::Obs, u'ñ', u'ñ'},
-        KeyCase{B::Obs, 22, 22}));
+        KeyCase{B::Obs, 22, 22}),
+    [](const ::testing::TestParamInfo<KeyCase>& info) {
+      char name[32];
+      std::snprintf(name, sizeof name, "box%d_U%04X", int(info.param.box), unsigned(info.param.typed));
+      return std::string(name);
+    });
 
 TEST(EntryKeyFilter, PastedTextGoesThroughTheSameFilter) {
   const struct {

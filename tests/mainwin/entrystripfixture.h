@@ -33,10 +33,11 @@ class EntryStripFixture {
     state() = ProgramState{};
     state().CurrentLogName = kTestLog;
     state().MainFormReady = true;
+    Form1& f = form1();
+    // After the window: its start-up loads the prefix file of the program's folder.
     prefixTable().setEntries({QStringLiteral("EA;EA;España"), QStringLiteral("EA8;EA8;Islas Canarias"),
                               QStringLiteral("K;K;Estados Unidos"), QStringLiteral("LU;LU;Argentina"),
                               QStringLiteral("W;K;Estados Unidos")});
-    Form1& f = form1();
     f.Timer1->stop();
     fillOnce(f.Combo1, {"SSB", "CW", "FM", "DVoice", "Sat SSB", "Sat CW"});
     fillOnce(f.mhz, {"1", "3", "5", "7", "10", "14", "18", "21", "24", "28", "50", "144", "145", "430", "435"});

@@ -341,7 +341,7 @@ class TstLogEntry : public QObject {
     const QSqlRecord r = test::storedQsos().last();
     QCOMPARE(col(r, "Nombre_Sat"), QString("SO-50"));
     QCOMPARE(col(r, "Modo"), QString("FM"));
-    QCOMPARE(env_->folder.readLines("mem.ini").value(0), QString("7.150"));
+    QCOMPARE(env_->folder.readLines("mem.ini").value(0), f.mhz->currentText() + "." + f.Text1->text());
   }
 
   void aFailedInsertKeepsEverythingTyped() {
