@@ -39,7 +39,6 @@ namespace {
 const QColor kGreen(0, 128, 0);
 const QColor kDarkGreen(0, 64, 0);
 const QColor kDarkRed(128, 0, 0);
-const QColor kTxOff(64, 0, 0);
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kGridBlue(0, 0, 192);
@@ -391,7 +390,7 @@ void Form1::buildPagingStrip(QWidget* surface) {
   Label13 = label(Frame4, "Label13", QStringLiteral("Tx"), 798, 8, 58, 48);
   Label13->setFont(designFont(12, true));
   Label13->setAlignment(Qt::AlignCenter);
-  setBackColour(Label13, kTxOff);
+  setBackColour(Label13, kDarkRed);  // until the first push-to-talk call
   setTextColour(Label13, Qt::white);
 
   connect(anterior, &QPushButton::clicked, this, &Form1::anterior_Click);

@@ -137,7 +137,7 @@ class TstForm1 : public QObject {
     QCOMPARE(f.Command13->parentWidget(), f.centralWidget());  // on the window, over the strip
 
     // Colours other windows and commands rely on.
-    QCOMPARE(f.Label13->palette().color(QPalette::Window), QColor(64, 0, 0));
+    QCOMPARE(f.Label13->palette().color(QPalette::Window), QColor(128, 0, 0));
     QCOMPARE(f.Label2->palette().color(QPalette::WindowText), QColor(0, 128, 0));
     QCOMPARE(f.Command14->palette().color(QPalette::Button), QColor(128, 255, 255));
     QCOMPARE(f.Command13->palette().color(QPalette::Button), QColor(0, 255, 0));

@@ -228,7 +228,7 @@ class TstConfigIo : public QObject {
                        static_cast<QWidget*>(m.txt_total)})
       QCOMPARE(back(w), QColor(64, 64, 64));
     QCOMPARE(m.ListView2->palette().color(QPalette::Base), QColor(192, 192, 192));
-    QCOMPARE(back(m.Label13), QColor(64, 0, 0));  // the transmit indicator keeps its own
+    QCOMPARE(back(m.Label13), QColor(128, 0, 0));  // the transmit indicator keeps its own
     form2().panta->setChecked(false);
     QCOMPARE(back(&m), light);
     QCOMPARE(m.ListView2->palette().color(QPalette::Base), lightList);
