@@ -599,13 +599,6 @@ void Form1::resizeEvent(QResizeEvent* event) {
   Form_Resize();
 }
 
-void Form1::Form_Load() {
-  Layout = CaptureLayout(this);
-  FitFormToScreen(this, int(std::lround(height() * double(kTwipsPerPixel))),
-                  int(std::lround(width() * double(kTwipsPerPixel))), int(std::lround(x() * double(kTwipsPerPixel))),
-                  int(std::lround(y() * double(kTwipsPerPixel))), true);
-}
-
 void Form1::Form_Resize() {
   if (Layout.isEmpty()) return;
   ScaleControls(this, Layout, true);
@@ -642,26 +635,18 @@ void Form1::Form_KeyDown(int&, Qt::KeyboardModifiers) {}
 void Form1::Form_KeyPress(int&) {}
 void Form1::Form_KeyUp(int&, Qt::KeyboardModifiers) {}
 
-void Form1::Command1_Click() {}
 void Form1::Command2_Click() {}
 void Form1::Command7_Click() {}
-void Form1::Command9_Click() {}
-void Form1::Command10_Click() {}
 void Form1::Command12_Click() {}
 void Form1::Command13_Click() {}
 void Form1::Command14_Click() {}
-void Form1::Command15_Click() {}
 void Form1::Command17_Click() {}
 void Form1::Check1_Click() {}
-void Form1::Check2_Click() {}
 void Form1::Combo1_Click() {}
 void Form1::mhz_Click() {}
-void Form1::Combo3_Click() {}
 void Form1::Label11_Click() {}
-void Form1::Image1_DblClick() {}
 void Form1::ListView2_DblClick() {}
 
-void Form1::ppeerr_Click() {}
 void Form1::conf_Click() {}
 void Form1::alog_Click() {}
 void Form1::nuevo_Click() {}
@@ -669,24 +654,11 @@ void Form1::borralog_Click() {}
 void Form1::eadif_Click() {}
 void Form1::suych_Click() {}
 void Form1::parg_Click() {}
-void Form1::iadif_Click() {}
 void Form1::cabro_Click() {}
 void Form1::anacal_Click() {}
 void Form1::badeda_Click() {}
 void Form1::badif_Click() {}
-void Form1::salir_Click() {}
-void Form1::Ayuda_Click() {}
 void Form1::ac_Click() {}
-void Form1::acerca_Click() {}
 
-void Form1::Timer1_Timer() {}
-void Form1::Timer2_Timer() { Timer2->stop(); }  // the start-up step runs once
-void Form1::Timer4_Timer() {}
-void Form1::Timer5_Timer() {}
-void Form1::Timer6_Timer() {}
-void Form1::Timer7_Timer() {}
-void Form1::Timer8_Timer() {}
-void Form1::Timer9_Timer() {}
-void Form1::Timer10_Timer() {}
 
 }  // namespace vz

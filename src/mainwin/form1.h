@@ -1,6 +1,7 @@
 #pragma once
 #include <QHash>
 #include <QMainWindow>
+#include <QUrl>
 #include <array>
 
 #include "mainwin/qsolist.h"
@@ -191,6 +192,8 @@ class Form1 : public QMainWindow {
   void Form_KeyDown(int& KeyCode, Qt::KeyboardModifiers Shift);
   void Form_KeyPress(int& KeyAscii);
   void Form_KeyUp(int& KeyCode, Qt::KeyboardModifiers Shift);
+  // Every attempt to close the window; Cancel set to non-zero keeps it open.
+  void Form_QueryUnload(int& Cancel, int UnloadMode);
 
   // ---- Paging and sorting of the QSO list -----------------------------------------
   void anterior_Click();
@@ -257,9 +260,13 @@ class Form1 : public QMainWindow {
   // The File menu's entries (submenus included), for switching them together.
   QList<QAction*> fileMenuActions() const;
 
+  // Fills the satellite selector and its panel's labels from satelites.txt.
+  void fillSatelliteSelector();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildEntryStrip(QWidget* surface);
@@ -279,6 +286,15 @@ class Form1 : public QMainWindow {
   void controlKeyPress(QObject* control, int& KeyAscii);
 
   bool replayingKey_ = false;
+
+  // Start-up: files that could not be written, told to the operator once.
+  void noteStartupWriteFailure(const QString& error);
+  void restoreEntryStrip();
+  void tellStartupWriteFailures();
+  QStringList startupWriteFailures_;
+  // Exit: the countdown, then the memory files and the end, once.
+  void exitAfterConfirmation(bool writeConfig);
+  bool exitEnded_ = false;
 };
 
 inline Form1& form1() { return FormInstance<Form1>::get(); }
@@ -288,6 +304,12 @@ inline Form1& form1() { return FormInstance<Form1>::get(); }
 // paging buttons, the rows and the summary. The caller empties the list first and,
 // for a start other than 1, sets LogPageNumber to the page that begins there.
 void LoadLogPage(const QString& logName, int startRecord);
+
+// Starts the exit countdown of the main window.
+void StartShutdownCountdown();
+
+// The satellite pass-prediction page the satellite panel opens.
+QUrl SatellitePassPage();
 
 // "0" disables the main window's File menu (its shortcuts included); anything else
 // enables it.
