@@ -25,6 +25,8 @@
 #include <cmath>
 
 #include "platform/dialogs.h"
+#include "setup/form2.h"
+#include "store/config.h"
 #include "store/logstore.h"
 #include "store/maintenance.h"
 #include "store/programstate.h"
@@ -629,6 +631,14 @@ void Form1::Command5_Click() {
 
 void Form1::Command6_Click() { ReadFirstRowsDiagnostic(); }
 
+// ---- Settings ----------------------------------------------------------------------
+
+// The dialog always opens with what was last saved.
+void Form1::conf_Click() {
+  LoadConfig();
+  form2().exec();
+}
+
 // ---- Entry points that later work fills ----------------------------------------
 
 void Form1::Form_KeyDown(int&, Qt::KeyboardModifiers) {}
@@ -647,7 +657,6 @@ void Form1::mhz_Click() {}
 void Form1::Label11_Click() {}
 void Form1::ListView2_DblClick() {}
 
-void Form1::conf_Click() {}
 void Form1::alog_Click() {}
 void Form1::nuevo_Click() {}
 void Form1::borralog_Click() {}

@@ -26,6 +26,8 @@ class QTreeWidget;
 
 namespace vz {
 
+class WebGet;
+
 // The main window: the QSO entry strip, the station panel, the paged QSO list of
 // the current log, the paging and voice-call strip, the menus and the timers.
 // Other windows read and write its controls by name.
@@ -146,6 +148,9 @@ class Form1 : public QMainWindow {
   QTimer* Timer8 = nullptr;
   QTimer* Timer9 = nullptr;
   QTimer* Timer10 = nullptr;
+
+  // The request channel of the usage reports (created with the first one).
+  WebGet* WebBrowser1 = nullptr;
 
   // ---- Menus -------------------------------------------------------------------
   QMenu* archivo = nullptr;
@@ -294,7 +299,10 @@ class Form1 : public QMainWindow {
   QStringList startupWriteFailures_;
   // Exit: the countdown, then the memory files and the end, once.
   void exitAfterConfirmation(bool writeConfig);
+  void letTheOffReportLeave();
   bool exitEnded_ = false;
+  // Sends the usage report with "on" or "off" when a station call is set.
+  bool sendUsageReport(const QString& command);
 };
 
 inline Form1& form1() { return FormInstance<Form1>::get(); }
@@ -304,9 +312,6 @@ inline Form1& form1() { return FormInstance<Form1>::get(); }
 // paging buttons, the rows and the summary. The caller empties the list first and,
 // for a start other than 1, sets LogPageNumber to the page that begins there.
 void LoadLogPage(const QString& logName, int startRecord);
-
-// Starts the exit countdown of the main window.
-void StartShutdownCountdown();
 
 // The satellite pass-prediction page the satellite panel opens.
 QUrl SatellitePassPage();

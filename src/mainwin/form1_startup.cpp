@@ -5,7 +5,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,18 +19,27 @@
 #include <QTreeWidget>
 #include <cmath>
 
+#include "contest/form4.h"
 #include "exchange/form12.h"
 #include "mainwin/entryclock.h"
 #include "mainwin/form1.h"
 #include "mainwin/form10.h"
 #include "mainwin/form18.h"
+#include "mainwin/usagereport.h"
+#include "platform/appexit.h"
 #include "platform/clock.h"
+#include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
 #include "platform/programfolder.h"
+#include "platform/services.h"
 #include "platform/textfile.h"
+#include "platform/webget.h"
 #include "setup/form11.h"
+#include "setup/form16.h"
+#include "setup/form2.h"
 #include "store/callsign.h"
+#include "store/config.h"
 #include "store/masterlist.h"
 #include "store/memoryfiles.h"
 #include "store/programstate.h"
@@ -73,6 +83,9 @@ void chooseOffered(QComboBox* combo, const QString& text) {
   const int i = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
   if (i >= 0) combo->setCurrentIndex(i);
 }
+
+// How long the "off" usage report may take once the program has left the screen.
+constexpr int kOffReportGraceMs = 3000;
 
 // debug.txt: how far the last start got, one number line per checkpoint reached.
 class StartupTrace {
@@ -141,7 +154,8 @@ void Form1::Form_Load() {
   if (saved.satellite && (*saved.satellite == 0 || *saved.satellite == 1)) Check2->setChecked(*saved.satellite == 1);
 
   if (LoadMasterList()) {
-    // TODO contest frame
+    // The first touch of the contest window creates it, hidden; its clock runs from now on.
+    form4().Frame2->setTitle(QStringLiteral("MasterCheck (") + QString::number(st.MasterCallCount) + u')');
   }
   trace.checkpoint(4);
 
@@ -195,13 +209,41 @@ void Form1::tellStartupWriteFailures() {
   startupWriteFailures_.clear();
 }
 
+// The start-up step, 900 ms after the window was created: the settings on a first
+// run, else the current log.
 void Form1::Timer2_Timer() {
-  Timer2->stop();  // the start-up step runs once
+  Timer2->stop();  // runs once
+  ProgramState& st = state();
+  if (!QFile::exists(programFile(QStringLiteral("config.ini")))) {
+    st.FirstRun = true;
+    // "Guardar" writes config.ini and creates the first log; "Cancelar" ends the program.
+    form2().exec();
+    SetFileMenuEnabled(QStringLiteral("1"));
+    return;
+  }
+  LoadConfig();
+  SetFileMenuEnabled(QStringLiteral("0"));
+  if (db::isOpen()) {
+    ListView2->clear();
+    LoadLogPage(st.CurrentLogName, 1);
+  }
+  SetFileMenuEnabled(QStringLiteral("1"));
 }
 
 // ---- Clock and the small timers ------------------------------------------------------
 
-void Form1::Timer1_Timer() {}
+// Every second: the entry strip's date and time in UTC, unless the operator keeps
+// them by hand.
+void Form1::Timer1_Timer() {
+  state().MainFormReady = true;
+  const bool manual = Check1->isChecked();
+  Fecha->setEnabled(manual);
+  Hora->setEnabled(manual);
+  if (manual) return;
+  const EntryDateTime utc = UtcEntryDateTime(clock().now(), form2().Text3->text());
+  Fecha->setText(utc.date);
+  Hora->setText(utc.time);
+}
 
 // One-second wait for code that waits on WaitTickDone.
 void Form1::Timer8_Timer() {
@@ -232,11 +274,28 @@ void Form1::Timer7_Timer() {
 
 void Form1::Command9_Click() { Timer5->start(); }
 
-void Form1::Timer5_Timer() { Timer5->stop(); }
+void Form1::Timer5_Timer() {
+  Timer5->stop();
+  if (sendUsageReport(QStringLiteral("on")))
+    setWindowTitle(QStringLiteral("Vantorel Zezeror V") + state().ProgramVersion + u'*');
+}
 
-void Form1::Command10_Click() { Timer6->start(); }
+bool Form1::sendUsageReport(const QString& command) {
+  const QString station = form2().Text1->text();
+  if (station.isEmpty()) return false;
+  if (!WebBrowser1) WebBrowser1 = new WebGet(this);
+  // The answer is never read; a dead network only lets the request time out.
+  WebBrowser1->setTimeout(command == u"off" ? kOffReportGraceMs : 30000);
+  WebBrowser1->get(UsageReportUrl(station, state().ProgramVersion, command));
+  return true;
+}
 
-void StartShutdownCountdown() { form1().Timer6->start(); }
+// Hidden, never clicked: the web site's home page, then the exit countdown.
+void Form1::Command10_Click() {
+  if (!WebBrowser1) WebBrowser1 = new WebGet(this);
+  WebBrowser1->get(serviceBase(Service::WebSite));
+  Timer6->start();
+}
 
 void Form1::Timer6_Timer() {
   ProgramState& st = state();
@@ -246,6 +305,7 @@ void Form1::Timer6_Timer() {
   exitWindow.ProgressBar1->setValue(std::min(st.ExitCountdownTicks, exitWindow.ProgressBar1->maximum()));
   if (st.ExitCountdownTicks >= 25) {
     Timer6->stop();
+    sendUsageReport(QStringLiteral("off"));
     st.ExitCountdownDone = true;
   }
 }
@@ -269,7 +329,7 @@ void Form1::salir_Click() {
 }
 
 void Form1::exitAfterConfirmation(bool writeConfig) {
-  (void)writeConfig;
+  if (writeConfig) SaveConfig();
   Form18& exitWindow = form18();
   exitWindow.centreOn(this);
   exitWindow.show();
@@ -283,7 +343,23 @@ void Form1::exitAfterConfirmation(bool writeConfig) {
   v.mhz = mhz->currentText();
   v.khz = Text1->text();
   v.satellite = Check2->isChecked();
-  SaveEntryMemoryFiles(v);
+  SaveEntryMemoryFiles(v);  // a file that cannot be written does not hold up the end
+  letTheOffReportLeave();
+  endProgram();
+}
+
+// The "off" report was started by the countdown's last tick. Ending the process at
+// once would drop it before it leaves, and waiting in sight would hold the exit up:
+// the windows go now, and the request gets a short while of its own.
+void Form1::letTheOffReportLeave() {
+  if (!WebBrowser1 || !WebBrowser1->isLoading()) return;
+  for (QTimer* t : findChildren<QTimer*>()) t->stop();
+  for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
+  db::close();
+  QEventLoop wait;
+  connect(WebBrowser1, &WebGet::finished, &wait, &QEventLoop::quit);
+  QTimer::singleShot(kOffReportGraceMs, &wait, &QEventLoop::quit);
+  wait.exec();
 }
 
 // ---- Launchers -----------------------------------------------------------------------
@@ -296,7 +372,7 @@ void Form1::acerca_Click() {
 
 void Form1::Ayuda_Click() { launcher().openDocument(programFile(QStringLiteral("Vantorel Zezeror 2.pdf"))); }
 
-void Form1::Image1_DblClick() {}
+void Form1::Image1_DblClick() { launcher().openUrl(serviceBase(Service::WebSite)); }
 
 void Form1::iadif_Click() {
   Form12& f = form12();
@@ -307,6 +383,6 @@ void Form1::iadif_Click() {
   f.exec();
 }
 
-void Form1::ppeerr_Click() {}
+void Form1::ppeerr_Click() { form16().exec(); }
 
 }  // namespace vz

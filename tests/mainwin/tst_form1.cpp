@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include "mainwin/form1.h"
+#include "setup/form2.h"
 #include "store/programstate.h"
 #include "support/recordinglauncher.h"
 #include "support/scripteddialogs.h"
@@ -61,6 +62,8 @@ class TstForm1 : public QObject {
     folder_ = new test::TempFolder;
     dialogs_ = new test::ScriptedDialogs;
     launcher_ = new test::RecordingLauncher;
+    // Set up before: the start-up step reads the settings instead of asking for them.
+    folder_->writeLines("config.ini", {"Estacion=LU1ABC", "LogenUso=Log inicial"});
     state() = ProgramState{};
   }
   void cleanup() {
@@ -288,10 +291,21 @@ class TstForm1 : public QObject {
       int times;
     } keys[] = {{f.conf, Qt::Key_C, 1}, {f.alog, Qt::Key_A, 1}, {f.salir, Qt::Key_S, 1}, {f.ac, Qt::Key_Z, 1},
                 {f.suych, Qt::Key_Q, 0}, {f.ssub, Qt::Key_U, 0}};
+    // "Configuración" shows the settings dialog modally: close it as soon as it shows.
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [] {
+      if (FormInstance<Form2>::loaded() && form2().isVisible()) form2().hide();
+    });
+    closer.start(10);
     for (const Key& k : keys) {
       QSignalSpy spy(k.action, &QAction::triggered);
       QTest::keyClick(f.Corresponsal, k.key, Qt::ControlModifier);
       QCOMPARE(spy.count(), k.times);
+      if (k.action == f.conf) {  // back from the dialog
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.Corresponsal->setFocus();
+      }
     }
     QCOMPARE(f.Corresponsal->text(), QString("LU1ABC"));  // Ctrl+Z undid nothing
 
