@@ -9,6 +9,7 @@
 #include "mainwin/form1.h"
 #include "mainwin/form10.h"
 #include "platform/programfolder.h"
+#include "setup/form16.h"
 #include "store/programstate.h"
 #include "support/recordinglauncher.h"
 #include "support/scripteddialogs.h"
@@ -37,6 +38,7 @@ class TstLaunchers : public QObject {
     state() = ProgramState{};
   }
   void cleanup() {
+    FormInstance<Form16>::unload();
     FormInstance<Form12>::unload();
     FormInstance<Form10>::unload();
     FormInstance<Form1>::unload();
@@ -115,6 +117,17 @@ class TstLaunchers : public QObject {
     f.iadif->trigger();
     QCOMPARE(shown, 2);
     QCOMPARE(form12().windowTitle(), QString("Importar ADIF ..."));
+  }
+
+  void profilesDialogIsShownModally() {
+    Form1& f = mainWindow();
+    bool modal = false;
+    QTimer::singleShot(0, this, [&] {
+      modal = QApplication::activeModalWidget() == &form16();
+      form16().hide();
+    });
+    f.ppeerr_Click();
+    QVERIFY(modal);
   }
 };
 

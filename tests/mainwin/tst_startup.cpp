@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "contest/form4.h"
 #include "mainwin/form1.h"
 #include "platform/clock.h"
 #include "platform/programfolder.h"
@@ -67,6 +68,7 @@ class TstStartup : public QObject {
     setClock(&fixedClock);
   }
   void cleanup() {
+    FormInstance<Form4>::unload();
     FormInstance<Form1>::unload();
     setClock(nullptr);
     launcher.reset();
@@ -116,6 +118,7 @@ class TstStartup : public QObject {
     QVERIFY(!f.archivo->menuAction()->isEnabled());
     QVERIFY(!f.salir->isEnabled());
     QCOMPARE(state().MasterCallCount, 0);
+    QVERIFY(!FormInstance<Form4>::loaded());  // no master list: no contest window yet
     QCOMPARE(vz::prefixTable().lineCount(), 0);
     QVERIFY(dialogs->messages.isEmpty());
   }
@@ -222,14 +225,27 @@ class TstStartup : public QObject {
     QCOMPARE(folder->readLines("satelites.txt").size(), 4);
   }
 
+  void masterList_data() {
+    QTest::addColumn<int>("calls");
+    QTest::addColumn<int>("stored");
+    QTest::newRow("ten") << 10 << 10;
+    QTest::newRow("too many") << 2050 << 2001;  // entries 0 to 2000; the caption counts them all
+  }
   void masterList() {
+    QFETCH(int, calls);
     QStringList lines{"#15/03/2024"};
-    for (int i = 0; i < 10; ++i) lines << QStringLiteral(" lu%1abc ").arg(i);
+    for (int i = 0; i < calls; ++i) lines << QStringLiteral(" lu%1abc ").arg(i);
     folder->writeLines("master.txt", lines);
     started();
-    QCOMPARE(state().MasterCallCount, 10);
+    QCOMPARE(state().MasterCallCount, calls);
+    QTEST(int(state().MasterCalls.size()), "stored");
     QCOMPARE(state().MasterListDate, QDate(2024, 3, 15));
     QCOMPARE(state().MasterCalls.first(), QString("LU0ABC"));
+    // The caption's write creates the contest window, hidden, with its clock running.
+    QVERIFY(FormInstance<Form4>::loaded());
+    QCOMPARE(form4().Frame2->title(), QStringLiteral("MasterCheck (%1)").arg(calls));
+    QVERIFY(form4().isHidden());
+    QVERIFY(form4().Timer1->isActive());
   }
 
   void prefixFile_data() {
