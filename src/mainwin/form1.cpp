@@ -220,10 +220,10 @@ void Form1::buildEntryStrip(QWidget* surface) {
   Combo1 = control<QComboBox>(Frame1, "Combo1", 10, 77, 84, 23);
   Combo1->setFont(designFont(kFieldPoints, true));
   Label1[5] = label(Frame1, "Label1", QStringLiteral("MHz"), 98, 62, 56, 14, 5);
-  mhz = control<QComboBox>(Frame1, "mhz", 98, 77, 58, 23);
+  mhz = control<QComboBox>(Frame1, "mhz", 98, 77, 64, 23);  // room for a 23 cm "1267"
   mhz->setFont(designFont(kFieldPoints, true));
-  Label1[10] = label(Frame1, "Label1", QStringLiteral("KHz"), 160, 62, 40, 14, 10);
-  Text1 = textBox(Frame1, "Text1", 3, 160, 77, 40);
+  Label1[10] = label(Frame1, "Label1", QStringLiteral("KHz"), 166, 62, 36, 14, 10);
+  Text1 = textBox(Frame1, "Text1", 3, 166, 77, 34);
   Label1[9] = label(Frame1, "Label1", QStringLiteral("Banda"), 204, 62, 52, 14, 9);
   Label7 = label(Frame1, "Label7", QString(), 204, 77, 52, 23);
   Label7->setFont(designFont(kFieldPoints, true));
@@ -252,10 +252,10 @@ void Form1::buildEntryStrip(QWidget* surface) {
   Combo3 = control<QComboBox>(Frame2, "Combo3", 8, 16, 150, 22);
   Command1 = button(Frame2, "Command1", QStringLiteral("Editar"), 164, 16, 60, 22);
   const QFont small = designFont(kCaptionPoints, false);
-  Subida = label(Frame2, "Subida", QStringLiteral("Subida:"), 8, 41, 128, 13);
-  Bajada = label(Frame2, "Bajada", QStringLiteral("Bajada:"), 140, 41, 124, 13);
-  Modo = label(Frame2, "Modo", QStringLiteral("Modo:"), 8, 54, 128, 13);
-  Subtono = label(Frame2, "Subtono", QStringLiteral("SubTono:"), 140, 54, 124, 13);
+  Subida = label(Frame2, "Subida", QStringLiteral("Subida:"), 8, 41, 152, 13);  // "Subida: 23cm 1267.100"
+  Bajada = label(Frame2, "Bajada", QStringLiteral("Bajada:"), 164, 41, 100, 13);
+  Modo = label(Frame2, "Modo", QStringLiteral("Modo:"), 8, 54, 152, 13);
+  Subtono = label(Frame2, "Subtono", QStringLiteral("SubTono:"), 164, 54, 100, 13);
   for (QLabel* l : {Subida, Bajada, Modo, Subtono}) l->setFont(small);
   Frame2->setVisible(false);
 

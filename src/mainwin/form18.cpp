@@ -1,5 +1,6 @@
 #include "mainwin/form18.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QProgressBar>
 
@@ -28,6 +29,10 @@ Form18::Form18() {
   QFont f(QStringLiteral("Tahoma"));
   f.setStyleHint(QFont::SansSerif);
   f.setPointSizeF(14.25);
+  // The design's face is narrower than most: the longest caption must still fit.
+  const QString longest = ExitCountdownCaption(25);
+  while (f.pointSizeF() > 8 && QFontMetrics(f).horizontalAdvance(longest) > Label1->width() - 4)
+    f.setPointSizeF(f.pointSizeF() - 0.25);
   Label1->setFont(f);
 
   ProgressBar1 = new QProgressBar(this);

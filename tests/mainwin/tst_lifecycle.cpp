@@ -264,6 +264,7 @@ class TstLifecycle : public QObject {
     QCOMPARE(captions.last(), QString("Aguarde, cerrando Vantorel Zezeror2 ...25/25"));
     QVERIFY(exitWindowShown);
     QCOMPARE(form18().ProgressBar1->value(), 25);
+    QVERIFY(form18().Label1->fontMetrics().horizontalAdvance(captions.last()) <= form18().Label1->width());
     QCOMPARE(state().ExitCountdownTicks, 25);
     QCOMPARE(env->folder.exists("config.ini"), byClosing);
     QCOMPARE(env->folder.readLines("memModo.cfg"), QStringList{"CW"});

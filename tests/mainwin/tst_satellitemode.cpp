@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTimer>
 #include <QtTest>
 
@@ -84,6 +86,20 @@ class TstSatelliteMode : public QObject {
     QTEST(f.Text1->text(), "khz");
     QTEST(f.Combo1->currentText(), "mode");
     QCOMPARE(folder->readLines("memsat.ini"), QStringList{name});
+  }
+
+  // A 23 cm satellite's frequency is shown whole: in the MHz selector and in the panel.
+  void aLongUplinkIsShownWhole() {
+    Form1& f = ready();
+    f.resize(f.Layout.first().Width / kTwipsPerPixel, f.Layout.first().Height / kTwipsPerPixel);  // as drawn
+    f.Form_Resize();
+    choose(f, "QO-100");
+    QStyleOptionComboBox opt;
+    opt.initFrom(f.mhz);
+    opt.editable = false;
+    const QRect field = f.mhz->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, f.mhz);
+    QVERIFY2(f.mhz->fontMetrics().horizontalAdvance("1267") <= field.width(), qPrintable(QString::number(field.width())));
+    QVERIFY(f.Subida->fontMetrics().horizontalAdvance(f.Subida->text()) <= f.Subida->width());
   }
 
   void theFirstOfTwoEqualNamesWins() {
