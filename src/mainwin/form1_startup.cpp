@@ -93,7 +93,7 @@ class StartupTrace {
   StartupTrace() : path_(programFile(QStringLiteral("debug.txt"))) {
     QString error;
     ok_ = writeTextLines(path_, {}, &error);
-    if (!ok_) error_ = QStringLiteral("debug.txt: ") + error;
+    if (!ok_) error_ = QStringLiteral("No se pudo escribir debug.txt: ") + error;
   }
   void checkpoint(int n) {
     if (ok_) ok_ = appendTextLine(path_, numberLine(n));
@@ -203,10 +203,15 @@ void Form1::restoreEntryStrip() {
 void Form1::noteStartupWriteFailure(const QString& error) { startupWriteFailures_ << error; }
 
 void Form1::tellStartupWriteFailures() {
+  // The start-up step waits until the message has been read, so the settings dialog
+  // of a first run does not cover it.
+  const bool stepPending = Timer2->isActive();
+  Timer2->stop();
   msgBox(QStringLiteral("No se puede escribir en la carpeta del programa:\r\n") + programFolder() +
              QStringLiteral("\r\n\r\n") + startupWriteFailures_.join(QStringLiteral("\r\n")),
          MsgIcon::Exclamation);
   startupWriteFailures_.clear();
+  if (stepPending) Timer2->start();
 }
 
 // The start-up step, 900 ms after the window was created: the settings on a first
