@@ -2,6 +2,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QUrl>
 #include <array>
 #include <memory>
 
@@ -29,6 +30,7 @@ class QTreeWidget;
 namespace vz {
 
 enum class EntryBox;
+class WebGet;
 
 // The main window: the QSO entry strip, the station panel, the paged QSO list of
 // the current log, the paging and voice-call strip, the menus and the timers.
@@ -151,6 +153,9 @@ class Form1 : public QMainWindow {
   QTimer* Timer9 = nullptr;
   QTimer* Timer10 = nullptr;
 
+  // The request channel of the usage reports (created with the first one).
+  WebGet* WebBrowser1 = nullptr;
+
   // ---- Menus -------------------------------------------------------------------
   QMenu* archivo = nullptr;
   QAction* ppeerr = nullptr;
@@ -196,6 +201,8 @@ class Form1 : public QMainWindow {
   void Form_KeyDown(int& KeyCode, Qt::KeyboardModifiers Shift);
   void Form_KeyPress(int& KeyAscii);
   void Form_KeyUp(int& KeyCode, Qt::KeyboardModifiers Shift);
+  // Every attempt to close the window; Cancel set to non-zero keeps it open.
+  void Form_QueryUnload(int& Cancel, int UnloadMode);
 
   // ---- Paging and sorting of the QSO list -----------------------------------------
   void anterior_Click();
@@ -305,10 +312,13 @@ class Form1 : public QMainWindow {
   std::unique_ptr<AudioPlayer> MMControl1;
   void MMControl1_StatusUpdate(qint64 positionMs, qint64 durationMs);
   void MMControl1_Done();
+  // Fills the satellite selector and its panel's labels from satelites.txt.
+  void fillSatelliteSelector();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildEntryStrip(QWidget* surface);
@@ -345,6 +355,18 @@ class Form1 : public QMainWindow {
   bool replayingKey_ = false;
   QPointer<QWidget> entryFocus_;     // the box whose GotFocus ran last, until it is left
   QPointer<QWidget> refocusTarget_;  // a refused box the focus is on its way back to
+
+  // Start-up: files that could not be written, told to the operator once.
+  void noteStartupWriteFailure(const QString& error);
+  void restoreEntryStrip();
+  void tellStartupWriteFailures();
+  QStringList startupWriteFailures_;
+  // Exit: the countdown, then the memory files and the end, once.
+  void exitAfterConfirmation(bool writeConfig);
+  void letTheOffReportLeave();
+  bool exitEnded_ = false;
+  // Sends the usage report with "on" or "off" when a station call is set.
+  bool sendUsageReport(const QString& command);
 };
 
 inline Form1& form1() { return FormInstance<Form1>::get(); }
@@ -354,6 +376,9 @@ inline Form1& form1() { return FormInstance<Form1>::get(); }
 // paging buttons, the rows and the summary. The caller empties the list first and,
 // for a start other than 1, sets LogPageNumber to the page that begins there.
 void LoadLogPage(const QString& logName, int startRecord);
+
+// The satellite pass-prediction page the satellite panel opens.
+QUrl SatellitePassPage();
 
 // "0" disables the main window's File menu (its shortcuts included); anything else
 // enables it.

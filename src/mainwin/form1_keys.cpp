@@ -182,7 +182,6 @@ void Form1::saveEntry() {
     showError(QStringLiteral("No se pudo guardar el QSO!\r\n\r\n") + saved.error);
     return;
   }
-  Label4->setText(state().LastInsertedQsoId);
 
   Corresponsal->clear();
   if (!Check3->isChecked()) Obs->clear();
