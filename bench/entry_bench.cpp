@@ -80,7 +80,8 @@ bool loadShippedTable() {
 vz::Form1& readyWindow() {
   vz::Form1& f = vz::form1();
   vz::state().MainFormReady = true;
-  f.Timer1->stop();
+  // The start-up step, the clock and the usage report stay out of the measurement.
+  for (QTimer* t : {f.Timer1, f.Timer2, f.Timer7}) t->stop();
   if (f.Combo1->count() == 0) f.Combo1->addItems({"SSB", "CW", "FM"});
   if (f.mhz->count() == 0) f.mhz->addItems({"3", "7", "14"});
   f.Combo1->setCurrentText(QStringLiteral("SSB"));

@@ -1,7 +1,7 @@
 #pragma once
 // The main window ready for typing a QSO, as an operator finds it after start-up:
 // shown and active, selectors filled, a station and operator set, a current log,
-// a small prefix table. The clock is stopped so the date and time boxes hold what a
+// a small prefix table. The timers are stopped: the date and time boxes hold what a
 // test puts there.
 #include <QApplication>
 #include <QCheckBox>
@@ -38,7 +38,8 @@ class EntryStripFixture {
     prefixTable().setEntries({QStringLiteral("EA;EA;España"), QStringLiteral("EA8;EA8;Islas Canarias"),
                               QStringLiteral("K;K;Estados Unidos"), QStringLiteral("LU;LU;Argentina"),
                               QStringLiteral("W;K;Estados Unidos")});
-    f.Timer1->stop();
+    // As after the start-up step; the clock stopped, the usage report not sent.
+    for (QTimer* t : {f.Timer1, f.Timer2, f.Timer7}) t->stop();
     fillOnce(f.Combo1, {"SSB", "CW", "FM", "DVoice", "Sat SSB", "Sat CW"});
     fillOnce(f.mhz, {"1", "3", "5", "7", "10", "14", "18", "21", "24", "28", "50", "144", "145", "430", "435"});
     f.Combo1->setCurrentText(QStringLiteral("SSB"));

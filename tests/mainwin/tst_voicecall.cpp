@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -40,6 +41,7 @@ class TstVoiceCall : public QObject {
     s.DTR->setChecked(!rts);
     s.Label6->setText(voiceFile);
     Form1& f = form1();
+    for (QTimer* t : {f.Timer2, f.Timer7}) t->stop();  // as after the start-up step
     f.show();
     QVERIFY(QTest::qWaitForWindowActive(&f));
     f.Corresponsal->setFocus();
