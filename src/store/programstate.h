@@ -12,6 +12,17 @@ struct ProgramState {
   // empty until one is added.
   QString LastInsertedQsoId;
 
+  // The window that opened the QSO edit dialog ("Form1" main list, "Form6" search
+  // view): the one whose list is refreshed after a save or a delete there.
+  QString EditCallerForm;
+  // Set by an opener while it fills the QSO edit dialog, so that filling the MHz
+  // selector does not recompute the band; cleared when the dialog shows.
+  bool EditFormLoading = false;
+  // The call of the running call-book lookup, and whether the QSO edit dialog
+  // started it (its result window then opens narrower).
+  QString LookupCall;
+  bool LookupFromEditForm = false;
+
   bool StartupInProgress = false;
   bool MainFormReady = false;
   bool FirstRun = false;
