@@ -45,7 +45,8 @@ bool askYesNo(const QString& text, const QString& title, MsgAnswer defaultButton
 MsgAnswer QtDialogService::message(const MessageRequest& r) {
   QMessageBox box(parentWidget());
   box.setWindowTitle(titleOr(r.title));
-  box.setText(r.text);
+  // Messages keep the original CR LF line breaks; a label wants LF alone.
+  box.setText(QString(r.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   switch (r.icon) {
     case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
     case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
