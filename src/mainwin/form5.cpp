@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "mainwin/qslcard.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
 #include "store/callsign.h"
@@ -266,6 +267,7 @@ Form5::Form5() {
 
   connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
+  connect(Command4, &QPushButton::clicked, this, &Form5::Command4_Click);
   connect(Check1, &QCheckBox::toggled, this, &Form5::Check1_Click);
   connect(mhz, &QComboBox::currentIndexChanged, this, &Form5::mhz_Click);
   connect(Text10, &QLineEdit::textChanged, this, [this] { keepGridShape(Text10); });
@@ -599,6 +601,12 @@ void Form5::Command2_Click() {
   }
   hide();
   refreshCaller(id);
+}
+
+void Form5::Command4_Click() {
+  // The QSO as it stands in the dialog, saved or not; the dialog stays open.
+  HandOffQslCard({Text1->text(), Text2->text(), Text4->text(), Text5->text(), Combo2->currentText(),
+                  Label11->text(), Text6->text(), Text12->text(), Text8->text()});
 }
 
 void Form5::refreshCaller(qint64 id) {

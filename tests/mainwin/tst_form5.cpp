@@ -8,9 +8,12 @@
 #include <memory>
 
 #include "mainwin/form5.h"
+#include "mainwin/qslcard.h"
 #include "platform/database.h"
 #include "store/logcommands.h"
 #include "store/programstate.h"
+#include "platform/textfile.h"
+#include "support/recordinglauncher.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 
@@ -461,6 +464,31 @@ class TstForm5 : public QObject {
     Form5& f = form5();
     f.fillFrom(r, mainListEditModes(), mainListEditMhz());
     QCOMPARE(f.Text11->text(), QString("FN31pr"));
+  }
+
+  void cardButtonHandsOverTheFieldsAsTheyStand() {
+    QTemporaryDir designer;
+    setQslDesignerFolder(designer.path());
+    QFile(designer.filePath("tarjos")).open(QIODevice::WriteOnly);
+    QDir(designer.path()).mkpath("MisQSLs");
+    QVERIFY(writeTextLines(designer.filePath("MisQSLs/a.qsl"), {"SuCall=LU9ZZ"}));
+    test::RecordingLauncher launcher;
+
+    LogQso r = listRow(10);
+    r.Nombre_Sat = "ao-91";
+    Form5& f = opened(r);
+    f.Text8->setText("sin guardar");  // edits not saved go as they stand
+    f.Combo2->setCurrentText("FM");
+    dialogs->answers << MsgAnswer::No;  // not the image
+    f.Command4->click();
+    setQslDesignerFolder({});
+
+    QCOMPARE(launcher.calls.size(), 1);
+    QCOMPARE(launcher.calls[0].arguments,
+             QStringList{"Tarjo$de=LU9ZZ$para=LU1ABC$fecha=05/06/2024$hora=14:05$modo=FM$banda=20m$reporte=59"
+                         "$sat=AO-91$nota=sin guardar"});
+    QCOMPARE(f.Text12->text(), QString("ao-91"));  // upper-cased only in the request
+    QVERIFY(f.isVisible());
   }
 
   void escUnloadsWithoutSaving() {
