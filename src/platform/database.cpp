@@ -43,6 +43,65 @@ QString createStatement(const char* table, const char* const (&columns)[N]) {
       .arg(QLatin1String(table), defs.join(QStringLiteral(", ")));
 }
 
+// The month of the date key of the NEW or OLD row inside a trigger.
+QString monthOf(const char* row) {
+  QString key = QLatin1String(kFechaKey);
+  key.replace(QLatin1String("[Fecha]"), QLatin1String(row) + QLatin1String(".[Fecha]"));
+  return QStringLiteral("coalesce(substr(%1,1,6),'')").arg(key);
+}
+
+const char* const kMonthTriggers[] = {"Tabla1_Meses_Alta", "Tabla1_Meses_Baja", "Tabla1_Meses_Cambio"};
+
+// Creates the month counts with their triggers and fills them from Tabla1, unless
+// they are complete already (a dropped trigger means the counts may be stale).
+Status ensureMonthCounts() {
+  {
+    QSqlQuery q(connection());
+    Status s = run(q, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE (type='trigger' AND name IN (?,?,?)) "
+                                     "OR (type='table' AND name=?)"),
+                   {QLatin1String(kMonthTriggers[0]), QLatin1String(kMonthTriggers[1]),
+                    QLatin1String(kMonthTriggers[2]), QLatin1String(kMonthCountTable)});
+    if (!s) return s;
+    if (q.next() && q.value(0).toInt() == 4) return Status::success();
+  }
+  const QString table = QLatin1String(kMonthCountTable);
+  const QString counted = QStringLiteral("%1.[Modo]<>'' AND %1.[Nombre Log] IS NOT NULL");
+  const QString add =
+      QStringLiteral("INSERT INTO [%1] ([Nombre Log],[Mes],[Cuenta]) SELECT NEW.[Nombre Log], %2, 1 WHERE %3 "
+                     "ON CONFLICT ([Nombre Log],[Mes]) DO UPDATE SET [Cuenta]=[Cuenta]+1;")
+          .arg(table, monthOf("NEW"), counted.arg(QLatin1String("NEW")));
+  const QString take =
+      QStringLiteral("UPDATE [%1] SET [Cuenta]=[Cuenta]-1 WHERE %3 AND [Nombre Log]=OLD.[Nombre Log] AND [Mes]=%2; "
+                     "DELETE FROM [%1] WHERE [Cuenta]<=0 AND [Nombre Log]=OLD.[Nombre Log] AND [Mes]=%2;")
+          .arg(table, monthOf("OLD"), counted.arg(QLatin1String("OLD")));
+  const QString statements[] = {
+      QStringLiteral("CREATE TABLE IF NOT EXISTS [%1] ([Nombre Log] TEXT COLLATE NOCASE NOT NULL, "
+                     "[Mes] TEXT NOT NULL, [Cuenta] INTEGER NOT NULL, PRIMARY KEY ([Nombre Log], [Mes])) WITHOUT ROWID")
+          .arg(table),
+      QStringLiteral("DELETE FROM [%1]").arg(table),
+      QStringLiteral("DROP TRIGGER IF EXISTS [%1]").arg(QLatin1String(kMonthTriggers[0])),
+      QStringLiteral("DROP TRIGGER IF EXISTS [%1]").arg(QLatin1String(kMonthTriggers[1])),
+      QStringLiteral("DROP TRIGGER IF EXISTS [%1]").arg(QLatin1String(kMonthTriggers[2])),
+      QStringLiteral("CREATE TRIGGER [%1] AFTER INSERT ON Tabla1 BEGIN %2 END")
+          .arg(QLatin1String(kMonthTriggers[0]), add),
+      QStringLiteral("CREATE TRIGGER [%1] AFTER DELETE ON Tabla1 BEGIN %2 END")
+          .arg(QLatin1String(kMonthTriggers[1]), take),
+      QStringLiteral("CREATE TRIGGER [%1] AFTER UPDATE OF [Modo], [Nombre Log], [Fecha] ON Tabla1 BEGIN %2 %3 END")
+          .arg(QLatin1String(kMonthTriggers[2]), take, add),
+      QStringLiteral("INSERT INTO [%1] ([Nombre Log],[Mes],[Cuenta]) SELECT [Nombre Log], "
+                     "coalesce(substr(%2,1,6),''), count(*) FROM Tabla1 WHERE [Modo]<>'' AND [Nombre Log] IS NOT NULL "
+                     "GROUP BY 1, 2")
+          .arg(table, QLatin1String(kFechaKey)),
+  };
+  return transaction([&] {
+    for (const QString& sql : statements) {
+      Status s = exec(sql);
+      if (!s) return s;
+    }
+    return Status::success();
+  });
+}
+
 QStringList columnsOf(const QString& table) {
   QStringList cols;
   QSqlQuery q(connection());
@@ -121,7 +180,7 @@ Status ensureSchema() {
     Status s = exec(sql);
     if (!s) return s;
   }
-  return Status::success();
+  return ensureMonthCounts();
 }
 
 Status run(QSqlQuery& q, const QString& sql, const QVariantList& values) {

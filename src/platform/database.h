@@ -16,6 +16,12 @@ inline constexpr const char* kFileName = "base0.mdb";
 inline constexpr const char* kFechaKey =
     "(substr([Fecha],7,4)||substr([Fecha],4,2)||substr([Fecha],1,2))";
 
+// QSOs per log and month of the date key ([Mes]: the key's first six characters,
+// empty text for a row without a date), kept by triggers on Tabla1. Placeholder
+// rows (empty Modo) are not counted. It gives a log's QSO count and lets a page
+// far from the newest QSO be found without reading every row before it.
+inline constexpr const char* kMonthCountTable = "Tabla1_Meses";
+
 // Column lists in table order (id first; Perfil, the optional last column, left out).
 extern const char* const kTabla1Columns[18];
 extern const char* const kTabla2Columns[16];
@@ -30,7 +36,7 @@ bool isOpen();
 QString path();
 QSqlDatabase connection();
 
-// Completes the schema of the open file (tables, Perfil, indexes).
+// Completes the schema of the open file (tables, Perfil, indexes, the month counts).
 Status ensureSchema();
 
 // Prepares sql and binds values in order. The failure text names the statement's error.

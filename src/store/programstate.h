@@ -23,6 +23,15 @@ struct ProgramState {
   QString LookupCall;
   bool LookupFromEditForm = false;
 
+  // The main list's paging: pages of 20 QSOs of the current log, the page on show
+  // and the newest-first position of its first QSO. Plain ints: logs of any size.
+  int LogPageCount = 0;
+  int LogPageNumber = 0;
+  int LogPageStart = 0;
+  // QSOs of the current log as the last page load counted them; readers use this,
+  // never a number parsed back from the summary caption.
+  int LogQsoCount = 0;
+
   bool StartupInProgress = false;
   bool MainFormReady = false;
   bool FirstRun = false;
