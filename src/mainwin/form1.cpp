@@ -644,7 +644,6 @@ void Form1::Form_KeyUp(int&, Qt::KeyboardModifiers) {}
 
 void Form1::Command1_Click() {}
 void Form1::Command2_Click() {}
-void Form1::Command7_Click() {}
 void Form1::Command9_Click() {}
 void Form1::Command10_Click() {}
 void Form1::Command12_Click() {}
@@ -659,13 +658,9 @@ void Form1::mhz_Click() {}
 void Form1::Combo3_Click() {}
 void Form1::Label11_Click() {}
 void Form1::Image1_DblClick() {}
-void Form1::ListView2_DblClick() {}
 
 void Form1::ppeerr_Click() {}
 void Form1::conf_Click() {}
-void Form1::alog_Click() {}
-void Form1::nuevo_Click() {}
-void Form1::borralog_Click() {}
 void Form1::eadif_Click() {}
 void Form1::suych_Click() {}
 void Form1::parg_Click() {}

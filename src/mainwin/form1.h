@@ -225,6 +225,8 @@ class Form1 : public QMainWindow {
   void Label11_Click();
   void Image1_DblClick();
   void ListView2_DblClick();
+  // F5: the last QSO added to the log in the QSO edit dialog.
+  void EditLastQso();
 
   void ppeerr_Click();
   void conf_Click();

@@ -14,9 +14,11 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTreeWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "mainwin/form1.h"
 #include "mainwin/qslcard.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
@@ -598,6 +600,10 @@ void Form5::Command2_Click() {
       showError(deleted.error);
       return;
     }
+    // Whoever opened the dialog, the main list no longer holds the QSO: it stays
+    // hidden and empty until a reload (the search view reloads it as it closes).
+    form1().ListView2->hide();
+    form1().ListView2->clear();
   }
   hide();
   refreshCaller(id);
@@ -610,6 +616,14 @@ void Form5::Command4_Click() {
 }
 
 void Form5::refreshCaller(qint64 id) {
+  if (state().EditCallerForm == u"Form1") {
+    // The same page again, with the QSO as it is now.
+    Form1& main = form1();
+    main.ListView2->hide();
+    main.ListView2->clear();
+    LoadLogPage(state().CurrentLogName, state().LogPageStart);
+    return;
+  }
   const auto it = callerRefreshes().constFind(state().EditCallerForm);
   if (it != callerRefreshes().constEnd() && *it) (*it)(id);
 }

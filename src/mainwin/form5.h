@@ -122,7 +122,8 @@ void OpenQsoEditor(const QString& callerForm, const LogQso& row, const QStringLi
 // The refresh an opening window provides: called with the QSO's id after the
 // dialog saved or deleted it.
 using EditCallerRefresh = std::function<void(qint64 id)>;
-// Registers the refresh of a window by its name ("Form1", "Form6"); an empty
+// Registers the refresh of a window other than the main one (which the dialog
+// reloads itself) by its name, as the search view does for "Form6"; an empty
 // function removes it. A caller without one refreshes nothing.
 void setEditCallerRefresh(const QString& callerForm, EditCallerRefresh refresh);
 

@@ -4,9 +4,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
 #include <memory>
 
+#include "mainwin/form1.h"
 #include "mainwin/form5.h"
 #include "mainwin/qslcard.h"
 #include "platform/database.h"
@@ -71,7 +73,7 @@ class TstForm5 : public QObject {
   std::unique_ptr<test::ScriptedDialogs> dialogs;
   QList<QPair<QString, qint64>> refreshed;
 
-  Form5& opened(const LogQso& row, const QString& caller = "Form1") {
+  Form5& opened(const LogQso& row, const QString& caller = "Form6") {
     state().EditCallerForm = caller;
     state().EditFormLoading = true;
     Form5& f = form5();
@@ -88,13 +90,13 @@ class TstForm5 : public QObject {
     dialogs = std::make_unique<test::ScriptedDialogs>();
     state().CurrentLogName = "Mi Log";
     refreshed.clear();
-    for (const char* caller : {"Form1", "Form6"})
-      setEditCallerRefresh(caller, [this, caller](qint64 id) { refreshed.append({caller, id}); });
+    // The search view's refresh, as it will register it.
+    setEditCallerRefresh("Form6", [this](qint64 id) { refreshed.append({"Form6", id}); });
   }
 
   void cleanup() {
     FormInstance<Form5>::unload();
-    setEditCallerRefresh("Form1", {});
+    FormInstance<Form1>::unload();
     setEditCallerRefresh("Form6", {});
     dialogs.reset();
     folder.reset();
@@ -222,6 +224,9 @@ class TstForm5 : public QObject {
   void savingWritesTheFieldsAndRefreshesTheOpener() {
     QFETCH(QString, caller);
     const LogQso row = storeRow(listRow(0));
+    form1().ListView2->clear();
+    LoadLogPage("Mi Log", 1);
+    QCOMPARE(form1().ListView2->topLevelItem(0)->text(kQsoListEstacion), QString("LU1ABC"));
     Form5& f = opened(row, caller);
     f.Text2->setText("LU1DXX");
     f.Text8->setText("it's 'ok'");
@@ -253,10 +258,14 @@ class TstForm5 : public QObject {
     QCOMPARE(s.RSR, QString("57"));
     QCOMPARE(s.Ruk, QString(""));
     QCOMPARE(s.Argento, QString("Buenos Aires"));  // recomputed from the new call
-    if (caller == "Form9")
-      QVERIFY(refreshed.isEmpty());
-    else
+    // Only the opener's list is refreshed.
+    const QString mainList = form1().ListView2->topLevelItem(0)->text(kQsoListEstacion);
+    QCOMPARE(mainList, QString(caller == "Form1" ? "LU1DXX" : "LU1ABC"));
+    QVERIFY(form1().ListView2->isVisibleTo(&form1()));
+    if (caller == "Form6")
       QCOMPARE(refreshed, (QList<QPair<QString, qint64>>{{caller, row.id}}));
+    else
+      QVERIFY(refreshed.isEmpty());
   }
 
   void savingRefusesAndKeepsTheEdits_data() {
@@ -335,6 +344,8 @@ class TstForm5 : public QObject {
   void deleteAsksFirst() {
     QFETCH(bool, yes);
     const LogQso row = storeRow(listRow(0));
+    form1().ListView2->clear();
+    LoadLogPage("Mi Log", 1);
     Form5& f = opened(row, "Form6");
     f.Text8->setText("no guardado");
     dialogs->answers << (yes ? MsgAnswer::Yes : MsgAnswer::No);
@@ -349,6 +360,10 @@ class TstForm5 : public QObject {
     QCOMPARE(FindLogQso("Mi Log", row.id).value.has_value(), !yes);
     if (!yes) QCOMPARE(stored(row.id).Obs, QString("Juan"));  // closed without saving
     QCOMPARE(refreshed, (QList<QPair<QString, qint64>>{{"Form6", row.id}}));
+    // From the search view, a deletion leaves the main list hidden and empty until
+    // the search view reloads it.
+    QCOMPARE(form1().ListView2->topLevelItemCount() == 0, yes);
+    QCOMPARE(form1().ListView2->isHidden(), yes);
   }
 
   void leaveChecksPutTheFocusBack() {
