@@ -2,31 +2,17 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QGroupBox>
 #include <QTreeWidget>
 
 #include "mainwin/form1.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
-#include "platform/textfile.h"
+#include "setup/form2.h"
+#include "store/config.h"
 #include "store/programstate.h"
 
 namespace vz {
-
-namespace {
-
-// The log in use as config.ini names it ("LogenUso=" and the name), or empty text.
-QString logNameFromConfig() {
-  QStringList lines;
-  if (!readTextLines(programFile(QStringLiteral("config.ini")), &lines)) return {};
-  const QString key = QStringLiteral("LogenUso=");
-  for (const QString& line : lines)
-    if (line.startsWith(key)) return line.mid(key.size(), 100);
-  return {};
-}
-
-}  // namespace
 
 int runProgram(QApplication& app) {
   const Status s = db::open(programFolder());
@@ -37,14 +23,17 @@ int runProgram(QApplication& app) {
   main.show();
 
   if (QFile::exists(programFile(QStringLiteral("config.ini")))) {
-    state().CurrentLogName = logNameFromConfig();
-    main.Frame1->setTitle(state().CurrentLogName);
+    LoadConfig();
     if (db::isOpen()) {
       SetFileMenuEnabled(QStringLiteral("0"));
       main.ListView2->clear();
       LoadLogPage(state().CurrentLogName, 1);
       SetFileMenuEnabled(QStringLiteral("1"));
     }
+  } else {
+    // First run: the settings must be saved once ("Cancelar" ends the program).
+    state().FirstRun = true;
+    form2().exec();
   }
   return app.exec();
 }

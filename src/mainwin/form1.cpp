@@ -25,6 +25,8 @@
 #include <cmath>
 
 #include "platform/dialogs.h"
+#include "setup/form2.h"
+#include "store/config.h"
 #include "store/logstore.h"
 #include "store/maintenance.h"
 #include "store/programstate.h"
@@ -636,6 +638,14 @@ void Form1::Command5_Click() {
 
 void Form1::Command6_Click() { ReadFirstRowsDiagnostic(); }
 
+// ---- Settings ----------------------------------------------------------------------
+
+// The dialog always opens with what was last saved.
+void Form1::conf_Click() {
+  LoadConfig();
+  form2().exec();
+}
+
 // ---- Entry points that later work fills ----------------------------------------
 
 void Form1::Form_KeyDown(int&, Qt::KeyboardModifiers) {}
@@ -660,7 +670,6 @@ void Form1::Label11_Click() {}
 void Form1::Image1_DblClick() {}
 
 void Form1::ppeerr_Click() {}
-void Form1::conf_Click() {}
 void Form1::eadif_Click() {}
 void Form1::suych_Click() {}
 void Form1::parg_Click() {}

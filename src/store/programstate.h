@@ -38,6 +38,9 @@ struct ProgramState {
   bool CtrlDown = false;
   bool SearchViewOpening = false;
   bool ContestFormBusy = false;
+
+  // Seconds a web wait has waited, counted by the configuration dialog's ticker.
+  int NetTimeoutTicks = 0;
 };
 
 ProgramState& state();

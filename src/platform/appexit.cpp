@@ -1,0 +1,33 @@
+#include "platform/appexit.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/database.h"
+
+namespace vz {
+namespace {
+
+std::function<void(int)>& installed() {
+  static std::function<void(int)> h;
+  return h;
+}
+
+}  // namespace
+
+void endProgram(int exitCode) {
+  if (installed()) {
+    installed()(exitCode);
+    return;
+  }
+  // Callers may be deep inside modal dialogs; leaving through the event loops would
+  // run the code that follows them, so the process ends here once its data is safe.
+  db::close();
+  std::fflush(nullptr);
+  std::exit(exitCode);
+}
+
+void setEndProgramHandler(std::function<void(int)> handler) { installed() = std::move(handler); }
+
+}  // namespace vz

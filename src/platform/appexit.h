@@ -1,0 +1,13 @@
+#pragma once
+#include <functional>
+
+namespace vz {
+
+// Ends the program at once, as the operator's "end the program" commands do. The
+// default closes the database and leaves the process; tests install their own
+// handler to observe the request.
+void endProgram(int exitCode = 0);
+// Installs a handler; an empty one restores the default.
+void setEndProgramHandler(std::function<void(int)> handler);
+
+}  // namespace vz
