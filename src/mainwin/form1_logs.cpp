@@ -11,6 +11,7 @@
 #include "mainwin/form5.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
+#include "store/config.h"
 #include "store/logcommands.h"
 #include "store/logpage.h"
 #include "store/programstate.h"
@@ -63,6 +64,7 @@ void showAsCurrentLog(const QString& name) {
   f.ListView2->clear();
   state().CurrentLogName = name;
   LoadLogPage(name, 1);
+  SaveConfig();
 }
 
 }  // namespace

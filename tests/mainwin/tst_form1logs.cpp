@@ -1,6 +1,7 @@
 // The main window's log commands and its openers of the QSO edit dialog and the
 // worked-before list.
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,6 +16,7 @@
 #include "mainwin/form3.h"
 #include "mainwin/form5.h"
 #include "platform/database.h"
+#include "setup/form2.h"
 #include "store/programstate.h"
 #include "support/logfixture.h"
 #include "support/scripteddialogs.h"
@@ -38,6 +40,13 @@ QStringList pickerEntries() {
   QStringList texts;
   for (int i = 0; i < form3().List1->count(); ++i) texts << form3().List1->item(i)->text();
   return texts;
+}
+
+// The log config.ini names as the one in use.
+QString logInUse(const test::TempFolder& folder) {
+  for (const QString& line : folder.readLines("config.ini"))
+    if (line.startsWith("LogenUso=")) return line.mid(9);
+  return "(none)";
 }
 
 void showLog(const QString& name) {
@@ -69,6 +78,7 @@ class TstForm1Logs : public QObject {
     FormInstance<Form5>::unload();
     FormInstance<Form3>::unload();
     FormInstance<Form17>::unload();
+    FormInstance<Form2>::unload();
     FormInstance<Form1>::unload();
     delete dialogs_;
     delete folder_;
@@ -105,6 +115,8 @@ class TstForm1Logs : public QObject {
     QCOMPARE(state().CurrentLogName, QString("DX (viejo)"));
     QCOMPARE(listColumn(kQsoListEstacion), QStringList{"EA1AA"});
     QCOMPARE(form1().Label6->text(), QString("Log: DX (viejo), con 1 QSOs"));
+    QCOMPARE(logInUse(*folder_), QString("DX (viejo)"));
+    QCOMPARE(form1().Frame1->title(), QString("DX (viejo)"));
     QVERIFY(!form3().isVisible());
     QVERIFY(dialogs_->messages.isEmpty());
   }
@@ -120,6 +132,7 @@ class TstForm1Logs : public QObject {
     QCOMPARE(entries, 0);
     QCOMPARE(state().CurrentLogName, QString("Base 1"));
     QVERIFY(!FormInstance<Form3>::loaded());
+    QVERIFY(!folder_->exists("config.ini"));
   }
 
   // ---- Nuevo Log ----------------------------------------------------------------
@@ -134,6 +147,7 @@ class TstForm1Logs : public QObject {
     QCOMPARE(dialogs_->messages.first().icon, MsgIcon::Exclamation);
     QCOMPARE(state().CurrentLogName, QString("Mi Log"));
     QCOMPARE(test::rowCount("Tabla1"), 1);
+    QVERIFY(!folder_->exists("config.ini"));
   }
 
   void newLogIsCreatedEmptyAndOpened() {
@@ -145,6 +159,7 @@ class TstForm1Logs : public QObject {
     QCOMPARE(state().CurrentLogName, QString("OHiggins 2024"));
     QCOMPARE(form1().ListView2->topLevelItemCount(), 0);
     QCOMPARE(form1().Label6->text(), QString("Log: OHiggins 2024, con 0 QSOs"));
+    QCOMPARE(logInUse(*folder_), QString("OHiggins 2024"));
 
     // Listed at once, with no QSOs.
     whenShown([] { form3().hide(); });
@@ -180,6 +195,7 @@ class TstForm1Logs : public QObject {
     dialogs_->answers << MsgAnswer::No;
     form1().borralog_Click();
     QCOMPARE(test::rowCount("Tabla1"), 5);
+    QVERIFY(!folder_->exists("config.ini"));
     const MessageRequest& q = dialogs_->messages.first();
     QCOMPARE(q.text, QString("Esta seguro de borrar Log: Mi Log, con 2 QSOs\r\n\r\nlos QSOs no podrán recuperarse!"));
     QCOMPARE(q.buttons, MsgButtons::YesNo);
@@ -191,6 +207,7 @@ class TstForm1Logs : public QObject {
     QCOMPARE(test::rowCount("Tabla1"), 2);
     QCOMPARE(state().CurrentLogName, QString("Delta"));
     QCOMPARE(form1().Label6->text(), QString("Log: Delta, con 0 QSOs"));
+    QCOMPARE(logInUse(*folder_), QString("Delta"));
   }
 
   void deletingTheLastLogLeavesBase1WithoutARow() {
@@ -202,6 +219,7 @@ class TstForm1Logs : public QObject {
     QCOMPARE(state().CurrentLogName, QString("Base 1"));
     QCOMPARE(form1().ListView2->topLevelItemCount(), 0);
     QCOMPARE(form1().Label6->text(), QString("Log: Base 1, con 0 QSOs"));
+    QCOMPARE(logInUse(*folder_), QString("Base 1"));
   }
 
   // ---- Openers of the QSO edit dialog -------------------------------------------------
