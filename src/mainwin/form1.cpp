@@ -25,6 +25,7 @@
 #include <cmath>
 
 #include "platform/dialogs.h"
+#include "platform/webget.h"
 #include "setup/form2.h"
 #include "store/config.h"
 #include "store/logstore.h"
@@ -165,6 +166,8 @@ Form1::Form1() {
   buildPagingStrip(surface);
   buildMergePanel(surface);
   buildTimers();
+  WebBrowser2 = new WebGet(this);
+  WebBrowser5 = new WebGet(this);
   buildMenus();
   buildTabOrder();
   installKeyPreview();

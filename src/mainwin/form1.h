@@ -25,6 +25,8 @@ class QTreeWidget;
 
 namespace vz {
 
+class WebGet;
+
 // The main window: the QSO entry strip, the station panel, the paged QSO list of
 // the current log, the paging and voice-call strip, the menus and the timers.
 // Other windows read and write its controls by name.
@@ -145,6 +147,12 @@ class Form1 : public QMainWindow {
   QTimer* Timer8 = nullptr;
   QTimer* Timer9 = nullptr;
   QTimer* Timer10 = nullptr;
+
+  // ---- Request channels ----------------------------------------------------------
+  // The call-book lookups' hidden browsers: the QRZ login (WebBrowser2) and the Ruk
+  // lookup (WebBrowser5). Whoever handles the lookups' answers listens to them.
+  WebGet* WebBrowser2 = nullptr;
+  WebGet* WebBrowser5 = nullptr;
 
   // ---- Menus -------------------------------------------------------------------
   QMenu* archivo = nullptr;

@@ -21,6 +21,9 @@
 #include "mainwin/form1.h"
 #include "mainwin/qslcard.h"
 #include "platform/dialogs.h"
+#include "platform/services.h"
+#include "platform/webget.h"
+#include "setup/form2.h"
 #include "platform/textutil.h"
 #include "store/callsign.h"
 #include "store/logcommands.h"
@@ -269,7 +272,9 @@ Form5::Form5() {
 
   connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &Form5::Command3_Click);
   connect(Command4, &QPushButton::clicked, this, &Form5::Command4_Click);
+  connect(Command13, &QPushButton::clicked, this, &Form5::Command13_Click);
   connect(Check1, &QCheckBox::toggled, this, &Form5::Check1_Click);
   connect(mhz, &QComboBox::currentIndexChanged, this, &Form5::mhz_Click);
   connect(Text10, &QLineEdit::textChanged, this, [this] { keepGridShape(Text10); });
@@ -607,6 +612,31 @@ void Form5::Command2_Click() {
   }
   hide();
   refreshCaller(id);
+}
+
+// ---- Call-book lookups ---------------------------------------------------------
+// Both only send the request; the main window's handlers of its browsers show the
+// answer over this dialog.
+
+void Form5::Command13_Click() {
+  state().LookupCall = Text2->text();
+  const QString user = form2().Text5->text();
+  const QString password = form2().Text6->text();
+  if (user.isEmpty() || password.isEmpty()) {
+    showWarning(QStringLiteral("Sin configurar Usuario o Contraseña!"));
+    return;
+  }
+  form1().WebBrowser2->get(serviceUrl(Service::Qrz, QStringLiteral("/xml/"),
+                                      ServiceQuery(';')
+                                          .add(QStringLiteral("username"), user)
+                                          .add(QStringLiteral("password"), password)));
+}
+
+void Form5::Command3_Click() {
+  state().LookupFromEditForm = true;
+  state().LookupCall = Text2->text();
+  form1().WebBrowser5->get(serviceUrl(Service::Ruk, QStringLiteral("/php/vantorel_ruk.php"),
+                                      ServiceQuery().add(QStringLiteral("qrz"), state().LookupCall)));
 }
 
 void Form5::Command4_Click() {

@@ -68,7 +68,9 @@ class Form5 : public QDialog {
 
   void Command1_Click();
   void Command2_Click();
+  void Command3_Click();
   void Command4_Click();
+  void Command13_Click();
   void Check1_Click();
   void mhz_Click();
   void Text4_LostFocus();

@@ -15,6 +15,8 @@
 #include "store/logcommands.h"
 #include "store/programstate.h"
 #include "platform/textfile.h"
+#include "setup/form2.h"
+#include "support/localhttpserver.h"
 #include "support/recordinglauncher.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -97,6 +99,7 @@ class TstForm5 : public QObject {
   void cleanup() {
     FormInstance<Form5>::unload();
     FormInstance<Form1>::unload();
+    FormInstance<Form2>::unload();
     setEditCallerRefresh("Form6", {});
     dialogs.reset();
     folder.reset();
@@ -503,6 +506,41 @@ class TstForm5 : public QObject {
              QStringList{"Tarjo$de=LU9ZZ$para=LU1ABC$fecha=05/06/2024$hora=14:05$modo=FM$banda=20m$reporte=59"
                          "$sat=AO-91$nota=sin guardar"});
     QCOMPARE(f.Text12->text(), QString("ao-91"));  // upper-cased only in the request
+    QVERIFY(f.isVisible());
+  }
+
+  void qrzButtonNeedsTheAccountAndSendsTheLoginEncodedOnce() {
+    test::LocalHttpServer server;
+    qputenv("VZ_URL_QRZ", server.base().toUtf8());
+    Form5& f = opened(listRow(11));
+    f.Text2->setText("LU1ABC/P");
+
+    form2().Text5->setText("mi usuario");
+    form2().Text6->clear();
+    f.Command13->click();
+    QCOMPARE(dialogs->texts(), QStringList{"Sin configurar Usuario o Contraseña!"});
+    QCOMPARE(state().LookupCall, QString("LU1ABC/P"));
+
+    form2().Text6->setText("a&b;c%d");
+    f.Command13->click();
+    QTRY_COMPARE(server.requests.size(), 1);
+    qunsetenv("VZ_URL_QRZ");
+    QCOMPARE(server.requests[0].target, QByteArray("/xml/?username=mi%20usuario;password=a%26b%3Bc%25d"));
+    QCOMPARE(dialogs->messages.size(), 1);
+  }
+
+  void rukButtonLooksTheWorkedCallUp() {
+    test::LocalHttpServer server;
+    qputenv("VZ_URL_RUK", server.base().toUtf8());
+    state().LookupFromEditForm = false;
+    Form5& f = opened(listRow(12));
+    f.Text2->setText("LU1ABC/P");
+    f.Command3->click();
+    QTRY_COMPARE(server.requests.size(), 1);
+    qunsetenv("VZ_URL_RUK");
+    QCOMPARE(server.requests[0].target, QByteArray("/php/vantorel_ruk.php?qrz=LU1ABC%2FP"));
+    QVERIFY(state().LookupFromEditForm);
+    QCOMPARE(state().LookupCall, QString("LU1ABC/P"));
     QVERIFY(f.isVisible());
   }
 
