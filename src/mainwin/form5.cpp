@@ -185,6 +185,24 @@ Form5::Form5() {
   }
   for (QPushButton* b : {Command3, Command4, Command13}) b->setIconSize(QSize(40, 24));
 
+  // Boxes as wide as what they hold.
+  const QFontMetrics fm(font());
+  auto fit = [&fm](QWidget* w, int chars) { w->setFixedWidth(fm.horizontalAdvance(QLatin1Char('W')) * chars + 12); };
+  fit(Text1, 10);
+  fit(Text3, 10);
+  fit(Text2, 10);
+  fit(Text10, 6);
+  fit(Text11, 6);
+  fit(Text4, 8);
+  fit(Text5, 4);
+  fit(Text9, 3);
+  fit(Text6, 3);
+  fit(Text7, 3);
+  fit(Text12, 8);
+  fit(mhz, 4);
+  fit(Combo2, 6);
+  fit(Label11, 4);
+
   auto heading = [](const QString& text) {
     auto* l = new QLabel(text);
     l->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
@@ -206,6 +224,7 @@ Form5::Form5() {
   frameLayout->addWidget(Label15, 1, 0);
   frameLayout->addWidget(ConfARuk, 1, 1);
   row1->addWidget(Frame1, 0, 4, 2, 1);
+  row1->setColumnStretch(5, 1);
 
   auto* row2 = new QGridLayout;
   row2->addWidget(heading(QStringLiteral("Corresponsal")), 0, 0);
@@ -216,6 +235,7 @@ Form5::Form5() {
   row2->addWidget(Text5, 1, 2);
   row2->addWidget(Command3, 1, 3);
   row2->addWidget(Command13, 1, 4);
+  row2->setColumnStretch(5, 1);
 
   auto* row3 = new QGridLayout;
   row3->addWidget(heading(QStringLiteral("Banda")), 0, 0);
@@ -238,6 +258,7 @@ Form5::Form5() {
   row3->addWidget(Text11, 1, 6);
   row3->addWidget(Label5_1, 0, 7);
   row3->addWidget(Text12, 1, 7);
+  row3->setColumnStretch(8, 1);
 
   auto* row4 = new QGridLayout;
   row4->addWidget(heading(QStringLiteral("Observaciones")), 0, 0);
