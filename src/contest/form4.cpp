@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTimer>
@@ -20,7 +21,11 @@ Form4::Form4() {
   Check3 = new QCheckBox(QStringLiteral("DTR"), this);
   Check4 = new QCheckBox(QStringLiteral("RTS"), this);
 
+  Frame2 = new QGroupBox(QStringLiteral("MasterCheck"), this);
+  Frame2->setObjectName(QStringLiteral("Frame2"));
+
   auto* row = new QHBoxLayout(this);
+  row->addWidget(Frame2);
   row->addWidget(Combo3);
   row->addWidget(Check3);
   row->addWidget(Check4);

@@ -5,6 +5,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QTimer;
 
@@ -22,6 +23,7 @@ class Form4 : public QWidget {
   QCheckBox* Check3;  // keyer line "DTR"
   QCheckBox* Check4;  // keyer line "RTS"
   QTimer* Timer1;     // one-second UTC clock
+  QGroupBox* Frame2;  // around the master-call check: "MasterCheck (" and the list's size ")"
 
   void Timer1_Timer();
 };

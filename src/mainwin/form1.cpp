@@ -40,7 +40,6 @@ namespace {
 const QColor kGreen(0, 128, 0);
 const QColor kDarkGreen(0, 64, 0);
 const QColor kDarkRed(128, 0, 0);
-const QColor kTxOff(64, 0, 0);
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kGridBlue(0, 0, 192);
@@ -223,10 +222,10 @@ void Form1::buildEntryStrip(QWidget* surface) {
   Combo1 = control<QComboBox>(Frame1, "Combo1", 10, 77, 84, 23);
   Combo1->setFont(designFont(kFieldPoints, true));
   Label1[5] = label(Frame1, "Label1", QStringLiteral("MHz"), 98, 62, 56, 14, 5);
-  mhz = control<QComboBox>(Frame1, "mhz", 98, 77, 58, 23);
+  mhz = control<QComboBox>(Frame1, "mhz", 98, 77, 64, 23);  // room for a 23 cm "1267"
   mhz->setFont(designFont(kFieldPoints, true));
-  Label1[10] = label(Frame1, "Label1", QStringLiteral("KHz"), 160, 62, 40, 14, 10);
-  Text1 = textBox(Frame1, "Text1", 3, 160, 77, 40);
+  Label1[10] = label(Frame1, "Label1", QStringLiteral("KHz"), 166, 62, 36, 14, 10);
+  Text1 = textBox(Frame1, "Text1", 3, 166, 77, 34);
   Label1[9] = label(Frame1, "Label1", QStringLiteral("Banda"), 204, 62, 52, 14, 9);
   Label7 = label(Frame1, "Label7", QString(), 204, 77, 52, 23);
   Label7->setFont(designFont(kFieldPoints, true));
@@ -255,10 +254,10 @@ void Form1::buildEntryStrip(QWidget* surface) {
   Combo3 = control<QComboBox>(Frame2, "Combo3", 8, 16, 150, 22);
   Command1 = button(Frame2, "Command1", QStringLiteral("Editar"), 164, 16, 60, 22);
   const QFont small = designFont(kCaptionPoints, false);
-  Subida = label(Frame2, "Subida", QStringLiteral("Subida:"), 8, 41, 128, 13);
-  Bajada = label(Frame2, "Bajada", QStringLiteral("Bajada:"), 140, 41, 124, 13);
-  Modo = label(Frame2, "Modo", QStringLiteral("Modo:"), 8, 54, 128, 13);
-  Subtono = label(Frame2, "Subtono", QStringLiteral("SubTono:"), 140, 54, 124, 13);
+  Subida = label(Frame2, "Subida", QStringLiteral("Subida:"), 8, 41, 152, 13);  // "Subida: 23cm 1267.100"
+  Bajada = label(Frame2, "Bajada", QStringLiteral("Bajada:"), 164, 41, 100, 13);
+  Modo = label(Frame2, "Modo", QStringLiteral("Modo:"), 8, 54, 152, 13);
+  Subtono = label(Frame2, "Subtono", QStringLiteral("SubTono:"), 164, 54, 100, 13);
   for (QLabel* l : {Subida, Bajada, Modo, Subtono}) l->setFont(small);
   Frame2->setVisible(false);
 
@@ -394,7 +393,7 @@ void Form1::buildPagingStrip(QWidget* surface) {
   Label13 = label(Frame4, "Label13", QStringLiteral("Tx"), 798, 8, 58, 48);
   Label13->setFont(designFont(12, true));
   Label13->setAlignment(Qt::AlignCenter);
-  setBackColour(Label13, kTxOff);
+  setBackColour(Label13, kDarkRed);  // until the first push-to-talk call
   setTextColour(Label13, Qt::white);
 
   connect(anterior, &QPushButton::clicked, this, &Form1::anterior_Click);
@@ -604,13 +603,6 @@ void Form1::resizeEvent(QResizeEvent* event) {
   Form_Resize();
 }
 
-void Form1::Form_Load() {
-  Layout = CaptureLayout(this);
-  FitFormToScreen(this, int(std::lround(height() * double(kTwipsPerPixel))),
-                  int(std::lround(width() * double(kTwipsPerPixel))), int(std::lround(x() * double(kTwipsPerPixel))),
-                  int(std::lround(y() * double(kTwipsPerPixel))), true);
-}
-
 void Form1::Form_Resize() {
   if (Layout.isEmpty()) return;
   ScaleControls(this, Layout, true);
@@ -655,45 +647,23 @@ void Form1::Form_KeyDown(int&, Qt::KeyboardModifiers) {}
 void Form1::Form_KeyPress(int&) {}
 void Form1::Form_KeyUp(int&, Qt::KeyboardModifiers) {}
 
-void Form1::Command1_Click() {}
 void Form1::Command2_Click() {}
-void Form1::Command9_Click() {}
-void Form1::Command10_Click() {}
 void Form1::Command12_Click() {}
 void Form1::Command13_Click() {}
 void Form1::Command14_Click() {}
-void Form1::Command15_Click() {}
 void Form1::Command17_Click() {}
 void Form1::Check1_Click() {}
-void Form1::Check2_Click() {}
 void Form1::Combo1_Click() {}
 void Form1::mhz_Click() {}
-void Form1::Combo3_Click() {}
 void Form1::Label11_Click() {}
-void Form1::Image1_DblClick() {}
-
-void Form1::ppeerr_Click() {}
 void Form1::eadif_Click() {}
 void Form1::suych_Click() {}
 void Form1::parg_Click() {}
-void Form1::iadif_Click() {}
 void Form1::cabro_Click() {}
 void Form1::anacal_Click() {}
 void Form1::badeda_Click() {}
 void Form1::badif_Click() {}
-void Form1::salir_Click() {}
-void Form1::Ayuda_Click() {}
 void Form1::ac_Click() {}
-void Form1::acerca_Click() {}
 
-void Form1::Timer1_Timer() {}
-void Form1::Timer2_Timer() { Timer2->stop(); }  // the start-up step runs once
-void Form1::Timer4_Timer() {}
-void Form1::Timer5_Timer() {}
-void Form1::Timer6_Timer() {}
-void Form1::Timer7_Timer() {}
-void Form1::Timer8_Timer() {}
-void Form1::Timer9_Timer() {}
-void Form1::Timer10_Timer() {}
 
 }  // namespace vz

@@ -1,6 +1,7 @@
 #pragma once
 #include <QHash>
 #include <QMainWindow>
+#include <QUrl>
 #include <array>
 
 #include "mainwin/qsolist.h"
@@ -148,6 +149,9 @@ class Form1 : public QMainWindow {
   QTimer* Timer9 = nullptr;
   QTimer* Timer10 = nullptr;
 
+  // The request channel of the usage reports (created with the first one).
+  WebGet* WebBrowser1 = nullptr;
+
   // ---- Request channels ----------------------------------------------------------
   // The call-book lookups' hidden browsers: the QRZ login (WebBrowser2) and the Ruk
   // lookup (WebBrowser5). Whoever handles the lookups' answers listens to them.
@@ -199,6 +203,8 @@ class Form1 : public QMainWindow {
   void Form_KeyDown(int& KeyCode, Qt::KeyboardModifiers Shift);
   void Form_KeyPress(int& KeyAscii);
   void Form_KeyUp(int& KeyCode, Qt::KeyboardModifiers Shift);
+  // Every attempt to close the window; Cancel set to non-zero keeps it open.
+  void Form_QueryUnload(int& Cancel, int UnloadMode);
 
   // ---- Paging and sorting of the QSO list -----------------------------------------
   void anterior_Click();
@@ -267,9 +273,13 @@ class Form1 : public QMainWindow {
   // The File menu's entries (submenus included), for switching them together.
   QList<QAction*> fileMenuActions() const;
 
+  // Fills the satellite selector and its panel's labels from satelites.txt.
+  void fillSatelliteSelector();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void buildEntryStrip(QWidget* surface);
@@ -289,6 +299,18 @@ class Form1 : public QMainWindow {
   void controlKeyPress(QObject* control, int& KeyAscii);
 
   bool replayingKey_ = false;
+
+  // Start-up: files that could not be written, told to the operator once.
+  void noteStartupWriteFailure(const QString& error);
+  void restoreEntryStrip();
+  void tellStartupWriteFailures();
+  QStringList startupWriteFailures_;
+  // Exit: the countdown, then the memory files and the end, once.
+  void exitAfterConfirmation(bool writeConfig);
+  void letTheOffReportLeave();
+  bool exitEnded_ = false;
+  // Sends the usage report with "on" or "off" when a station call is set.
+  bool sendUsageReport(const QString& command);
 };
 
 inline Form1& form1() { return FormInstance<Form1>::get(); }
@@ -298,6 +320,9 @@ inline Form1& form1() { return FormInstance<Form1>::get(); }
 // paging buttons, the rows and the summary. The caller empties the list first and,
 // for a start other than 1, sets LogPageNumber to the page that begins there.
 void LoadLogPage(const QString& logName, int startRecord);
+
+// The satellite pass-prediction page the satellite panel opens.
+QUrl SatellitePassPage();
 
 // "0" disables the main window's File menu (its shortcuts included); anything else
 // enables it.

@@ -29,6 +29,9 @@ void setBackColor(QWidget* w, quint32 value) {
   QPalette p = w->palette();
   const QColor c = colorFromValue(value);
   p.setColor(QPalette::Window, c);
+  // A widget fills its background with its own role: buttons and check boxes with
+  // Button, not Window.
+  p.setColor(w->backgroundRole(), c);
   // Text boxes and lists paint their Base; check boxes would paint their box with it.
   if (qobject_cast<QAbstractScrollArea*>(w) || qobject_cast<QLineEdit*>(w))
     p.setColor(QPalette::Base, c);
@@ -49,7 +52,7 @@ void setForeColor(QWidget* w, quint32 value) {
 QColor backColor(const QWidget* w) {
   if (qobject_cast<const QAbstractScrollArea*>(w) || qobject_cast<const QLineEdit*>(w))
     return w->palette().color(QPalette::Base);
-  return w->palette().color(QPalette::Window);
+  return w->palette().color(w->backgroundRole());
 }
 QColor foreColor(const QWidget* w) { return w->palette().color(w->foregroundRole()); }
 

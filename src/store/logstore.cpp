@@ -1,10 +1,12 @@
 #include "store/logstore.h"
 
+#include <QLabel>
 #include <QSqlRecord>
 #include <QStringList>
 #include <QVariant>
 #include <climits>
 
+#include "mainwin/form1.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
@@ -35,6 +37,8 @@ Status addRow(const QVariantList& values) {
                            values);
   if (!s) return s;
   state().LastInsertedQsoId = QString::number(q.lastInsertId().toLongLong());
+  // The main window's hidden label is where F5 finds the QSO to open.
+  if (FormInstance<Form1>::loaded()) form1().Label4->setText(state().LastInsertedQsoId);
   return Status::success();
 }
 

@@ -52,8 +52,9 @@ Status LogPlaceholderRow(const QString& logName);
 // Adds a QSO to the current log (state().CurrentLogName) as given: nothing is
 // trimmed or checked but the satellite name, which loses its outer blanks. Ruk is
 // "1" and Argento the province of the call. Once the row is saved its id goes into
-// state().LastInsertedQsoId; then, when a worked grid is given and the call holds
-// no "/", that grid is written into the log's other QSOs of the call that have none.
+// state().LastInsertedQsoId and the main window's Label4; then, when a worked grid
+// is given and the call holds no "/", that grid is written into the log's other
+// QSOs of the call that have none.
 // A failing back-fill has been shown to the operator and leaves the QSO saved.
 Status InsertLogQso(const QString& call, const QString& band, const QString& mode, const QString& reportSent,
                     const QString& reportReceived, const QString& date, const QString& time,
@@ -72,7 +73,7 @@ Status CopyContestQsoToMainLog(const QString& logName, const QString& call, cons
 
 // An imported QSO into the current log, with the import's upload status and
 // province. The digital-voice modes (exact letter case) are stored as "DVoice".
-// No grid back-fill. Sets state().LastInsertedQsoId once saved.
+// No grid back-fill. Sets state().LastInsertedQsoId and Label4 once saved.
 Status InsertImportedQso(const QString& call, const QString& band, const QString& mode,
                          const QString& reportSent, const QString& reportReceived, const QString& date,
                          const QString& time, const QString& ownCall, const QString& operatorCall,

@@ -1,8 +1,10 @@
 #include "store/mainwincolor.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QTreeWidget>
 
 #include "mainwin/form1.h"
@@ -19,6 +21,13 @@ constexpr quint32 kListOnDark = 0xC0C0C0;
 
 void ApplyMainWindowColor(quint32 color) {
   Form1& m = form1();
+  // The menu bar is not part of the window's background; without a colour of its
+  // own it would take the window's and show its black captions on dark grey.
+  QMenuBar* bar = m.menuBar();
+  QPalette own = bar->palette();
+  own.setColor(QPalette::Window, QApplication::palette(bar).color(QPalette::Window));
+  bar->setPalette(own);
+
   const std::initializer_list<QWidget*> painted = {
       m.Subida,     m.Bajada,     m.Modo,       m.Subtono,   &m,          m.Label9,     m.Frame1,
       m.Frame2,     m.Frame3,     m.Frame4,     m.Frame5,    m.Check1,    m.Check2,     m.Check3,

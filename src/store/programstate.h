@@ -1,5 +1,7 @@
 #pragma once
+#include <QDate>
 #include <QString>
+#include <QStringList>
 
 namespace vz {
 
@@ -31,6 +33,25 @@ struct ProgramState {
   // QSOs of the current log as the last page load counted them; readers use this,
   // never a number parsed back from the summary caption.
   int LogQsoCount = 0;
+
+  // The master call list of master.txt, read at start-up: the calls (entries 0 to
+  // 2000), the number of call lines read and the list's date.
+  QStringList MasterCalls;
+  int MasterCallCount = 0;
+  QDate MasterListDate;
+
+  // Satellite mode: the mode, MHz and kHz of the entry strip when it was switched on.
+  QString PreSatelliteMode;
+  QString PreSatelliteMhz;
+  QString PreSatelliteKhz;
+
+  // The exit countdown: ticks so far, and set by the last one.
+  int ExitCountdownTicks = 0;
+  bool ExitCountdownDone = false;
+
+  // Set by the main window's one-second and pause ticks for code that waits on them.
+  bool WaitTickDone = false;
+  bool PauseTickDone = false;
 
   bool StartupInProgress = false;
   bool MainFormReady = false;

@@ -16,6 +16,7 @@
 #include "mainwin/form1.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
+#include "support/recordinglauncher.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 
@@ -54,15 +55,20 @@ class TstForm1 : public QObject {
 
   test::TempFolder* folder_ = nullptr;
   test::ScriptedDialogs* dialogs_ = nullptr;
+  test::RecordingLauncher* launcher_ = nullptr;
 
  private slots:
   void init() {
     folder_ = new test::TempFolder;
     dialogs_ = new test::ScriptedDialogs;
+    launcher_ = new test::RecordingLauncher;
+    // Set up before: the start-up step reads the settings instead of asking for them.
+    folder_->writeLines("config.ini", {"Estacion=LU1ABC", "LogenUso=Log inicial"});
     state() = ProgramState{};
   }
   void cleanup() {
     FormInstance<Form1>::unload();
+    delete launcher_;
     delete dialogs_;
     delete folder_;
   }
@@ -81,11 +87,12 @@ class TstForm1 : public QObject {
         {"Label1", 5, "MHz"},          {"Label1", 6, "Estación"},     {"Label1", 7, "Operador"},
         {"Label1", 8, "Modo"},         {"Label1", 9, "Banda"},        {"Label1", 10, "KHz"},
         {"Label1", 11, "GridLoc"},     {"Command14", -1, "L"},        {"Command13", -1, "Q"},
-        {"Command7", -1, "?"},         {"Label11", -1, "UTC"},        {"RSE", -1, "59"},
+        {"Command7", -1, "?"},         {"Label11", -1, "LU"},        {"RSE", -1, "59"},
         {"RSR", -1, "59"},             {"Check1", -1, "QTR manual"},  {"Check2", -1, "Vía Satélite"},
         {"Check3", -1, "No Borrar"},   {"Frame2", -1, "Satélite"},    {"Command1", -1, "Editar"},
-        {"Subida", -1, "Subida:"},     {"Bajada", -1, "Bajada:"},     {"Modo", -1, "Modo:"},
-        {"Subtono", -1, "SubTono:"},   {"Command2", -1, "Ingresar QSO"},
+        // As the load leaves them: the last satellite of the built-in list.
+        {"Subida", -1, "Subida:70cm"}, {"Bajada", -1, "Bajada:2m"},   {"Modo", -1, "Modo:FM"},
+        {"Subtono", -1, "SubTono:67.0"},   {"Command2", -1, "Ingresar QSO"},
         {"Label5", -1, "F5 edita último QSO        <enter> tab"},
         {"Command5", -1, "Hacer Tabla!"}, {"Frame3", -1, "Log ..."}, {"anterior", -1, "Primera"},
         {"menos", -1, "Anterior"},     {"mas", -1, "Siguiente"},      {"ultima", -1, "Ultima"},
@@ -109,7 +116,7 @@ class TstForm1 : public QObject {
 
   void designStates() {
     Form1& f = form1();
-    QCOMPARE(f.windowTitle(), QString("Vantorel Zezeror V1.0"));
+    QCOMPARE(f.windowTitle(), QString("Vantorel Zezeror V2.1.21"));
     // Usable only once other work enables them.
     for (QWidget* w : {static_cast<QWidget*>(f.Command13), static_cast<QWidget*>(f.Command14),
                        static_cast<QWidget*>(f.Command7), static_cast<QWidget*>(f.anterior),
@@ -137,7 +144,7 @@ class TstForm1 : public QObject {
     QCOMPARE(f.Command13->parentWidget(), f.centralWidget());  // on the window, over the strip
 
     // Colours other windows and commands rely on.
-    QCOMPARE(f.Label13->palette().color(QPalette::Window), QColor(64, 0, 0));
+    QCOMPARE(f.Label13->palette().color(QPalette::Window), QColor(128, 0, 0));
     QCOMPARE(f.Label2->palette().color(QPalette::WindowText), QColor(0, 128, 0));
     QCOMPARE(f.Command14->palette().color(QPalette::Button), QColor(128, 255, 255));
     QCOMPARE(f.Command13->palette().color(QPalette::Button), QColor(0, 255, 0));
@@ -275,6 +282,7 @@ class TstForm1 : public QObject {
     Form1& f = form1();
     f.show();
     QVERIFY(QTest::qWaitForWindowActive(&f));
+    SetFileMenuEnabled("1");  // as the start-up step leaves it
     f.Corresponsal->setFocus();
     f.Corresponsal->setText("LU1ABC");
     struct Key {

@@ -10,6 +10,7 @@
 
 #include "mainwin/form1.h"
 #include "platform/database.h"
+#include "store/logstore.h"
 #include "store/programstate.h"
 #include "support/logfixture.h"
 #include "support/scripteddialogs.h"
@@ -60,6 +61,7 @@ class TstLogList : public QObject {
     folder_ = new test::TempFolder;
     dialogs_ = new test::ScriptedDialogs;
     state() = ProgramState{};
+    form1().Timer2->stop();  // the start-up step would load the log named in the settings
     form1().show();
     QVERIFY(QTest::qWaitForWindowExposed(&form1()));
   }
@@ -330,6 +332,30 @@ class TstLogList : public QObject {
     db::close();
     f.Command5->click();
     QCOMPARE(dialogs_->messages.size(), 1);
+  }
+
+  // F5 opens the QSO whose id the hidden label holds: it names a row that was saved.
+  void theHiddenLabelHoldsTheIdOfTheLastQsoAdded() {
+    Form1& f = form1();
+    state().CurrentLogName = "Mi log";
+    test::addGeneratedLog("Mi log", 3);
+    QVERIFY(InsertLogQso("LU2XYZ", "40m", "SSB", "59", "59", "01/02/2024", "10:00:00", "LU1ABC", QString("LU1ABC"),
+                         "", "7.050", QString("GF05"), QString(), "")
+                .ok);
+    QCOMPARE(f.Label4->text(), QString("4"));
+    QVERIFY(InsertImportedQso("LU3XYZ", "40m", "SSB", "59", "59", "01/02/2024", "10:05", "LU1ABC", "LU1ABC", "",
+                              "7.050", "GF05", "", "", 0, "")
+                .ok);
+    QCOMPARE(f.Label4->text(), QString("5"));
+    // An overwritten duplicate is no new QSO; a QSO that was not saved leaves it too.
+    QVERIFY(UpdateLogQso("LU4XYZ", "40m", "SSB", "59", "59", "01/02/2024", "10:05", "LU1ABC", "LU1ABC", "", "7.050",
+                         "GF05", "", "", 0, "", 2)
+                .ok);
+    db::close();
+    QVERIFY(!InsertLogQso("LU5XYZ", "40m", "SSB", "59", "59", "01/02/2024", "10:10:00", "LU1ABC", QString("LU1ABC"),
+                          "", "7.050", QString("GF05"), QString(), "")
+                 .ok);
+    QCOMPARE(f.Label4->text(), QString("5"));
   }
 
   void headingSort() {

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QtTest>
 #include <memory>
 
@@ -227,7 +228,7 @@ class TstConfigIo : public QObject {
                        static_cast<QWidget*>(m.txt_total)})
       QCOMPARE(back(w), QColor(64, 64, 64));
     QCOMPARE(m.ListView2->palette().color(QPalette::Base), QColor(192, 192, 192));
-    QCOMPARE(back(m.Label13), QColor(64, 0, 0));  // the transmit indicator keeps its own
+    QCOMPARE(back(m.Label13), QColor(128, 0, 0));  // the transmit indicator keeps its own
     form2().panta->setChecked(false);
     QCOMPARE(back(&m), light);
     QCOMPARE(m.ListView2->palette().color(QPalette::Base), lightList);
@@ -238,6 +239,25 @@ class TstConfigIo : public QObject {
     env->folder.writeLines("config.ini", {"Pantalla=0"});
     QVERIFY(LoadConfig().ok);
     QCOMPARE(back(m.Frame1), light);
+  }
+
+  // What the operator sees: the colour painted at the far end of each control,
+  // where no text or box covers it.
+  void theDarkScreenIsWhatTheControlsShow() {
+    Form1& m = form1();
+    auto shown = [](QWidget* w) {
+      const QImage image = w->grab().toImage();
+      return image.pixelColor(image.width() - 3, image.height() / 2);
+    };
+    const QColor lightBar = shown(m.menuBar());
+    form2().panta->setChecked(true);
+    for (QWidget* w : {static_cast<QWidget*>(m.Check1), static_cast<QWidget*>(m.Check2),
+                       static_cast<QWidget*>(m.Check3), static_cast<QWidget*>(m.Label6)})
+      QCOMPARE(shown(w), QColor(64, 64, 64));
+    // The menus are not the window's background: they keep their own colours.
+    QCOMPARE(shown(m.menuBar()), lightBar);
+    form2().panta->setChecked(false);
+    QCOMPARE(shown(m.Check3), m.palette().color(QPalette::Window));
   }
 
   void aPasswordThatWouldBreakTheFileIsNotSaved() {

@@ -1,5 +1,7 @@
 #include "support/settingsenv.h"
 
+#include <QTimer>
+
 #include "contest/form4.h"
 #include "mainwin/form1.h"
 #include "platform/appexit.h"
@@ -14,6 +16,10 @@ SettingsTestEnv::SettingsTestEnv() {
   FormInstance<Form1>::unload();
   state() = ProgramState();
   setEndProgramHandler([this](int) { ++endRequests; });
+  // The main window the settings reach, loaded with its timers held: its start-up
+  // step would open the settings dialog in the middle of a test.
+  for (QTimer* t : form1().findChildren<QTimer*>()) t->stop();
+  state().MainFormReady = false;
 }
 
 SettingsTestEnv::~SettingsTestEnv() {

@@ -1,0 +1,52 @@
+#include "store/masterlist.h"
+
+#include <QFile>
+
+#include "platform/programfolder.h"
+#include "platform/textfile.h"
+#include "platform/textutil.h"
+#include "store/programstate.h"
+
+namespace vz {
+
+namespace {
+
+QDate readListDate(const QString& text) {
+  const QString t = trimBlanks(text);
+  const QDate dayFirst = parseDayFirstDate(t);
+  if (dayFirst.isValid()) return dayFirst;
+  return QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
+}
+
+}  // namespace
+
+MasterList ParseMasterList(const QStringList& lines) {
+  MasterList list;
+  for (const QString& raw : lines) {
+    const QString line = trimBlanks(raw).toUpper();
+    if (line.contains(u'#')) {
+      const QDate d = readListDate(QString(line).remove(u'#'));
+      if (d.isValid()) list.date = d;
+      continue;
+    }
+    if (line.isEmpty()) continue;
+    if (list.count <= MasterList::kLastEntry) list.calls << line;
+    ++list.count;
+  }
+  return list;
+}
+
+bool LoadMasterList() {
+  const QString path = programFile(QStringLiteral("master.txt"));
+  if (!QFile::exists(path)) return false;
+  QStringList lines;
+  readTextLines(path, &lines);
+  const MasterList list = ParseMasterList(lines);
+  ProgramState& st = state();
+  st.MasterCalls = list.calls;
+  st.MasterCallCount = list.count;
+  if (list.date) st.MasterListDate = *list.date;
+  return true;
+}
+
+}  // namespace vz
