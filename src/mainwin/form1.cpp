@@ -23,6 +23,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <cmath>
+#include <memory>
+#include <utility>
 
 #include "platform/dialogs.h"
 #include "platform/webget.h"
@@ -271,7 +273,18 @@ void Form1::buildEntryStrip(QWidget* surface) {
   connect(Check2, &QCheckBox::toggled, this, &Form1::Check2_Click);
   connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
   connect(mhz, &QComboBox::currentIndexChanged, this, &Form1::mhz_Click);
-  connect(Combo3, &QComboBox::currentIndexChanged, this, &Form1::Combo3_Click);
+  // A satellite picked from the list runs the reaction also when it is the one
+  // already shown: that is how the operator takes its mode and uplink again. A pick
+  // that changes the choice has run it already.
+  auto satelliteChanged = std::make_shared<bool>(false);
+  connect(Combo3, &QComboBox::currentIndexChanged, this, [this, satelliteChanged] {
+    *satelliteChanged = true;
+    QTimer::singleShot(0, this, [satelliteChanged] { *satelliteChanged = false; });
+    Combo3_Click();
+  });
+  connect(Combo3, &QComboBox::activated, this, [this, satelliteChanged] {
+    if (!std::exchange(*satelliteChanged, false)) Combo3_Click();
+  });
 }
 
 void Form1::buildStationPanel(QWidget* surface) {

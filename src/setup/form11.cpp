@@ -369,7 +369,11 @@ bool Form11::frequencyLeaveCheck(QLineEdit* box, QComboBox* band) {
   const QString message = CheckUplinkFrequency(band->currentText(), box->text());
   if (message.isEmpty()) return true;
   msgBox(message, MsgIcon::Exclamation);
-  QTimer::singleShot(0, box, [box] { box->setFocus(); });
+  refusedBox_ = box;
+  QTimer::singleShot(0, box, [this, box] {
+    box->setFocus();
+    refusedBox_ = nullptr;
+  });
   return false;
 }
 
@@ -398,7 +402,8 @@ bool Form11::eventFilter(QObject* watched, QEvent* event) {
     // store a satellite check the frequency themselves, and a message box or another
     // window taking the focus is no leaving.
     QWidget* next = QApplication::focusWidget();
-    if (isVisible() && next && next != watched && isAncestorOf(next) && !qobject_cast<QPushButton*>(next)) {
+    if (isVisible() && next && next != watched && next != refusedBox_ && isAncestorOf(next) &&
+        !qobject_cast<QPushButton*>(next)) {
       if (watched == Frec_new)
         Frec_new_LostFocus();
       else

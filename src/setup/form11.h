@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QList>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QStringList>
 #include <functional>
@@ -87,6 +88,11 @@ class Form11 : public QDialog {
               QLineEdit* frequency);
 
   QString openedEntry_;
+  // The frequency box whose leave check has just refused, while the focus is on its
+  // way back into it. That move is no leaving of the other frequency box: with both
+  // boxes holding a refused frequency the two checks would otherwise take turns
+  // without end.
+  QPointer<QLineEdit> refusedBox_;
   // Non-empty lines of the file that are no satellite: kept when the file is rewritten.
   QStringList unlistedLines_;
 };

@@ -1,5 +1,6 @@
 // Satellite mode of the entry strip: ticking and unticking "Vía Satélite", choosing
 // a satellite, the editor and the pass-prediction page.
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -211,6 +212,33 @@ class TstSatelliteMode : public QObject {
     QCOMPARE(f.mhz->currentText(), QString("1267"));
     QCOMPARE(f.Text1->text(), QString("350"));
     QCOMPARE(f.Combo1->currentText(), QString("FM"));
+  }
+
+  // Picking the satellite the selector already shows is a choice like any other:
+  // after unticking and ticking again it is the way to take the satellite's mode.
+  void pickingTheShownSatelliteAgainAppliesIt() {
+    Form1& f = ready();
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    f.Combo1->setCurrentText("CW");
+    f.Check2->setChecked(true);
+    const auto pick = [&](const QString& name) {
+      f.Combo3->showPopup();
+      QAbstractItemView* list = f.Combo3->view();
+      list->setCurrentIndex(list->model()->index(f.Combo3->findText(name), 0));
+      QTest::keyClick(list, Qt::Key_Return);
+    };
+    pick("SO-50");
+    QCOMPARE(f.Combo1->currentText(), QString("FM"));
+
+    f.Check2->setChecked(false);
+    f.Check2->setChecked(true);
+    QCOMPARE(f.Combo1->currentText(), QString("CW"));  // ticking keeps the strip's mode
+    QCOMPARE(f.Combo3->currentText(), QString("SO-50"));
+    pick("SO-50");
+    QCOMPARE(f.Combo1->currentText(), QString("FM"));
+    QCOMPARE(f.mhz->currentText(), QString("145"));
+    QCOMPARE(f.Text1->text(), QString("550"));
   }
 
   void thePassPageOpensInTheBrowser() {

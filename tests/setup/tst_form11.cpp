@@ -267,6 +267,33 @@ class TstForm11 : public QObject {
     QCOMPARE(fileLines(), DefaultSatelliteLines());
   }
 
+  // Both frequency boxes hold a frequency their (since changed) bands refuse: going
+  // from one to the other refuses once and puts the focus back, it does not start
+  // the other box's check, which would send the focus back again, and so on.
+  void twoRefusedFrequenciesDoNotTakeTurns() {
+    Form11& f = shownEditor();
+    open(f, "AO-7");
+    f.Frec_new->setFocus();
+    f.Frec_new->setText("145.900");
+    f.Combo1->setCurrentText("70cm");
+    f.Text5->setText("145.900");
+    f.Combo8->setCurrentText("70cm");
+    QVERIFY(dialogs->messages.isEmpty());
+
+    f.Text5->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), f.Frec_new);
+    QTest::qWait(100);
+    QCOMPARE(dialogs->texts(), QStringList{"La frecuencia es 145.900\r\nNo es de la banda de 70m!"});
+    QCOMPARE(QApplication::focusWidget(), f.Frec_new);
+
+    // Corrected, the box lets the focus go, and the other box is checked when left.
+    f.Frec_new->setText("435.300");
+    f.Text5->setFocus();
+    f.Text3->setFocus();
+    QCOMPARE(dialogs->messages.size(), 2);
+    QTRY_COMPARE(QApplication::focusWidget(), f.Text5);
+  }
+
   void acceptRewritesTheFileInListOrder() {
     Form11& f = shownEditor();
     open(f, "SO-50");
