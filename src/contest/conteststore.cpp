@@ -1,5 +1,6 @@
 #include "contest/conteststore.h"
 
+#include <QSqlRecord>
 #include <QStringList>
 #include <QVariant>
 
@@ -18,10 +19,43 @@ namespace {
 // The phone mode as the contest window stores it.
 QString storedMode(const QString& mode) { return mode == QLatin1String("PH") ? QStringLiteral("SSB") : mode; }
 
+// Where each column of Tabla2 stands in a query's rows (-1: not selected), found
+// once per query rather than by name for every value read.
+struct ContestColumns {
+  int at[16];
+  explicit ContestColumns(const QSqlRecord& r) {
+    for (int i = 0; i < 16; ++i) at[i] = r.indexOf(QLatin1String(db::kTabla2Columns[i]));
+  }
+};
+
+QString textAt(const QSqlQuery& q, int index) { return index < 0 ? QString() : db::text(q, index); }
+
+ContestQso readRow(const QSqlQuery& q, const ContestColumns& c) {
+  ContestQso r;
+  r.id = c.at[0] < 0 ? 0 : q.value(c.at[0]).toLongLong();
+  r.Modo = textAt(q, c.at[1]);
+  r.Banda = textAt(q, c.at[2]);
+  r.MyCall = textAt(q, c.at[3]);
+  r.Estacion = textAt(q, c.at[4]);
+  r.Fecha = textAt(q, c.at[5]);
+  r.Hora = textAt(q, c.at[6]);
+  r.RSE = textAt(q, c.at[7]);
+  r.RSR = textAt(q, c.at[8]);
+  r.Obs = textAt(q, c.at[9]);
+  r.Operador = textAt(q, c.at[10]);
+  r.NombreLog = textAt(q, c.at[11]);
+  r.Frecuencia = textAt(q, c.at[12]);
+  r.Ruk = textAt(q, c.at[13]);
+  r.Nombre_Sat = textAt(q, c.at[14]);
+  r.Argento = textAt(q, c.at[15]);
+  return r;
+}
+
 // Reads every row of a query that is already run.
 QList<ContestQso> readAll(QSqlQuery& q) {
+  const ContestColumns columns(q.record());
   QList<ContestQso> rows;
-  while (q.next()) rows << readContestQso(q);
+  while (q.next()) rows << readRow(q, columns);
   return rows;
 }
 
@@ -35,26 +69,7 @@ Result<QList<ContestQso>> select(const QString& sql, std::initializer_list<QVari
 
 }  // namespace
 
-ContestQso readContestQso(const QSqlQuery& q) {
-  ContestQso r;
-  r.id = q.value(QStringLiteral("id")).toLongLong();
-  r.Modo = db::text(q, "Modo");
-  r.Banda = db::text(q, "Banda");
-  r.MyCall = db::text(q, "MyCall");
-  r.Estacion = db::text(q, "Estacion");
-  r.Fecha = db::text(q, "Fecha");
-  r.Hora = db::text(q, "Hora");
-  r.RSE = db::text(q, "RSE");
-  r.RSR = db::text(q, "RSR");
-  r.Obs = db::text(q, "Obs");
-  r.Operador = db::text(q, "Operador");
-  r.NombreLog = db::text(q, "Nombre Log");
-  r.Frecuencia = db::text(q, "Frecuencia");
-  r.Ruk = db::text(q, "Ruk");
-  r.Nombre_Sat = db::text(q, "Nombre_Sat");
-  r.Argento = db::text(q, "Argento");
-  return r;
-}
+ContestQso readContestQso(const QSqlQuery& q) { return readRow(q, ContestColumns(q.record())); }
 
 QString ContestReport(const QString& mode) {
   return mode == QLatin1String("SSB") || mode == QLatin1String("FM") ? QStringLiteral("59") : QStringLiteral("599");
@@ -118,8 +133,9 @@ std::optional<ContestListRow> AddContestQsoToList(const QString& openContest, co
 }
 
 Result<ContestLogLoad> LoadContestLog(const QString& contestName) {
-  const auto rows = select(QStringLiteral("SELECT * FROM Tabla2 WHERE [Nombre Log]=? AND [Modo]<>'' ORDER BY [id] DESC"),
-                           {db::textValue(contestName)});
+  const auto rows =
+      select(QStringLiteral("SELECT * FROM Tabla2 WHERE [Nombre Log]=? AND [Modo]<>'' ORDER BY [id] DESC"),
+             {db::textValue(contestName)});
   if (!rows.ok()) return Result<ContestLogLoad>::failure(rows.error());
   ContestLogLoad load;
   load.qsos = rows.value;

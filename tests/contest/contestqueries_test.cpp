@@ -116,7 +116,8 @@ TEST_F(ContestQueries, EarlierContactsAreListedNewestFirstByDateAndTime) {
 TEST_F(ContestQueries, APhoneDupeIsFoundUnderEitherName) {
   addContest("E");
   const qint64 id = addContestQso("E", "LU1AA", {.mode = "SSB", .band = "40m"});
-  for (const char* mode : {"SSB", "PH"}) EXPECT_EQ(idsOf(CheckContestDupe("E", "LU1AA", mode, "40m").value), QList<qint64>({id})) << mode;
+  for (const char* mode : {"SSB", "PH"})
+    EXPECT_EQ(idsOf(CheckContestDupe("E", "LU1AA", mode, "40m").value), QList<qint64>({id})) << mode;
   EXPECT_TRUE(CheckContestDupe("E", "LU1AA", "FM", "40m").value.isEmpty());
 }
 

@@ -93,7 +93,9 @@ class Keyer : public ::testing::Test {
         else if (space != gap) out += QStringLiteral(" ?%1? ").arg(space);
       }
       const qint64 len = keyed[i].length();
-      out += len == unit ? QStringLiteral(".") : len == 3 * unit ? QStringLiteral("-") : QStringLiteral("?%1?").arg(len);
+      out += len == unit       ? QStringLiteral(".")
+             : len == 3 * unit ? QStringLiteral("-")
+                               : QStringLiteral("?%1?").arg(len);
     }
     return out;
   }
@@ -142,8 +144,7 @@ TEST(MorseTable, LettersAndDigitsHaveDistinctPatternsInEitherCase) {
   }
   // Digits: n dots then dashes up to five, or dashes then dots from 6.
   for (int d = 0; d <= 9; ++d) {
-    const int dots = d <= 5 ? d : 0, dashes = d <= 5 ? 5 - d : d - 5;
-    const QString expected = d <= 5 ? QString(dots, '.') + QString(dashes, '-') : QString(dashes, '-') + QString(5 - dashes, '.');
+    const QString expected = d <= 5 ? QString(d, '.') + QString(5 - d, '-') : QString(d - 5, '-') + QString(10 - d, '.');
     EXPECT_EQ(MorsePattern(QChar('0' + d)), expected) << d;
   }
 }
