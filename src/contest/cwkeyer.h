@@ -58,8 +58,8 @@ class EventLoopPacer : public CwPacer {
 class CwKeyerPanel {
  public:
   virtual ~CwKeyerPanel() = default;
-  // The keyer's serial port; nullptr when there is none. A port that is not open
-  // raises no line; the key indicator still follows the key.
+  // The keyer's serial port; nullptr when none is chosen. Without a port, or with
+  // one that is not open, no line moves; the key indicator still follows the key.
   virtual SerialLine* keyerPort() = 0;
   // The "DTR" box is ticked: the key is the DTR line, otherwise RTS.
   virtual bool keyerUsesDtr() const = 0;
