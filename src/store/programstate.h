@@ -10,8 +10,8 @@ struct ProgramState {
   QString ProgramVersion = QStringLiteral("2.1.21");
   // Nombre Log of the main log in use.
   QString CurrentLogName;
-  // Id of the last QSO the main-log or contest store added (shown by Form1.Label4);
-  // empty until one is added.
+  // Id of the last QSO the main-log store added (shown by Form1.Label4); empty
+  // until one is added. Contest QSOs leave it alone: F5 opens a main-log QSO by it.
   QString LastInsertedQsoId;
 
   // The window that opened the QSO edit dialog ("Form1" main list, "Form6" search
