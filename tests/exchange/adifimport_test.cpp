@@ -6,6 +6,9 @@
 #include <QSqlRecord>
 #include <map>
 
+#include "exchange/adif.h"
+#include "exchange/adifimportfile.h"
+#include "platform/clock.h"
 #include "platform/database.h"
 #include "store/programstate.h"
 #include "support/logfixture.h"
@@ -313,6 +316,72 @@ TEST_F(ImportStaging, FailuresEndTheParseAndAreNeverCountedAsStaged) {
   r = ParseImportRecords({record()}, {}, {}, &counts);
   EXPECT_FALSE(r.ok());
   EXPECT_EQ(counts.newQsos + counts.duplicates, 0);
+}
+
+TEST_F(ImportStaging, WhatTheProgramExportsImportsBack) {
+  FixedClock clock(QDateTime(QDate(2024, 3, 1), QTime(15, 30, 12)));
+  setClock(&clock);
+  AdifQso a;
+  a.ownCall = "LU9ZZ";
+  a.call = "LU1ABC";
+  a.mode = "SSB";
+  a.band = "40m";
+  a.frequency = "7.050";
+  a.date = "05/03/2021";
+  a.time = "09:30";
+  a.reportSent = "59";
+  a.reportReceived = "57";
+  a.operatorCall = "LU9ZZ";
+  a.remarks = QString::fromUtf8("Ñandú <QSB> 5/9 €");
+  a.ownGrid = "GF05";
+  a.grid = "FF78";
+  AdifQso b = a;
+  b.call = "EA1AA";
+  b.mode = "DVoice";
+  b.band = "2m";
+  b.frequency = "145.900";
+  b.satellite = "AO-91";
+  b.remarks = "";
+  b.date = "31/12/2023";
+  b.time = "23:59";
+
+  const QString path = folder.file("export.adi");
+  AdifFileWriter w;
+  ASSERT_TRUE(w.create(path));
+  for (const AdifQso& q : {a, b}) ASSERT_TRUE(w.writeLine(AdifRecord(q, false).value));
+  ASSERT_TRUE(w.finish(true));
+
+  const Result<QString> prepared = ConvertLfFileToCrLf(path);
+  ASSERT_EQ(prepared.value, path);
+  const Result<QString> idLine = ReadAdifProgramIdLine(path);
+  const Result<QString> work = RewriteAdifOneRecordPerLine(path, idLine.value);
+  const Result<ImportWorkFile> file = ReadImportWorkFile(work.value);
+  setClock(nullptr);
+  ASSERT_TRUE(file.ok());
+  EXPECT_EQ(file.value.programId, "Van Torel Zezeror");
+  EXPECT_EQ(file.value.lineCount, 3);
+  ImportCounts counts;
+  ASSERT_TRUE(ParseImportRecords(file.value.recordLines, file.value.programId, {}, &counts).ok());
+  EXPECT_EQ(counts.newQsos, 2);
+  EXPECT_TRUE(ImportErrorLines(counts).isEmpty());
+
+  const auto rows = stagedRows();
+  ASSERT_EQ(rows.size(), 2u);
+  const struct {
+    const char* column;
+    QString first, second;
+  } cases[] = {
+      {"MyCall", "LU9ZZ", "LU9ZZ"},      {"Estacion", "LU1ABC", "EA1AA"},       {"Modo", "SSB", "DVoice"},
+      {"Banda", "40m", "2m"},            {"Frecuencia", "7.050", "145.900"},    {"Fecha", "05/03/2021", "31/12/2023"},
+      {"Hora", "09:30", "23:59"},        {"RSE", "59", "59"},                   {"RSR", "57", "57"},
+      {"Operador", "LU9ZZ", "LU9ZZ"},    {"Obs", a.remarks, ""},                {"MiGrid", "GF05", "GF05"},
+      {"SuGrid", "FF78", "FF78"},        {"Nombre_Sat", "", "AO-91"},           {"Argento", "Capital", ""},
+      {"Ruk", "", ""},                   {"Dupe", "VA", "VA"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(rows[0].at(c.column), c.first) << c.column;
+    EXPECT_EQ(rows[1].at(c.column), c.second) << c.column;
+  }
 }
 
 }  // namespace
