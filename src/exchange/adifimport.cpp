@@ -104,7 +104,7 @@ Result<ParsedImportRecord> ParseImportRecord(const QString& line, bool rukFile, 
   auto read = [&](const char* name, QString* into) -> bool {
     const Result<std::optional<QString>> v = fields.value(QLatin1String(name));
     if (!v.ok()) {
-      failure = v.error();
+      if (failure.isEmpty()) failure = v.error();
       return false;
     }
     if (!v.value) return false;
