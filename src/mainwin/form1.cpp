@@ -27,6 +27,7 @@
 #include <utility>
 
 #include "platform/dialogs.h"
+#include "platform/webget.h"
 #include "setup/form2.h"
 #include "store/config.h"
 #include "store/logstore.h"
@@ -166,6 +167,8 @@ Form1::Form1() {
   buildPagingStrip(surface);
   buildMergePanel(surface);
   buildTimers();
+  WebBrowser2 = new WebGet(this);
+  WebBrowser5 = new WebGet(this);
   buildMenus();
   buildTabOrder();
   installKeyPreview();
@@ -656,16 +659,10 @@ void Form1::conf_Click() {
 
 void Form1::Form_KeyPress(int&) {}
 
-void Form1::Command7_Click() {}
 void Form1::Command12_Click() {}
 void Form1::Command13_Click() {}
 void Form1::Command14_Click() {}
 void Form1::Command17_Click() {}
-void Form1::ListView2_DblClick() {}
-
-void Form1::alog_Click() {}
-void Form1::nuevo_Click() {}
-void Form1::borralog_Click() {}
 void Form1::eadif_Click() {}
 void Form1::suych_Click() {}
 void Form1::parg_Click() {}

@@ -156,6 +156,12 @@ class Form1 : public QMainWindow {
   // The request channel of the usage reports (created with the first one).
   WebGet* WebBrowser1 = nullptr;
 
+  // ---- Request channels ----------------------------------------------------------
+  // The call-book lookups' hidden browsers: the QRZ login (WebBrowser2) and the Ruk
+  // lookup (WebBrowser5). Whoever handles the lookups' answers listens to them.
+  WebGet* WebBrowser2 = nullptr;
+  WebGet* WebBrowser5 = nullptr;
+
   // ---- Menus -------------------------------------------------------------------
   QMenu* archivo = nullptr;
   QAction* ppeerr = nullptr;
@@ -237,6 +243,8 @@ class Form1 : public QMainWindow {
   void Label11_Click();
   void Image1_DblClick();
   void ListView2_DblClick();
+  // F5: the last QSO added to the log in the QSO edit dialog.
+  void EditLastQso();
 
   void ppeerr_Click();
   void conf_Click();
@@ -302,10 +310,6 @@ class Form1 : public QMainWindow {
   // The band label for the MHz and kHz texts; a frequency outside the band is shown
   // (not while the program starts) and sends the focus to the kHz box.
   void SetEntryBandFromFrequency(const QString& mhzText, const QString& khzText);
-
-  // ---- Keyboard commands -------------------------------------------------------------
-  // F5: the last QSO inserted (or the log's newest) in the QSO edit dialog.
-  void EditLastQso();
 
   // ---- Voice call (F1, Esc) -----------------------------------------------------------
   // Plays the recorded call; made when the first call is started.

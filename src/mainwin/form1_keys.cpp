@@ -1,5 +1,5 @@
 // The main window's keyboard: the key dispatcher, the Enter walk through the entry
-// strip, the save command, the last QSO's edit and the voice call.
+// strip, the save command and the voice call.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -190,14 +190,6 @@ void Form1::saveEntry() {
   LoadLogPage(state().CurrentLogName, 1);
   Corresponsal->setFocus();
 }
-
-void Form1::EditLastQso() {
-  if (state().LogQsoCount == 0) {
-    msgBox(QStringLiteral("No hay QSOs para Editar!"), MsgIcon::Exclamation);
-    return;
-  }
-}
-
 
 // ---- Voice call ----------------------------------------------------------------------
 

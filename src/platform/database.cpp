@@ -175,6 +175,11 @@ Status ensureSchema() {
       // The duplicate rule, the grid back-fill and the worked-before list.
       QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla1_Estacion] ON Tabla1 ([Nombre Log], [Estacion])"),
       QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla2_Log] ON Tabla2 ([Nombre Log])"),
+      // The contest window's duplicate check, at every call typed.
+      QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla2_Estacion] ON Tabla2 "
+                     "([Nombre Log], [Estacion], [Modo], [Banda])"),
+      // The last serial on a mode and band, also when that pair has no QSO yet.
+      QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla2_ModoBanda] ON Tabla2 ([Nombre Log], [Modo], [Banda])"),
   };
   for (const QString& sql : indexes) {
     Status s = exec(sql);

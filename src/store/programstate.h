@@ -10,9 +10,20 @@ struct ProgramState {
   QString ProgramVersion = QStringLiteral("2.1.21");
   // Nombre Log of the main log in use.
   QString CurrentLogName;
-  // Id of the last QSO the main-log or contest store added (shown by Form1.Label4);
-  // empty until one is added.
+  // Id of the last QSO the main-log store added (shown by Form1.Label4); empty
+  // until one is added. Contest QSOs leave it alone: F5 opens a main-log QSO by it.
   QString LastInsertedQsoId;
+
+  // The window that opened the QSO edit dialog ("Form1" main list, "Form6" search
+  // view): the one whose list is refreshed after a save or a delete there.
+  QString EditCallerForm;
+  // Set by an opener while it fills the QSO edit dialog, so that filling the MHz
+  // selector does not recompute the band; cleared when the dialog shows.
+  bool EditFormLoading = false;
+  // The call of the running call-book lookup, and whether the QSO edit dialog
+  // started it (its result window then opens narrower).
+  QString LookupCall;
+  bool LookupFromEditForm = false;
 
   // The main list's paging: pages of 20 QSOs of the current log, the page on show
   // and the newest-first position of its first QSO. Plain ints: logs of any size.

@@ -15,6 +15,8 @@
 #include <memory>
 
 #include "mainwin/form1.h"
+#include "mainwin/form17.h"
+#include "mainwin/form5.h"
 #include "platform/database.h"
 #include "store/callsign.h"
 #include "store/programstate.h"
@@ -60,6 +62,8 @@ class EntryStripFixture {
     dialogs.clear();
   }
   ~EntryStripFixture() {
+    FormInstance<Form5>::unload();
+    FormInstance<Form17>::unload();
     FormInstance<Form1>::unload();
     prefixTable().clear();
   }

@@ -299,13 +299,16 @@ class TstForm1 : public QObject {
     closer.start(10);
     for (const Key& k : keys) {
       QSignalSpy spy(k.action, &QAction::triggered);
+      // A command that opens a modal window (the log picker) gets it closed again.
+      QTimer::singleShot(0, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+      });
       QTest::keyClick(f.Corresponsal, k.key, Qt::ControlModifier);
       QCOMPARE(spy.count(), k.times);
-      if (k.action == f.conf) {  // back from the dialog
-        f.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f));
-        f.Corresponsal->setFocus();
-      }
+      // Back from a modal window.
+      f.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&f));
+      f.Corresponsal->setFocus();
     }
     QCOMPARE(f.Corresponsal->text(), QString("LU1ABC"));  // Ctrl+Z undid nothing
 

@@ -428,11 +428,47 @@ class TstLogEntry : public QObject {
     QCOMPARE(focused(), f.Corresponsal);
   }
 
-  void f5InAnEmptyLogSaysThereIsNothingToEdit() {
+  void f5OpensTheQsoJustSaved() {
+    Form1& f = form1();
     showTestLog();
     test::press(Qt::Key_F5);
     QCOMPARE(dialogs().texts(), QStringList{"No hay QSOs para Editar!"});
     QCOMPARE(dialogs().messages.last().icon, MsgIcon::Exclamation);
+
+    test::addEarlierQso("CE3ABC", "FF78");
+    typeInto(f.Corresponsal, "ea8xyz");
+    f.Obs->setFocus();
+    settle();
+    pressEnter();
+    const QString id = f.Label4->text();
+    QVERIFY(!id.isEmpty());
+    QString call, caption;
+    QTimer::singleShot(0, [&] {
+      call = form5().Text2->text();
+      caption = form5().windowTitle();
+      form5().reject();
+    });
+    test::press(Qt::Key_F5);
+    QCOMPARE(call, QString("EA8XYZ"));
+    QCOMPARE(caption, "Edición de QSO #" + id);
+  }
+
+  void ctrlXListsEarlierQsosFromTheFourthCharacter() {
+    Form1& f = form1();
+    test::addEarlierQso("EA8XYZ", "IL18");
+    typeInto(f.Corresponsal, "ea8");
+    test::press(Qt::Key_X, Qt::ControlModifier);
+    QVERIFY(!FormInstance<Form17>::loaded());
+    QCOMPARE(f.Corresponsal->text(), QString("EA8"));  // Ctrl+X cuts nothing in the call box
+    typeText(f.Corresponsal, "x");
+    QString caption;
+    QTimer::singleShot(0, [&] {
+      caption = form17().windowTitle();
+      form17().hide();
+    });
+    test::press(Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(caption, QString("EA8X"));
+    QVERIFY(dialogs().messages.isEmpty());
   }
 };
 

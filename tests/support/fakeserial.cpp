@@ -63,7 +63,7 @@ std::unique_ptr<SerialLine> FakeSerialSystem::createLine() {
 }
 
 void FakeSerialSystem::record(const QString& port, Kind kind, SerialSignal s, bool lvl) {
-  events << Event{clock_.nsecsElapsed(), port, kind, s, lvl};
+  events << Event{timeSource ? timeSource() : clock_.nsecsElapsed(), port, kind, s, lvl};
   if (kind == Kind::Line) levels_[port + signalName(s)] = lvl;
 }
 

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "platform/serialline.h"
@@ -17,7 +18,7 @@ class FakeSerialSystem : public SerialSystem {
  public:
   enum class Kind { Open, Close, Line };
   struct Event {
-    qint64 timeNs;  // since the fake was made
+    qint64 timeNs;  // since the fake was made, or from timeSource when set
     QString port;
     Kind kind;
     SerialSignal signal = SerialSignal::Dtr;  // Line only
@@ -35,6 +36,8 @@ class FakeSerialSystem : public SerialSystem {
   // Ports that fail to open, with the failure's text.
   QMap<QString, QString> refuse;
   QList<Event> events;
+  // Stamps events with this time instead of the real one (a test's virtual clock).
+  std::function<qint64()> timeSource;
 
   // Line changes only, as "port DTR 1" texts, in order.
   QStringList lineLog() const;

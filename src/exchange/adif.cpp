@@ -1,0 +1,206 @@
+#include "exchange/adif.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "platform/clock.h"
+#include "platform/cp1252.h"
+#include "platform/textutil.h"
+#include "store/programstate.h"
+
+namespace vz {
+
+namespace {
+
+bool isBlank(const QString& v) { return trimBlanks(v).isEmpty(); }
+
+// How far after a tag's ":" its ">" and its length are looked for.
+constexpr qsizetype kTagWindow = 1000;
+
+// Characters of a field name ("QSO_DATE", "APP_LOTW_2XQSL").
+bool isNameChar(QChar c) {
+  const char16_t u = c.unicode();
+  return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') || u == u'_';
+}
+
+// The value's place and the length the tag gives, for a tag whose ":" ends just
+// before p.
+struct FieldSpan {
+  qsizetype valueStart = 0;
+  double length = 0;
+  bool readable() const { return length >= 0 && length <= INT_MAX; }
+};
+
+FieldSpan spanAt(const QString& line, qsizetype p) {
+  const qsizetype n = line.size();
+  const qsizetype windowEnd = std::min(n, p + kTagWindow);
+  FieldSpan span;
+  // Plain digits ended by the type's ":" or by ">" read as they stand; anything else
+  // (blanks, a sign, a fraction) is read as the number at the start of the text.
+  qsizetype k = p;
+  long long digits = 0;
+  while (k < windowEnd && k - p < 12 && line[k] >= u'0' && line[k] <= u'9') digits = digits * 10 + (line[k++].unicode() - u'0');
+  if (k > p && k < windowEnd && (line[k] == u':' || line[k] == u'>'))
+    span.length = double(digits);
+  else
+    span.length = std::nearbyint(vbVal(line.mid(p, kTagWindow)));
+  qsizetype gt = line.indexOf(QLatin1Char('>'), p);
+  if (gt >= windowEnd) gt = -1;
+  span.valueStart = gt >= 0 ? gt + 1 : p;
+  return span;
+}
+
+}  // namespace
+
+QString AdifField(const QString& tag, const QString& value) {
+  // The file is Windows-1252 and the codec writes one byte for every UTF-16 unit
+  // of the text ("?" for what the code page lacks), so the text's size is the byte
+  // count a reader will find.
+  return QLatin1Char('<') + tag + QLatin1Char(':') + QString::number(value.size()) + QLatin1Char('>') + value;
+}
+
+QStringList AdifHeader(const QString& programVersion, const QDateTime& localNow) {
+  return {
+      QStringLiteral("<PROGRAMID:17>Van Torel Zezeror"),
+      AdifField(QStringLiteral("PROGRAMVERSION"), programVersion),
+      QStringLiteral("<ADIF_VER:4>3.04"),
+      QStringLiteral("<CREATED_TIMESTAMP:15>") + localNow.toString(QStringLiteral("yyyyMMdd HHmmss")),
+      QStringLiteral("<EOH>"),
+  };
+}
+
+QStringList AdifHeader() { return AdifHeader(state().ProgramVersion, clock().now()); }
+
+std::optional<QString> AdifQsoDate(const QString& date) {
+  const QDate d = parseDayFirstDate(date);
+  if (!d.isValid()) return std::nullopt;
+  return d.toString(QStringLiteral("yyyyMMdd"));
+}
+
+QString AdifTimeOn(const QString& time) {
+  QString t = time;
+  return t.remove(QLatin1Char(':'));
+}
+
+QString AdifModeFields(const QString& mode) {
+  if (mode == QLatin1String("Echo")) return QStringLiteral("<MODE:2>FM<PROP_MODE:3>ECH");
+  if (mode == QLatin1String("Echo IP")) return QStringLiteral("<MODE:3>VOI<PROP_MODE:3>ECH");
+  if (mode == QLatin1String("DV IP")) return QStringLiteral("<MODE:12>DIGITALVOICE<PROP_MODE:8>INTERNET");
+  if (mode == QLatin1String("DVoice")) return QStringLiteral("<MODE:12>DIGITALVOICE");
+  return AdifField(QStringLiteral("MODE"), mode);
+}
+
+Result<QString> AdifRecord(const AdifQso& q, bool useCommentAsQslMsg) {
+  const std::optional<QString> date = AdifQsoDate(q.date);
+  if (!date) return Result<QString>::failure(QStringLiteral("La fecha \"%1\" de %2 no es válida").arg(q.date, q.call));
+
+  QString r;
+  r.reserve(256);
+  r += AdifField(QStringLiteral("STATION_CALLSIGN"), q.ownCall);
+  r += AdifField(QStringLiteral("CALL"), q.call);
+  r += AdifModeFields(q.mode);
+  r += AdifField(QStringLiteral("BAND"), q.band);
+  r += AdifField(QStringLiteral("FREQ"), q.frequency);
+  r += AdifField(QStringLiteral("QSO_DATE"), *date);
+  r += AdifField(QStringLiteral("TIME_ON"), AdifTimeOn(q.time));
+  r += AdifField(QStringLiteral("RST_SENT"), q.reportSent);
+  r += AdifField(QStringLiteral("RST_RCVD"), q.reportReceived);
+  if (!q.satellite.isEmpty()) {
+    r += QStringLiteral("<PROP_MODE:3>SAT");
+    r += AdifField(QStringLiteral("SAT_NAME"), q.satellite);
+    r += q.band == QLatin1String("2m") ? QStringLiteral("<BAND_RX:4>70cm") : QStringLiteral("<BAND_RX:2>2m");
+  }
+  if (!isBlank(q.operatorCall)) r += AdifField(QStringLiteral("OPERATOR"), q.operatorCall);
+  if (!isBlank(q.remarks)) r += AdifField(QStringLiteral("COMMENT"), q.remarks);
+  if (useCommentAsQslMsg && !q.remarks.isEmpty()) r += AdifField(QStringLiteral("QSLMSG"), q.remarks);
+  if (!isBlank(q.ownGrid)) r += AdifField(QStringLiteral("MY_GRIDSQUARE"), q.ownGrid);
+  if (!isBlank(q.grid)) r += AdifField(QStringLiteral("GRIDSQUARE"), q.grid);
+  r += QStringLiteral("<EOR>");
+  return Result<QString>::of(r);
+}
+
+Status AdifFileWriter::create(const QString& path, const QStringList& header) {
+  file_.emplace(path);
+  if (!file_->open(QIODevice::WriteOnly)) return failure();
+  for (const QString& line : header) {
+    Status s = writeLine(line);
+    if (!s) return s;
+  }
+  return Status::success();
+}
+
+Status AdifFileWriter::writeLine(const QString& line) {
+  if (!file_) return Status::failure(QStringLiteral("El archivo ADIF no está abierto"));
+  const QByteArray bytes = encodeCp1252(line) + "\r\n";
+  if (file_->write(bytes) != bytes.size()) return failure();
+  return Status::success();
+}
+
+Status AdifFileWriter::finish(bool endLine) {
+  if (endLine) {
+    Status s = writeLine(QStringLiteral("<EOF>"));
+    if (!s) return s;
+  }
+  if (!file_ || !file_->commit()) return failure();
+  file_.reset();
+  return Status::success();
+}
+
+Status AdifFileWriter::failure() {
+  QString text = file_ ? file_->errorString() : QString();
+  const QString path = file_ ? file_->fileName() : QString();
+  file_.reset();  // drops what was written; the file in place stays as it was
+  if (text.isEmpty()) text = QStringLiteral("error de escritura");
+  return Status::failure(QStringLiteral("No se pudo escribir %1: %2").arg(path, text));
+}
+
+AdifFields::AdifFields(const QString& line) : line_(line) {
+  const qsizetype n = line.size();
+  qsizetype i = 0;
+  while (i < n) {
+    const qsizetype lt = line.indexOf(QLatin1Char('<'), i);
+    if (lt < 0) break;
+    qsizetype j = lt + 1;
+    while (j < n && isNameChar(line[j])) ++j;
+    if (j >= n) break;
+    if (j == lt + 1 || (line[j] != u':' && line[j] != u'>')) {
+      i = lt + 1;  // a "<" that begins no tag
+      continue;
+    }
+    if (line[j] == u'>') {
+      i = j + 1;  // "<EOR>", "<EOH>": no value
+      continue;
+    }
+    const qsizetype p = j + 1;
+    const QString name = line.mid(lt + 1, j - lt - 1).toUpper();
+    if (!fieldStart_.contains(name)) fieldStart_.insert(name, p);
+    const FieldSpan span = spanAt(line, p);
+    // Skip the value by its length, so tag-like text inside it is not taken for a
+    // field; a tag without its ">" or a length that cannot be read skips nothing.
+    i = span.valueStart > p && span.readable() ? std::min<qsizetype>(n, span.valueStart + qsizetype(span.length)) : p;
+  }
+}
+
+Result<std::optional<QString>> AdifFields::value(const QString& name) const {
+  using Answer = Result<std::optional<QString>>;
+  const QString key = name.toUpper();
+  qsizetype p = -1;
+  const auto it = fieldStart_.constFind(key);
+  if (it != fieldStart_.cend()) {
+    p = *it;
+  } else {
+    const qsizetype at = line_.indexOf(QLatin1Char('<') + key + QLatin1Char(':'), 0, Qt::CaseInsensitive);
+    if (at < 0) return Answer::of(std::nullopt);
+    p = at + key.size() + 2;
+  }
+  const FieldSpan span = spanAt(line_, p);
+  if (!span.readable()) return Answer::failure(QStringLiteral("El campo <%1: tiene un largo no válido").arg(key));
+  return Answer::of(line_.mid(span.valueStart, qsizetype(span.length)));
+}
+
+Result<std::optional<QString>> AdifTagValue(const QString& line, const QString& name) {
+  return AdifFields(line).value(name);
+}
+
+}  // namespace vz

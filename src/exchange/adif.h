@@ -1,0 +1,110 @@
+#pragma once
+#include <QDateTime>
+#include <QHash>
+#include <QSaveFile>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "platform/status.h"
+
+namespace vz {
+
+// ---- Writing ------------------------------------------------------------------
+//
+// Every ADIF file the program writes: Windows-1252 text, each line ended by CR LF,
+// the five header lines, one line per QSO ending in "<EOR>", and for some writers
+// "<EOF>" as the last line.
+
+// "<TAG:length>value". The tag is written as given (writers give it in capitals);
+// the value unchanged, however it looks ("<", ">", blanks); the length counts the
+// value's bytes as written, which the codec makes one per character, so a reader
+// that honours lengths reads the value back whole. An empty value still gives the
+// field: "<TAG:0>".
+QString AdifField(const QString& tag, const QString& value);
+
+// The five header lines, "<EOH>" last. The timestamp is the local time given.
+QStringList AdifHeader(const QString& programVersion, const QDateTime& localNow);
+// The same with the program's version and the clock's local time now.
+QStringList AdifHeader();
+
+// "dd/mm/yyyy" read day first, as "yyyymmdd"; no value when it is not a date.
+std::optional<QString> AdifQsoDate(const QString& date);
+// The time text with every ":" removed ("14:30" gives "1430").
+QString AdifTimeOn(const QString& time);
+
+// The QSO values a record is built from, exactly as the writer reads them.
+struct AdifQso {
+  QString ownCall;         // STATION_CALLSIGN
+  QString call;            // CALL
+  QString mode;            // by the mode table
+  QString band;            // BAND; "2m" decides the satellite's BAND_RX
+  QString frequency;       // FREQ, MHz
+  QString date;            // "dd/mm/yyyy"
+  QString time;            // "hh:mm"
+  QString reportSent;      // RST_SENT
+  QString reportReceived;  // RST_RCVD
+  QString satellite;       // not empty: the satellite block
+  QString operatorCall;    // OPERATOR
+  QString remarks;         // COMMENT, and QSLMSG on request
+  QString ownGrid;         // MY_GRIDSQUARE
+  QString grid;            // GRIDSQUARE
+};
+
+// The MODE field for a stored mode, with the propagation mode some of the program's
+// own modes stand for ("Echo", "Echo IP", "DV IP", "DVoice", exact letter case);
+// any other mode as stored.
+QString AdifModeFields(const QString& mode);
+
+// One record line of the search list's export, "<EOR>" last, without line end.
+// Fails (with the text to show) when the date cannot be read.
+Result<QString> AdifRecord(const AdifQso& qso, bool useCommentAsQslMsg);
+
+// Writes an ADIF file: the header when created, then record lines, then the end.
+// The file given is replaced only when finish() succeeds: a writer that fails or
+// is dropped half-way leaves whatever file was there untouched.
+class AdifFileWriter {
+ public:
+  // Starts the file and writes the header.
+  Status create(const QString& path, const QStringList& header = AdifHeader());
+  Status writeLine(const QString& line);
+  // Writes "<EOF>" when asked, and puts the file in place.
+  Status finish(bool endLine);
+
+ private:
+  Status failure();
+  std::optional<QSaveFile> file_;
+};
+
+// ---- Reading --------------------------------------------------------------------
+
+// The fields of one record line as the import reads them. A field is found at its
+// tag "<NAME:" in any letter case; its length is the number after the ":" (blanks
+// skipped, a type indicator such as ":D" ends it); its value is that many
+// characters after the first ">" within the 1000 characters that follow the ":"
+// (fewer when the line ends first), or, without such a ">", that many characters
+// from just after the ":".
+//
+// Which tag counts: the first one that stands where a field begins, reading the
+// line field after field by the lengths, so text inside an earlier value that looks
+// like a tag (a remark "<CALL:5>...") is passed over, as a reader honouring the
+// lengths must. When no field of that name is found that way (a length that
+// overruns its value hides the next tag), the first "<NAME:" anywhere in the line
+// counts.
+class AdifFields {
+ public:
+  explicit AdifFields(const QString& line);
+
+  // No value when the line has no such tag. A length that is negative or too large
+  // for a text is a failure, with the text to show.
+  Result<std::optional<QString>> value(const QString& name) const;
+
+ private:
+  QString line_;
+  QHash<QString, qsizetype> fieldStart_;  // upper-case name: position just after its ":"
+};
+
+// One field of a line (see AdifFields).
+Result<std::optional<QString>> AdifTagValue(const QString& line, const QString& name);
+
+}  // namespace vz

@@ -1,0 +1,274 @@
+#include "exchange/adifimport.h"
+
+#include <QDate>
+#include <QList>
+
+#include "exchange/adif.h"
+#include "platform/database.h"
+#include "platform/textutil.h"
+#include "store/callsign.h"
+#include "store/duplicates.h"
+#include "store/programstate.h"
+#include "store/validation.h"
+
+namespace vz {
+
+namespace {
+
+const QLatin1String kStationCallTag("<STATION_CALLSIGN:");
+
+// Staged rows written together in one transaction.
+constexpr qsizetype kStagingBatch = 500;
+
+bool allDigits(const QString& s) {
+  if (s.isEmpty()) return false;
+  for (QChar c : s)
+    if (c < u'0' || c > u'9') return false;
+  return true;
+}
+
+// "d/m/yyyy" that names a real day.
+bool isCalendarDate(const QString& date) {
+  const QStringList p = date.split(QLatin1Char('/'));
+  if (p.size() != 3 || !allDigits(p[0]) || !allDigits(p[1]) || !allDigits(p[2]) || p[0].size() > 2 || p[1].size() > 2)
+    return false;
+  return QDate(p[2].toInt(), p[1].toInt(), p[0].toInt()).isValid();
+}
+
+// "h:m", hours 0 to 23, minutes 0 to 59.
+bool isTimeOfDay(const QString& time) {
+  const QStringList p = time.split(QLatin1Char(':'));
+  if (p.size() != 2 || !allDigits(p[0]) || !allDigits(p[1]) || p[0].size() > 2 || p[1].size() > 2) return false;
+  return p[0].toInt() <= 23 && p[1].toInt() <= 59;
+}
+
+bool isDigitalVoice(const QString& mode) {
+  for (const char* m : {"DIGITALVOICE", "C4FM", "DMR", "VOI", "DSTAR", "FREEDV"})
+    if (mode == QLatin1String(m)) return true;
+  return false;
+}
+
+bool isSat(const QString& text) { return text.compare(QLatin1String("SAT"), Qt::CaseInsensitive) == 0; }
+
+QString defaultReport(const QString& mode) {
+  for (const char* m : {"DVoice", "DATA", "FM", "SSB", "LSB", "USB"})
+    if (mode == QLatin1String(m)) return QStringLiteral("59");
+  return QStringLiteral("599");
+}
+
+// A record ready for Tabla3.
+struct StagedRow {
+  ImportedQso qso;
+  QString mark;
+};
+
+Status stage(const StagedRow& r) {
+  const ImportedQso& q = r.qso;
+  return AddImportStagingRecord(q.ownCall, q.call, q.date, q.time, q.band, q.frequency, q.mode, q.reportSent,
+                                q.reportReceived, q.operatorCall, q.propagationMode, q.satellite, q.uploadState,
+                                q.remarks, r.mark, q.ownGrid, q.grid);
+}
+
+Status flush(QList<StagedRow>* rows) {
+  if (rows->isEmpty()) return Status::success();
+  const Status s = db::transaction([&] {
+    for (const StagedRow& r : *rows) {
+      Status one = stage(r);
+      if (!one) return one;
+    }
+    return Status::success();
+  });
+  rows->clear();
+  return s;
+}
+
+}  // namespace
+
+bool IsRukImportFile(const QString& programId) { return programId.contains(QLatin1String("Ruk")); }
+
+QString ImportTypedStationCall(const QStringList& listLines) {
+  QString call;
+  for (const QString& line : listLines)
+    if (line.contains(kStationCallTag)) call = QString(line).remove(kStationCallTag);
+  return call;
+}
+
+Result<ParsedImportRecord> ParseImportRecord(const QString& line, bool rukFile, const QString& stationCall) {
+  using Answer = Result<ParsedImportRecord>;
+  const AdifFields fields(line);
+  ParsedImportRecord parsed;
+  ImportedQso& q = parsed.qso;
+
+  QString failure;
+  // Reads one field; a field that is not there gives empty text.
+  auto read = [&](const char* name, QString* into) -> bool {
+    const Result<std::optional<QString>> v = fields.value(QLatin1String(name));
+    if (!v.ok()) {
+      if (failure.isEmpty()) failure = v.error();
+      return false;
+    }
+    if (!v.value) return false;
+    *into = *v.value;
+    return true;
+  };
+
+  read("GRIDSQUARE", &q.grid);
+  read("MY_GRIDSQUARE", &q.ownGrid);
+  if (rukFile) read("QSL_RCVD", &q.uploadState);
+  read("STATION_CALLSIGN", &q.ownCall);
+  read("CALL", &q.call);
+  QString value;
+  if (read("QSO_DATE", &value))
+    q.date = value.mid(6, 2) + QLatin1Char('/') + value.mid(4, 2) + QLatin1Char('/') + value.left(4);
+  value.clear();
+  if (read("TIME_ON", &value)) q.time = value.left(2) + QLatin1Char(':') + value.mid(2, 2);
+  read("BAND", &q.band);
+  read("FREQ", &q.frequency);
+  read("RST_SENT", &q.reportSent);
+  read("RST_RCVD", &q.reportReceived);
+  read("OPERATOR", &q.operatorCall);
+  if (read("MODE", &q.mode)) {
+    if (isDigitalVoice(q.mode)) q.mode = QStringLiteral("DVoice");
+    if (rukFile && isSat(q.mode)) q.mode = QStringLiteral("FM");
+  }
+  read("PROP_MODE", &q.propagationMode);
+  read("COMMENT", &q.remarks);
+  read("SAT_NAME", &q.satellite);
+  if (!failure.isEmpty()) return Answer::failure(failure);
+
+  if (q.band.isEmpty() && q.frequency.isEmpty())
+    parsed.noBandNorFrequency = true;
+  else if (q.frequency.isEmpty())
+    q.frequency = DefaultFrequencyForBand(q.band);
+  else if (q.band.isEmpty())
+    q.band = BandFromFrequency(q.frequency);
+
+  if (isSat(q.mode)) {
+    q.mode = QStringLiteral("FM");
+    if (isSat(q.propagationMode) && q.satellite.isEmpty()) q.satellite = QStringLiteral("Via Satelite");
+  }
+
+  // The default report is fixed before an empty satellite mode becomes FM below.
+  const QString report = defaultReport(q.mode);
+  if (q.reportSent.isEmpty()) q.reportSent = report;
+  if (q.reportReceived.isEmpty()) q.reportReceived = report;
+
+  if (rukFile) {
+    if (q.uploadState == QLatin1String("Y"))
+      q.uploadState = QStringLiteral("2");
+    else if (q.uploadState == QLatin1String("N"))
+      q.uploadState = QStringLiteral("1");
+  }
+
+  if (!stationCall.isEmpty()) q.ownCall = stationCall;
+
+  if (q.call.isEmpty() || q.date.isEmpty() || q.time.isEmpty()) {
+    parsed.check = ImportCheck::MissingField;
+    return Answer::of(parsed);
+  }
+
+  if (q.propagationMode == QLatin1String("SAT") && q.mode.isEmpty()) {
+    q.mode = QStringLiteral("FM");
+    if (q.satellite.isEmpty()) q.satellite = QString::fromUtf8("Satélite");
+  }
+
+  // The widths of Tabla3's columns.
+  q.mode.truncate(7);
+  q.band.truncate(9);
+  q.ownCall.truncate(20);
+  q.call.truncate(20);
+  q.reportSent.truncate(3);
+  q.reportReceived.truncate(3);
+  q.remarks.truncate(100);
+  q.operatorCall.truncate(50);
+  q.frequency.truncate(10);
+  q.ownGrid.truncate(6);
+  q.grid.truncate(6);
+
+  if (!isCalendarDate(q.date))
+    parsed.check = ImportCheck::BadDate;
+  else if (!isTimeOfDay(q.time))
+    parsed.check = ImportCheck::BadTime;
+  return Answer::of(parsed);
+}
+
+Status AddImportStagingRecord(const QString& ownCall, const QString& call, const QString& date, const QString& time,
+                              const QString& band, const QString& frequency, const QString& mode,
+                              const QString& reportSent, const QString& reportReceived, const QString& operatorCall,
+                              const QString& /*propagationMode*/, const QString& satellite,
+                              const QString& uploadState, const QString& remarks, const QString& duplicateMark,
+                              const QString& ownGrid, const QString& grid) {
+  const Status s = db::exec(
+      QStringLiteral("INSERT INTO Tabla3 ([Modo], [Banda], [MyCall], [Estacion], [Fecha], [Hora], [RSE], [RSR], "
+                     "[Obs], [Operador], [Nombre Log], [Frecuencia], [MiGrid], [SuGrid], [Ruk], [Nombre_Sat], "
+                     "[Argento], [Dupe]) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+      {db::textValue(mode), db::textValue(band), db::textValue(ownCall), db::textValue(call), db::textValue(date),
+       db::textValue(time), db::textValue(reportSent.left(3)), db::textValue(reportReceived.left(3)),
+       db::textValue(remarks.left(100)), db::textValue(operatorCall), db::textValue(state().CurrentLogName),
+       db::textValue(frequency), db::textValue(trimBlanks(ownGrid)), db::textValue(trimBlanks(grid)),
+       db::textValue(uploadState), db::textValue(satellite), db::textValue(ProvinceFromCallSign(call)),
+       db::textValue(duplicateMark)});
+  if (!s) return Status::failure(QStringLiteral("No se pudo guardar el QSO con %1 para importar: %2").arg(call, s.error));
+  return s;
+}
+
+QStringList ImportErrorLines(const ImportCounts& c) {
+  QStringList lines;
+  const struct {
+    int count;
+    const char* kind;
+  } kinds[] = {{c.dateErrors, "Fecha"}, {c.timeErrors, "QTR"}, {c.bandErrors, "Banda/Frec."}, {c.adifErrors, "ADIF."}};
+  for (const auto& k : kinds)
+    if (k.count > 0) lines << QStringLiteral("> %1 error(es) %2").arg(k.count).arg(QLatin1String(k.kind));
+  return lines;
+}
+
+Result<ImportParseEnd> ParseImportRecords(const QStringList& recordLines, const QString& programId,
+                                          const QString& stationCall, ImportCounts* counts,
+                                          const ImportParseHooks& hooks) {
+  using Answer = Result<ImportParseEnd>;
+  const bool rukFile = IsRukImportFile(programId);
+  QList<StagedRow> pending;
+  // Ends the parse with a failure, keeping what was staged before it.
+  auto fail = [&](const QString& text) {
+    flush(&pending);
+    return Answer::failure(text);
+  };
+
+  for (qsizetype i = 0; i < recordLines.size(); ++i) {
+    const Result<ParsedImportRecord> parsed = ParseImportRecord(recordLines[i], rukFile, stationCall);
+    if (!parsed.ok()) return fail(QStringLiteral("QSO %1 del archivo: %2").arg(i + 1).arg(parsed.error()));
+    const ParsedImportRecord& r = parsed.value;
+    if (r.noBandNorFrequency) ++counts->bandErrors;
+    switch (r.check) {
+      case ImportCheck::MissingField: ++counts->adifErrors; break;
+      case ImportCheck::BadDate: ++counts->dateErrors; break;
+      case ImportCheck::BadTime: ++counts->timeErrors; break;
+      case ImportCheck::Accepted: {
+        if (hooks.cancelRequested && hooks.cancelRequested()) {
+          const Status s = flush(&pending);
+          if (!s) return fail(s.error);
+          return Answer::of(ImportParseEnd::Cancelled);
+        }
+        const ImportedQso& q = r.qso;
+        const auto dupe = FindRecentDuplicateQso(q.ownCall, q.call, q.date, q.time, q.band, q.frequency, q.mode,
+                                                 q.reportSent, q.reportReceived, q.operatorCall, q.propagationMode,
+                                                 q.satellite, q.uploadState, q.remarks);
+        if (!dupe.ok()) return fail(dupe.error());
+        pending.append({q, dupe.value ? QString::number(*dupe.value) : QLatin1String(kNewQsoMark)});
+        ++(dupe.value ? counts->duplicates : counts->newQsos);
+        if (pending.size() >= kStagingBatch) {
+          const Status s = flush(&pending);
+          if (!s) return fail(s.error);
+        }
+        break;
+      }
+    }
+    if (hooks.recordDone) hooks.recordDone(int(i), *counts);
+  }
+  const Status s = flush(&pending);
+  if (!s) return fail(s.error);
+  return Answer::of(ImportParseEnd::Finished);
+}
+
+}  // namespace vz

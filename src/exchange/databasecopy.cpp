@@ -1,0 +1,83 @@
+#include "exchange/databasecopy.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/clock.h"
+#include "platform/database.h"
+#include "platform/dialogs.h"
+#include "platform/programfolder.h"
+
+namespace vz {
+
+namespace {
+
+DatabaseCopy failed(const QString& path, const QString& what, int code) {
+  DatabaseCopy c;
+  c.path = path;
+  c.error = QStringLiteral("No se pudo copiar la base de datos a %1: %2").arg(path, what);
+  c.code = code != 0 ? code : 1;
+  return c;
+}
+
+}  // namespace
+
+QString DatedDatabaseCopyPath(const QDate& day) {
+  return programFile(QStringLiteral("base0_") + day.toString(QStringLiteral("dd_MM_yy")) + QStringLiteral(".mdb"));
+}
+
+DatabaseCopy CopyDatabaseFile() {
+  const QString target = DatedDatabaseCopyPath(clock().now().date());
+  // The copy is made under a passing name and only then put in place of the day's
+  // earlier copy.
+  QTemporaryFile partial(programFile(QStringLiteral("base0_XXXXXX.tmp")));
+  if (!partial.open()) return failed(target, partial.errorString(), int(partial.error()));
+  partial.close();
+
+  if (db::isOpen()) {
+    // VACUUM INTO through the program's own connection writes a consistent
+    // snapshot of everything committed, where copying the file's bytes could catch
+    // the database in the middle of a write.
+    QSqlQuery q(db::connection());
+    q.prepare(QStringLiteral("VACUUM INTO ?"));
+    q.addBindValue(partial.fileName());
+    if (!q.exec()) return failed(target, q.lastError().text(), q.lastError().nativeErrorCode().toInt());
+  } else {
+    // Nothing holds the file open: its bytes are the database.
+    const QString source = programFile(QLatin1String(db::kFileName));
+    if (!QFile::exists(source)) return failed(target, QStringLiteral("no existe %1").arg(source), ENOENT);
+    QFile::remove(partial.fileName());
+    QFile in(source);
+    if (!in.copy(partial.fileName())) return failed(target, in.errorString(), int(in.error()));
+  }
+
+  std::error_code ec;
+  std::filesystem::rename(QFile::encodeName(partial.fileName()).toStdString(), QFile::encodeName(target).toStdString(), ec);
+  if (ec) return failed(target, QString::fromStdString(ec.message()), ec.value());
+  partial.setAutoRemove(false);
+  // The passing name was made private; the copy gets the database file's access.
+  const QFileDevice::Permissions access = QFile::permissions(programFile(QLatin1String(db::kFileName)));
+  if (access) QFile::setPermissions(target, access);
+  DatabaseCopy done;
+  done.path = target;
+  return done;
+}
+
+void MakeDatedDatabaseCopy() {
+  QCoreApplication::processEvents();
+  const DatabaseCopy c = CopyDatabaseFile();
+  if (c.ok()) {
+    msgBox(c.path + QStringLiteral(" creada!"), MsgIcon::Information);
+  } else {
+    showError(c.error);
+    msgBox(QString::number(c.code));
+  }
+}
+
+}  // namespace vz

@@ -1,0 +1,156 @@
+#include "store/logcommands.h"
+
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include "platform/database.h"
+
+namespace vz {
+
+namespace {
+
+const QString kQsosSuffix = QStringLiteral(" QSOs)");
+
+// Runs a query expected to give at most one Tabla1 row.
+Result<std::optional<LogQso>> firstRow(const QString& sql, std::initializer_list<QVariant> values) {
+  QSqlQuery q(db::connection());
+  q.setForwardOnly(true);
+  const Status s = db::run(q, sql, values);
+  if (!s) return Result<std::optional<LogQso>>::failure(s.error);
+  if (!q.next()) return Result<std::optional<LogQso>>::of(std::nullopt);
+  return Result<std::optional<LogQso>>::of(readLogQso(q));
+}
+
+// A typed call as a LIKE pattern that matches the calls beginning with it: "?" is
+// any one character, "*" any run; the LIKE wildcards of the text itself are literal.
+QString workedBeforePattern(const QString& call) {
+  QString pattern;
+  for (const QChar c : call) {
+    if (c == QLatin1Char('?'))
+      pattern += QLatin1Char('_');
+    else if (c == QLatin1Char('*'))
+      pattern += QLatin1Char('%');
+    else if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\'))
+      pattern += QLatin1Char('\\') + c;
+    else
+      pattern += c;
+  }
+  return pattern + QLatin1Char('%');
+}
+
+}  // namespace
+
+Result<QStringList> ListLogNames() {
+  QSqlQuery q(db::connection());
+  q.setForwardOnly(true);
+  const Status s = db::run(q, QStringLiteral("SELECT DISTINCT coalesce([Nombre Log],'') COLLATE NOCASE AS n "
+                                             "FROM Tabla1 ORDER BY n ASC"));
+  if (!s) return Result<QStringList>::failure(s.error);
+  QStringList names;
+  while (q.next()) names << db::text(q, 0);
+  return Result<QStringList>::of(names);
+}
+
+Result<QList<LogWithCount>> ListLogsWithCounts() {
+  // One pass over the table: a log's rows counted where they hold a mode.
+  QSqlQuery q(db::connection());
+  q.setForwardOnly(true);
+  const Status s = db::run(q, QStringLiteral("SELECT coalesce([Nombre Log],'') COLLATE NOCASE AS n, "
+                                             "count(CASE WHEN [Modo]<>'' THEN 1 END) "
+                                             "FROM Tabla1 GROUP BY n ORDER BY n ASC"));
+  if (!s) return Result<QList<LogWithCount>>::failure(s.error);
+  QList<LogWithCount> logs;
+  while (q.next()) logs.append({db::text(q, 0), q.value(1).toLongLong()});
+  return Result<QList<LogWithCount>>::of(logs);
+}
+
+QString LogPickerEntry(const QString& name, long long qsos) {
+  return name + QStringLiteral(" (") + QString::number(qsos) + kQsosSuffix;
+}
+
+QString LogNameFromPickerEntry(const QString& entry) {
+  // Only the count the listing appended goes: a name may itself hold " (".
+  static const QRegularExpression kCount(QStringLiteral(" \\(\\d+ QSOs\\)$"));
+  const QRegularExpressionMatch m = kCount.match(entry);
+  return m.hasMatch() ? entry.left(m.capturedStart()) : entry;
+}
+
+QString NewLogName(const QString& answer) {
+  QString name = answer;
+  name.remove(QLatin1Char('\''));
+  return name;
+}
+
+Result<bool> LogExists(const QString& name) {
+  QSqlQuery q(db::connection());
+  q.setForwardOnly(true);
+  // Compared here rather than in SQL: letter case aside for every letter (ñ, á), not
+  // only the ASCII ones SQLite folds.
+  const Status s = db::run(q, QStringLiteral("SELECT DISTINCT [Nombre Log] FROM Tabla1"));
+  if (!s) return Result<bool>::failure(s.error);
+  const QString wanted = name.toUpper();
+  while (q.next())
+    if (db::text(q, 0).toUpper() == wanted) return Result<bool>::of(true);
+  return Result<bool>::of(false);
+}
+
+Status CreateLog(const QString& name) { return LogPlaceholderRow(name); }
+
+Status DeleteLog(const QString& name) {
+  return db::exec(QStringLiteral("DELETE FROM Tabla1 WHERE [Nombre Log]=?"), {db::textValue(name)});
+}
+
+Result<QString> LogAfterDelete() {
+  const Result<QStringList> names = ListLogNames();
+  if (!names.ok()) return Result<QString>::failure(names.error());
+  return Result<QString>::of(names.value.isEmpty() ? kLogWhenNoneLeft : names.value.first());
+}
+
+Result<std::optional<LogQso>> FindLogQso(const QString& logName, qint64 id) {
+  return firstRow(QStringLiteral("SELECT * FROM Tabla1 WHERE [Nombre Log]=? AND [id]=? AND [Modo]<>''"),
+                  {db::textValue(logName), id});
+}
+
+Result<std::optional<LogQso>> NewestLogQso(const QString& logName) {
+  return firstRow(QStringLiteral("SELECT * FROM Tabla1 WHERE [Nombre Log]=? AND [Modo]<>'' "
+                                 "ORDER BY %1 DESC, [Hora] DESC LIMIT 1")
+                      .arg(QLatin1String(db::kFechaKey)),
+                  {db::textValue(logName)});
+}
+
+Status SaveEditedQso(const EditedQso& e, qint64 id) {
+  QSqlQuery q(db::connection());
+  const Status s = db::run(q,
+                           QStringLiteral("UPDATE Tabla1 SET [Modo]=?, [Banda]=?, [MyCall]=?, [Estacion]=?, "
+                                          "[Fecha]=?, [Hora]=?, [RSE]=?, [RSR]=?, [Obs]=?, [Operador]=?, "
+                                          "[MiGrid]=?, [SuGrid]=?, [Frecuencia]=?, [Ruk]=?, [Nombre_Sat]=?, "
+                                          "[Argento]=? WHERE [id]=?"),
+                           {db::textValue(e.mode), db::textValue(e.band), db::textValue(e.ownCall),
+                            db::textValue(e.call), db::textValue(e.date), db::textValue(e.time),
+                            db::textValue(e.reportSent), db::textValue(e.reportReceived), db::textValue(e.remarks),
+                            db::textValue(e.operatorCall), db::textValue(e.ownGrid), db::textValue(e.workedGrid),
+                            db::textValue(e.frequency), db::emptyText(), db::textValue(e.satellite),
+                            db::textValue(e.province), id});
+  if (!s) return s;
+  if (q.numRowsAffected() < 1) return Status::failure(QStringLiteral("El QSO #%1 ya no existe!").arg(id));
+  return Status::success();
+}
+
+Status DeleteQso(qint64 id) { return db::exec(QStringLiteral("DELETE FROM Tabla1 WHERE [id]=?"), {id}); }
+
+Result<QList<LogQso>> FindWorkedBefore(const QString& logName, const QString& call) {
+  QSqlQuery q(db::connection());
+  q.setForwardOnly(true);
+  const Status s = db::run(q,
+                           QStringLiteral("SELECT * FROM Tabla1 WHERE [Nombre Log]=? AND [Estacion] LIKE ? "
+                                          "ESCAPE '\\' ORDER BY %1 ASC, [id] ASC")
+                               .arg(QLatin1String(db::kFechaKey)),
+                           {db::textValue(logName), workedBeforePattern(call)});
+  if (!s) return Result<QList<LogQso>>::failure(s.error);
+  QList<LogQso> rows;
+  while (q.next()) rows.append(readLogQso(q));
+  return Result<QList<LogQso>>::of(rows);
+}
+
+}  // namespace vz
