@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -257,6 +258,20 @@ class TstForm12 : public QObject {
     QPointer<Form12> window(&f);
     f.close();  // nothing pending: no question, and the window is unloaded
     QVERIFY(dialogs->messages.isEmpty());
+    QTRY_VERIFY(window.isNull());
+  }
+
+  // Closed with Yes while the open step runs: the step stops there, and the window
+  // goes once it has.
+  void closedWhileOpening() {
+    QPointer<Form12> window(&form12());
+    form12().show();
+    dialogs->answers.enqueue(MsgAnswer::Yes);
+    QTimer::singleShot(0, window, [&] { window->close(); });
+    openFile("log.adi", kHeader + QStringList{record("LU2BB", "1310")});
+    QCOMPARE(dialogs->texts(), QStringList{"Cancela el proceso?"});
+    QCOMPARE(stagedCount(), 0);
+    QVERIFY(!state().ImportRunning);
     QTRY_VERIFY(window.isNull());
   }
 
