@@ -1,13 +1,113 @@
 #include "exchange/form12.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "exchange/adifimport.h"
+#include "exchange/adifimportfile.h"
+#include "mainwin/form1.h"
+#include "platform/database.h"
+#include "platform/dialogs.h"
+#include "platform/textutil.h"
+#include "store/logstore.h"
+#include "store/programstate.h"
+
 namespace vz {
+
+namespace {
+
+const QString kCancelQuestion = QStringLiteral("Cancela el proceso?");
+
+bool askCancel() {
+  return msgBox(kCancelQuestion, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No) == MsgAnswer::Yes;
+}
+
+// Tells the window that a step runs inside it for as long as it lives.
+class StepScope {
+ public:
+  explicit StepScope(int* depth) : depth_(depth) { ++*depth_; }
+  ~StepScope() { --*depth_; }
+  StepScope(const StepScope&) = delete;
+  StepScope& operator=(const StepScope&) = delete;
+
+ private:
+  int* depth_;
+};
+
+// One staged row as the load reads it.
+struct StagedRow {
+  QString Modo, Banda, MyCall, Estacion, Fecha, Hora, RSE, RSR, Obs, Operador, Frecuencia, MiGrid, SuGrid, Ruk,
+      Nombre_Sat, Argento, Dupe;
+};
+
+Result<QList<StagedRow>> readStagedRows() {
+  using Answer = Result<QList<StagedRow>>;
+  QSqlQuery q(db::connection());
+  q.setForwardOnly(true);
+  const Status s = db::run(q, QStringLiteral("SELECT * FROM Tabla3 ORDER BY id"));
+  if (!s) return Answer::failure(s.error);
+  QList<StagedRow> rows;
+  while (q.next()) {
+    StagedRow r;
+    r.Modo = db::text(q, "Modo");
+    r.Banda = db::text(q, "Banda");
+    r.MyCall = db::text(q, "MyCall");
+    r.Estacion = db::text(q, "Estacion");
+    r.Fecha = db::text(q, "Fecha");
+    r.Hora = db::text(q, "Hora");
+    r.RSE = db::text(q, "RSE");
+    r.RSR = db::text(q, "RSR");
+    r.Obs = db::text(q, "Obs");
+    r.Operador = db::text(q, "Operador");
+    r.Frecuencia = db::text(q, "Frecuencia");
+    r.MiGrid = db::text(q, "MiGrid");
+    r.SuGrid = db::text(q, "SuGrid");
+    r.Ruk = db::text(q, "Ruk");
+    r.Nombre_Sat = db::text(q, "Nombre_Sat");
+    r.Argento = trimBlanks(db::text(q, "Argento"));
+    r.Dupe = trimBlanks(db::text(q, "Dupe"));
+    rows << r;
+  }
+  return Answer::of(rows);
+}
+
+// Writes one staged row into the log: inserted when new, else over the QSO it repeats.
+Status loadStagedRow(const StagedRow& r) {
+  const QDate date = parseDayFirstDate(r.Fecha);
+  const QTime time = parseTime(r.Hora);
+  const QString fecha = date.isValid() ? formatDate(date) : r.Fecha;
+  const QString hora = time.isValid() ? formatTime(time) : r.Hora;
+  const int ruk = RukStatus(r.Ruk);
+  if (r.Dupe != QLatin1String(kNewQsoMark))
+    return UpdateLogQso(r.Estacion, r.Banda, r.Modo, r.RSE, r.RSR, fecha, hora, r.MyCall, r.Operador, r.Obs,
+                        r.Frecuencia, r.MiGrid, r.SuGrid, r.Nombre_Sat, ruk, r.Argento, vbValInt(r.Dupe));
+  return InsertImportedQso(r.Estacion, r.Banda, r.Modo, r.RSE, r.RSR, fecha, hora, r.MyCall, r.Operador, r.Obs,
+                           r.Frecuencia, r.MiGrid, r.SuGrid, r.Nombre_Sat, ruk, r.Argento);
+}
+
+QString duplicatesQuestion(const QString& records, const QString& duplicates) {
+  return QStringLiteral("de ") + records + QStringLiteral(" QSOs hay ") + duplicates +
+         QStringLiteral(" DUPlLICADOS\r\n\r\nLos desea Reemplazar?\r\n\r\nNota:\r\n"
+                        "Se consideran DUPLICADOS los QSOs en un entorno de 10 minutos");
+}
+
+QString numberText(const QLabel* l) { return QString::number(vbValInt(l->text())); }
+
+}  // namespace
 
 Form12::Form12() {
   setWindowTitle(QStringLiteral("Importar ADIF ..."));
@@ -20,6 +120,9 @@ Form12::Form12() {
   Command1 = static_cast<QPushButton*>(named(new QPushButton(QStringLiteral("Abrir"), this), "Command1"));
   Command3 = static_cast<QPushButton*>(named(new QPushButton(QStringLiteral("Cargar"), this), "Command3"));
   Command3->setEnabled(false);
+  // Enter must not press a button by default: the steps are started on purpose.
+  Command1->setAutoDefault(false);
+  Command3->setAutoDefault(false);
 
   auto* figures = new QGridLayout;
   const struct {
@@ -36,12 +139,23 @@ Form12::Form12() {
   for (const auto& row : rows) {
     figures->addWidget(new QLabel(QString::fromUtf8(row.caption), this), r, 0);
     *row.slot = static_cast<QLabel*>(named(new QLabel(this), row.name));
+    (*row.slot)->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); font-weight: bold;"));
     figures->addWidget(*row.slot, r, 1);
     ++r;
   }
   figures->setColumnStretch(1, 1);
 
   List2 = static_cast<QListWidget*>(named(new QListWidget(this), "List2"));
+  List2->setStyleSheet(QStringLiteral("color: rgb(0, 255, 0); background-color: rgb(0, 0, 0);"));
+  Label8 = static_cast<QLabel*>(named(new QLabel(QStringLiteral("Procesando ..."), this), "Label8"));
+  Label8->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+  Label8->hide();
+  ProgressBar1 = static_cast<QProgressBar*>(named(new QProgressBar(this), "ProgressBar1"));
+  ProgressBar1->setTextVisible(false);
+  ProgressBar1->setRange(0, 100);
+  ProgressBar1->setValue(0);
+  List1 = static_cast<QListWidget*>(named(new QListWidget(this), "List1"));
+  List1->hide();
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(Command1);
@@ -52,7 +166,318 @@ Form12::Form12() {
   all->addLayout(buttons);
   all->addLayout(figures);
   all->addWidget(List2, 1);
-  resize(480, 360);
+  all->addWidget(Label8);
+  all->addWidget(ProgressBar1);
+  resize(480, 400);
+
+  // Key preview: the window sees Esc whichever control has the focus.
+  for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+}
+
+// ---- Keys and closing ---------------------------------------------------------------
+
+bool Form12::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    int key = 27;
+    Form_KeyPress(key);
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void Form12::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    int key = 27;
+    Form_KeyPress(key);
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void Form12::Form_KeyPress(int& KeyAscii) {
+  if (KeyAscii == 27) state().ImportCancelRequested = true;
+}
+
+// Esc never closes the window by itself.
+void Form12::reject() {}
+
+void Form12::Form_QueryUnload(int& Cancel, int /*UnloadMode*/) {
+  ProgramState& st = state();
+  if (st.ImportRunning || st.ImportCancelRequested) Cancel = askCancel() ? 0 : 1;
+  st.ImportRunning = false;
+  st.ImportCancelRequested = false;
+}
+
+void Form12::closeEvent(QCloseEvent* event) {
+  int cancel = 0;
+  Form_QueryUnload(cancel, 0);
+  if (cancel) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  done(QDialog::Rejected);
+  // A step that still runs is told to stop, and the window goes once it has.
+  if (stepDepth_ > 0)
+    closedWhileRunning_ = true;
+  else
+    unloadLater();
+}
+
+void Form12::unloadLater() { deleteLater(); }
+
+bool Form12::yieldAndCheckClosed() {
+  QCoreApplication::processEvents();
+  return closedWhileRunning_;
+}
+
+bool Form12::cancelPoll() {
+  if (closedWhileRunning_) return true;
+  ProgramState& st = state();
+  if (!st.ImportCancelRequested) return false;
+  st.ImportCancelRequested = false;
+  return askCancel();
+}
+
+// ---- The open step ----------------------------------------------------------------------
+
+void Form12::endRefusal() {
+  Label8->setText(QString());
+  Label8->hide();
+  state().ImportRunning = false;
+  Command1->setEnabled(true);
+}
+
+void Form12::endCompletedParse(const QString& workPath) {
+  Command3->setEnabled(true);
+  ProgressBar1->setValue(0);
+  QCoreApplication::processEvents();
+  state().ImportRunning = false;
+  Command1->setEnabled(true);
+  QFile::remove(workPath);
+}
+
+void Form12::Command1_Click() {
+  if (stepDepth_ > 0) return;
+  {
+    const StepScope scope(&stepDepth_);
+    openStep();
+  }
+  if (closedWhileRunning_ && stepDepth_ == 0) unloadLater();
+}
+
+void Form12::openStep() {
+  QPointer<Form12> self(this);
+  ProgramState& st = state();
+
+  Command1->setEnabled(true);
+  Command3->setEnabled(false);
+  for (QLabel* l : {Label2, Label4, Label5, Label6, Label7, Label9, Label10}) l->setText(QString());
+  List2->clear();
+  st.ImportRunning = true;
+
+  // Emptied before the file is chosen, so a cancelled choice leaves nothing staged.
+  Status emptied = db::exec(QStringLiteral("DELETE FROM Tabla3"));
+  if (!emptied && db::isOpen() && db::connection().record(QStringLiteral("Tabla3")).isEmpty()) {
+    msgBox(emptied.error);
+    // The staging table is missing: the schema is completed and the step tries once more.
+    const Status completed = db::ensureSchema();
+    emptied = completed ? db::exec(QStringLiteral("DELETE FROM Tabla3")) : completed;
+  }
+  if (!emptied) {
+    msgBox(emptied.error);
+    endRefusal();
+    return;
+  }
+  List1->clear();
+
+  FileRequest request;
+  request.title = QStringLiteral("Abrir Archivo de ADIF ...");
+  request.filter = QStringLiteral("ADIF (*.adi)");
+  const QString chosen = dialogs().openFile(request);
+  if (chosen.isEmpty()) {
+    endRefusal();
+    return;
+  }
+  const QString fileName = QFileInfo(chosen).fileName();
+  Label2->setText(fileName);
+  Command1->setEnabled(false);
+  Label8->show();
+
+  auto fail = [&](const QString& text) {
+    msgBox(text);
+    endRefusal();
+  };
+  const Result<QString> prepared = ConvertLfFileToCrLf(chosen);
+  if (!prepared.ok()) return fail(prepared.error());
+  const Result<QString> programIdLine = ReadAdifProgramIdLine(prepared.value);
+  if (!programIdLine.ok()) return fail(programIdLine.error());
+  ProgressBar1->setRange(0, 1000);
+  ProgressBar1->setValue(0);
+  auto spin = [this] { ProgressBar1->setValue(ProgressBar1->value() < 1000 ? ProgressBar1->value() + 1 : 0); };
+  const Result<QString> work = RewriteAdifOneRecordPerLine(prepared.value, programIdLine.value, spin);
+  if (!work.ok()) return fail(work.error());
+
+  Label8->setText(QStringLiteral("Midiendo ..."));
+  if (yieldAndCheckClosed()) return endRefusal();
+  Label8->setText(QStringLiteral("Cargando ..."));
+  if (yieldAndCheckClosed()) return endRefusal();
+
+  const Result<ImportWorkFile> read = ReadImportWorkFile(work.value);
+  if (!read.ok()) return fail(read.error());
+  const ImportWorkFile& file = read.value;
+  Label4->setText(file.programId);
+  if (file.tooManyLines) {
+    msgBox(ImportTooManyLinesMessage(work.value), MsgIcon::Critical);
+    return endRefusal();
+  }
+  st.ImportRecordLines = file.recordLines;
+  for (const QString& call : file.stationCalls) List1->addItem(call);
+  Label6->setText(QString::number(file.recordLines.size()));
+  Label5->setText(QString::number(file.lineCount));
+  QString calls;
+  for (const QString& call : file.stationCalls) calls += call + QLatin1Char(' ');
+  Label7->setText(calls);
+
+  if (file.recordLines.isEmpty()) {
+    msgBox(QStringLiteral("El Archivo ") + fileName + QStringLiteral(" no tiene QSOss!"), MsgIcon::Exclamation);
+    return endRefusal();
+  }
+  if (List1->count() == 0) {
+    const MsgAnswer go = msgBox(QStringLiteral("El Archivo ") + fileName +
+                                    QStringLiteral(" no tiene el campo <STATION_CALLSIGN:\r\nContinua con la carga?"),
+                                MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    if (go != MsgAnswer::Yes) return endRefusal();
+    const QString typed =
+        trimBlanks(dialogs().inputBox(QString::fromUtf8("Ingrese su Señal Distintiva"), QStringLiteral("SD"), QString()))
+            .toUpper();
+    if (typed.isEmpty()) {
+      msgBox(QString::fromUtf8("sin Señal Distintiva se anula la carga de ") + fileName + QStringLiteral(" !"),
+             MsgIcon::Exclamation);
+      return endRefusal();
+    }
+    List2->addItem(QStringLiteral("<STATION_CALLSIGN:") + typed);
+  }
+  const Status parsed = Command2_Click();
+  if (!self) return;
+  if (!parsed) return fail(parsed.error);
+  endCompletedParse(work.value);
+}
+
+// ---- The parse step ------------------------------------------------------------------------
+
+Status Form12::Command2_Click() {
+  const StepScope scope(&stepDepth_);
+  ProgramState& st = state();
+  Label8->setText(QStringLiteral("Procesando ..."));
+  Label8->show();
+  Label9->setText(QStringLiteral("0"));
+  Label10->setText(QStringLiteral("0"));
+
+  QStringList listLines;
+  for (int i = 0; i < List2->count(); ++i) listLines << List2->item(i)->text();
+  const QString stationCall = ImportTypedStationCall(listLines);
+  const int n = int(qBound<long long>(0, vbValInt(Label6->text()), st.ImportRecordLines.size()));
+  ProgressBar1->setRange(0, qMax(n, 1));
+  ProgressBar1->setValue(0);
+
+  ImportParseHooks hooks;
+  hooks.cancelRequested = [this] { return cancelPoll(); };
+  hooks.recordDone = [this](int index, const ImportCounts& counts) {
+    Label9->setText(QString::number(counts.newQsos));
+    Label10->setText(QString::number(counts.duplicates));
+    ProgressBar1->setValue(index);
+    QCoreApplication::processEvents();
+  };
+  ImportCounts counts;
+  const Result<ImportParseEnd> end =
+      ParseImportRecords(st.ImportRecordLines.mid(0, n), Label4->text(), stationCall, &counts, hooks);
+  Label9->setText(QString::number(counts.newQsos));
+  Label10->setText(QString::number(counts.duplicates));
+  if (!end.ok()) return end.status;
+  if (end.value == ImportParseEnd::Cancelled) {
+    st.ImportRunning = false;
+    // Nothing runs any more: the status line does not stay up over a hidden window.
+    Label8->hide();
+    hide();
+    return Status::success();
+  }
+  for (const QString& line : ImportErrorLines(counts)) List2->addItem(line);
+  st.ImportRunning = false;
+  Label8->hide();
+  return Status::success();
+}
+
+// ---- The load step --------------------------------------------------------------------------
+
+void Form12::Command3_Click() {
+  if (stepDepth_ > 0) return;
+  const StepScope scope(&stepDepth_);
+  QPointer<Form12> self(this);
+  ProgramState& st = state();
+
+  if (vbValInt(Label10->text()) != 0) {
+    st.ImportReplaceDuplicates =
+        msgBox(duplicatesQuestion(numberText(Label6), numberText(Label10)), MsgIcon::Question, MsgButtons::YesNo,
+               MsgAnswer::No) == MsgAnswer::Yes;
+  }
+  Command1->setEnabled(false);
+  Command3->setEnabled(false);
+  st.ImportRunning = true;
+  Label8->setText(QStringLiteral("Cargando ..."));
+  Label8->show();
+  ProgressBar1->setRange(0, int(qMax<long long>(vbValInt(Label6->text()), 1)));
+  ProgressBar1->setValue(0);
+
+  const Result<QList<StagedRow>> staged = readStagedRows();
+  QString failure = staged.ok() ? QString() : staged.error();
+  const QList<StagedRow> rows = staged.value;
+  qsizetype next = 0;
+  bool stop = !failure.isEmpty();
+  while (!stop && next < rows.size()) {
+    // A batch of rows in one transaction. It ends early at a pending cancel request,
+    // so the question comes right after the row it followed; a failing row ends it
+    // with the rows before it kept.
+    int written = 0;
+    const Status batch = db::transaction([&] {
+      while (next < rows.size() && written < kImportLoadBatch) {
+        const StagedRow& r = rows[next];
+        if (r.Dupe != QLatin1String(kNewQsoMark) && !st.ImportReplaceDuplicates) {
+          ++next;
+          continue;
+        }
+        const Status s = loadStagedRow(r);
+        if (!s) {
+          failure = QStringLiteral("No se pudo cargar el QSO con %1 del %2 %3: %4")
+                        .arg(r.Estacion, r.Fecha, r.Hora, s.error);
+          break;
+        }
+        ++next;
+        ++written;
+        if (st.ImportCancelRequested) break;
+      }
+      return Status::success();
+    });
+    if (!batch) {
+      failure = batch.error;
+      written = 0;
+    }
+    ProgressBar1->setValue(qMin(ProgressBar1->maximum(), ProgressBar1->value() + written));
+    if (!failure.isEmpty()) break;
+    QCoreApplication::processEvents();
+    if (!self) return;
+    if (written > 0) stop = cancelPoll();
+  }
+  if (!self) return;
+  if (!failure.isEmpty()) showError(failure);
+
+  st.ImportCancelRequested = false;
+  st.ImportRunning = false;
+  form1().ListView2->clear();
+  LoadLogPage(st.CurrentLogName, 1);
+  Label8->hide();
+  hide();
+  if (closedWhileRunning_) unloadLater();
 }
 
 }  // namespace vz

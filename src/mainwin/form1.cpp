@@ -669,7 +669,6 @@ void Form1::parg_Click() {}
 void Form1::cabro_Click() {}
 void Form1::anacal_Click() {}
 void Form1::badeda_Click() {}
-void Form1::badif_Click() {}
 void Form1::ac_Click() {}
 
 

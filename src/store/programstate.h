@@ -64,6 +64,14 @@ struct ProgramState {
   bool SearchViewOpening = false;
   bool ContestFormBusy = false;
 
+  // The ADIF import: the record lines of the file being imported, an import step
+  // running, Esc pressed in the import window and not yet answered, and the last
+  // answer to whether staged duplicates replace the QSOs they repeat.
+  QStringList ImportRecordLines;
+  bool ImportRunning = false;
+  bool ImportCancelRequested = false;
+  bool ImportReplaceDuplicates = false;
+
   // Seconds a web wait has waited, counted by the configuration dialog's ticker.
   int NetTimeoutTicks = 0;
 };

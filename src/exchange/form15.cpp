@@ -1,0 +1,202 @@
+#include "exchange/form15.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFile>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "exchange/adif.h"
+#include "mainwin/form1.h"
+#include "platform/database.h"
+#include "platform/dialogs.h"
+#include "platform/launcher.h"
+#include "platform/textutil.h"
+
+namespace vz {
+
+namespace {
+
+// Rows written between two returns to the event loop.
+constexpr int kRowsPerYield = 500;
+
+bool hasText(const QString& s) { return !trimBlanks(s).isEmpty(); }
+
+}  // namespace
+
+QString AdifBackupRecord(const LogQso& q) {
+  QString line;
+  line += AdifField(QStringLiteral("STATION_CALLSIGN"), q.MyCall);
+  line += AdifField(QStringLiteral("CALL"), q.Estacion);
+  line += AdifField(QStringLiteral("MODE"), q.Modo);
+  line += AdifField(QStringLiteral("BAND"), q.Banda);
+  line += AdifField(QStringLiteral("FREQ"), q.Frecuencia);
+  // A date that cannot be read leaves the field empty rather than losing the QSO.
+  line += AdifField(QStringLiteral("QSO_DATE"), AdifQsoDate(q.Fecha).value_or(QString()));
+  const QTime time = parseTime(q.Hora);
+  line += AdifField(QStringLiteral("TIME_ON"), AdifTimeOn(time.isValid() ? formatTime(time) : q.Hora));
+  line += AdifField(QStringLiteral("RST_SENT"), q.RSE);
+  line += AdifField(QStringLiteral("RST_RCVD"), q.RSR);
+  const QString satellite = trimBlanks(q.Nombre_Sat);
+  if (!satellite.isEmpty())
+    line += AdifField(QStringLiteral("PROP_MODE"), QStringLiteral("SAT")) + AdifField(QStringLiteral("SAT_NAME"), satellite);
+  if (hasText(q.Operador)) line += AdifField(QStringLiteral("OPERATOR"), q.Operador);
+  if (hasText(q.Obs)) line += AdifField(QStringLiteral("COMMENT"), q.Obs);
+  if (hasText(q.MiGrid)) line += AdifField(QStringLiteral("MY_GRIDSQUARE"), q.MiGrid);
+  if (hasText(q.SuGrid)) line += AdifField(QStringLiteral("GRIDSQUARE"), q.SuGrid);
+  if (hasText(q.Ruk)) {
+    const int status = RukStatus(q.Ruk);
+    if (status == kRukNotUploaded) line += AdifField(QStringLiteral("QSL_RCVD"), QStringLiteral("N"));
+    if (status == kRukConfirmed) line += AdifField(QStringLiteral("QSL_RCVD"), QStringLiteral("Y"));
+  }
+  line += AdifField(QStringLiteral("LOG_NAME"), q.NombreLog);
+  return line + QStringLiteral("<EOR>");
+}
+
+Form15::Form15() {
+  setWindowTitle(QStringLiteral("Back Up ..."));
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  setModal(false);
+  // Closed from its title bar it is unloaded; hidden by a back-up it keeps its rows.
+  setAttribute(Qt::WA_DeleteOnClose);
+
+  Frame2 = new QFrame(this);
+  Frame2->setObjectName(QStringLiteral("Frame2"));
+  ListView1 = new QTreeWidget(Frame2);
+  ListView1->setObjectName(QStringLiteral("ListView1"));
+  ListView1->setRootIsDecorated(false);
+  ListView1->setColumnCount(0);
+  ListView1->header()->setSectionsClickable(true);
+  connect(ListView1->header(), &QHeaderView::sectionClicked, this, [this](int c) { ListView1_ColumnClick(c); });
+  auto* frameLayout = new QVBoxLayout(Frame2);
+  frameLayout->addWidget(ListView1);
+
+  Label4 = new QLabel(QStringLiteral("Logs:"), this);
+  Label1 = new QLabel(this);
+  Label3 = new QLabel(QStringLiteral("QSOs:"), this);
+  Label2 = new QLabel(this);
+  for (QLabel* l : {Label1, Label2}) l->setStyleSheet(QStringLiteral("font-weight: bold;"));
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label2->setObjectName(QStringLiteral("Label2"));
+  Command1 = new QPushButton(QStringLiteral("Hacer ADIF"), this);
+  Command1->setObjectName(QStringLiteral("Command1"));
+  Command1->setAutoDefault(false);
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+
+  // The working list of log names: part of the window, never seen.
+  Frame1 = new QFrame(this);
+  Frame1->setObjectName(QStringLiteral("Frame1"));
+  List1 = new QListWidget(Frame1);
+  List1->setObjectName(QStringLiteral("List1"));
+  Frame1->hide();
+
+  auto* figures = new QGridLayout;
+  figures->addWidget(Label4, 0, 0);
+  figures->addWidget(Label1, 0, 1);
+  figures->addWidget(Label3, 1, 0);
+  figures->addWidget(Label2, 1, 1);
+  figures->setColumnStretch(1, 1);
+
+  auto* all = new QVBoxLayout(this);
+  all->addWidget(Frame2, 1);
+  all->addLayout(figures);
+  all->addWidget(Command1);
+  resize(320, 360);
+}
+
+bool Form15::event(QEvent* e) {
+  switch (e->type()) {
+    case QEvent::WindowActivate:
+      // Our own warning takes the activation away and gives it back: that return
+      // is not a new activation.
+      if (warningOpen_) break;
+      if (justWarned_) {
+        justWarned_ = false;
+        break;
+      }
+      Form_Activate();
+      break;
+    case QEvent::WindowDeactivate:
+      if (!warningOpen_) justWarned_ = false;
+      break;
+    case QEvent::KeyPress:
+      // Esc does not close the window.
+      if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) return true;
+      break;
+    default:
+      break;
+  }
+  return QDialog::event(e);
+}
+
+void Form15::Form_Activate() {
+  if (vbVal(Label2->text()) <= kBackupImportLimit) return;
+  warningOpen_ = true;
+  msgBox(QString::fromUtf8("El ADIF tiene mas de 10.000 QSOs!\r\nNo podrá ser importado a Vantorel Zezeror, si para\r\n"
+                           "algún otro logger. Haga BackUp de la base."),
+         MsgIcon::Exclamation);
+  warningOpen_ = false;
+  justWarned_ = true;
+}
+
+void Form15::ListView1_ColumnClick(int column) {
+  sortOrder_ = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+  ListView1->sortItems(column, sortOrder_);
+}
+
+Status Form15::WriteBackup(const QString& path) {
+  AdifFileWriter writer;
+  Status s = writer.create(path);
+  if (!s) return s;
+  QSqlQuery q(db::connection());
+  q.setForwardOnly(true);
+  s = db::run(q, QStringLiteral("SELECT * FROM Tabla1 ORDER BY id"));
+  if (!s) return s;
+  int sinceYield = 0;
+  while (q.next()) {
+    const LogQso qso = readLogQso(q);
+    if (!qso.MyCall.isEmpty()) {
+      s = writer.writeLine(AdifBackupRecord(qso));
+      if (!s) return s;
+    }
+    if (++sinceYield == kRowsPerYield) {
+      sinceYield = 0;
+      QCoreApplication::processEvents();
+    }
+  }
+  return writer.finish(true);
+}
+
+void Form15::Command1_Click() {
+  FileRequest request;
+  request.title = QStringLiteral("Exportar a ADIF ...");
+  request.filter = QStringLiteral("ADIF (*.adi)");
+  const QString path = dialogs().saveFile(request);
+  if (path.isEmpty()) return;
+  if (QFile::exists(path) &&
+      msgBox(QStringLiteral("El archivo \r\n") + path + QStringLiteral("\r\nya existe!\r\n\r\nsobregraba?"),
+             MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No) != MsgAnswer::Yes)
+    return;
+  Command1->setEnabled(false);
+  const Status s = WriteBackup(path);
+  if (!s) {
+    // Whatever file was there is left as it was; the operator learns why.
+    showError(QStringLiteral("No se pudo hacer el BackUp en ") + path + QStringLiteral(":\r\n") + s.error);
+    return;
+  }
+  hide();
+  if (msgBox(path + QStringLiteral("\r\nGuardado!\r\n\r\nDesea verlo?"), MsgIcon::Exclamation, MsgButtons::YesNo,
+             MsgAnswer::No) == MsgAnswer::Yes)
+    launcher().openInTextEditor(path);
+  form1().ListView2->setVisible(true);
+}
+
+}  // namespace vz
