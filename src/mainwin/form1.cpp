@@ -669,12 +669,10 @@ void Form1::Check1_Click() {}
 void Form1::Combo1_Click() {}
 void Form1::mhz_Click() {}
 void Form1::Label11_Click() {}
-void Form1::eadif_Click() {}
 void Form1::suych_Click() {}
 void Form1::parg_Click() {}
 void Form1::cabro_Click() {}
 void Form1::anacal_Click() {}
-void Form1::badeda_Click() {}
 void Form1::badif_Click() {}
 void Form1::ac_Click() {}
 

@@ -58,6 +58,9 @@ struct ProgramState {
   bool FirstRun = false;
   bool CtrlDown = false;
   bool SearchViewOpening = false;
+  // The last answer to "Desea usar el campo COMMENT como QSLMSG?": the export of the
+  // search view and the uploads write the remarks again as QSLMSG when set.
+  bool UseCommentAsQslMsg = false;
   bool ContestFormBusy = false;
 
   // Seconds a web wait has waited, counted by the configuration dialog's ticker.
