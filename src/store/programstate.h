@@ -62,6 +62,9 @@ struct ProgramState {
   // Enter acts on it, wherever the focus is now.
   int FocusedEntryField = 0;
   bool SearchViewOpening = false;
+  // The last answer to "Desea usar el campo COMMENT como QSLMSG?": the export of the
+  // search view and the uploads write the remarks again as QSLMSG when set.
+  bool UseCommentAsQslMsg = false;
   bool ContestFormBusy = false;
 
   // The ADIF import: the record lines of the file being imported, an import step

@@ -1,0 +1,210 @@
+#include "exchange/searchquery.h"
+
+#include <gtest/gtest.h>
+
+#include <QSqlQuery>
+#include <QStringList>
+
+#include "platform/database.h"
+#include "support/tempfolder.h"
+
+using namespace vz;
+
+namespace {
+
+struct StoredQso {
+  QString call, date, time, mode, band;
+  QString remarks{};
+  QString ruk{};
+  QString satellite{};
+  QString ownCall = QStringLiteral("LU9ZZ");
+  QString operatorCall = QStringLiteral("LU9ZZ");
+  QString log = QStringLiteral("Mi Log");
+};
+
+qint64 store(const StoredQso& s) {
+  QSqlQuery q(db::connection());
+  const Status ok = db::run(
+      q,
+      QStringLiteral("INSERT INTO Tabla1 (Modo, Banda, MyCall, Estacion, Fecha, Hora, RSE, RSR, Obs, Operador, "
+                     "[Nombre Log], Frecuencia, MiGrid, SuGrid, Ruk, Nombre_Sat, Argento) "
+                     "VALUES (?,?,?,?,?,?,'59','57',?,?,?,'7.050','GF05','',?,?,'')"),
+      {db::textValue(s.mode), db::textValue(s.band), db::textValue(s.ownCall), db::textValue(s.call),
+       db::textValue(s.date), db::textValue(s.time), db::textValue(s.remarks), db::textValue(s.operatorCall),
+       db::textValue(s.log), db::textValue(s.ruk), db::textValue(s.satellite)});
+  EXPECT_TRUE(ok) << ok.error.toStdString();
+  return q.lastInsertId().toLongLong();
+}
+
+QStringList callsOf(const QList<QsoListRow>& rows) {
+  QStringList calls;
+  for (const QsoListRow& r : rows) calls << r.cells[kQsoListEstacion];
+  return calls;
+}
+
+// A small log stored out of date order, with its placeholder row, beside another log.
+class SearchLog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db::exec(QStringLiteral("INSERT INTO Tabla1 ([Nombre Log]) VALUES ('Mi Log')"));
+    store({"EA4XYZ", "02/03/2024", "11:00:00", "FM", "2m", "", "1", "AO-91"});
+    store({"LU1ABC", "01/03/2024", "10:00:00", "SSB", "40m", "Saludos Juan", "2"});
+    store({"LU2DEF/P", "02/03/2024", "09:00:00", "CW", "20m", "QSL vía bureau", ""});
+    store({"LU3GHI/MM", "05/03/2024", "12:00:00", "ssb", "80m", "", "2", "", "LU9ZZ", "LU8OP"});
+    store({"W1AW", "10/03/2024", "08:00:00", "DVoice", "70cm", "100% ok", "0", "", "LU9ZZ/P"});
+    store({"LU5JKL", "15/03/2024", "07:00:00", "Echo", "2m", "O'Brien", " 2 "});
+    store({"lu7mno", "20/03/2024", "23:59:00", "SSB", "40m", "", "1"});
+    StoredQso other{"LU1ABC", "01/03/2024", "10:00:00", "SSB", "40m"};
+    other.log = QStringLiteral("Otro");
+    store(other);
+  }
+  test::TempFolder folder;
+};
+
+}  // namespace
+
+TEST(SearchPattern, MatchesAsTheFilterBoxesMean) {
+  struct Case {
+    const char* value;
+    const char* pattern;
+    bool matches;
+  } cases[] = {
+      {"LU1ABC", "LU1ABC", true},     {"LU1ABC", "lu1abc", true},   {"LU1ABCD", "LU1ABC", false},
+      {"LU1ABC", "LU*", true},        {"LU1ABC", "*ABC", true},     {"LU1ABC", "*", true},
+      {"", "*", true},                {"", "?", false},             {"LU1ABC", "LU?ABC", true},
+      {"LU1ABC", "LU#ABC", true},     {"LUXABC", "LU#ABC", false},  {"LU1ABC", "[KL]U*", true},
+      {"EA4XYZ", "[!L]*", true},      {"LU1ABC", "[!L]*", false},   {"LU5ABC", "LU[1-5]*", true},
+      {"LU6ABC", "LU[1-5]*", false},  {"A*B", "A[*]B", true},       {"AxB", "A[*]B", false},
+      {"[X", "[X", true},             {"vía", "*VÍA*", true},       {"ab", "a**b", true},
+      {"aXbXc", "*X*c", true},        {"aXbXd", "*X*c", false},     {"100% ok", "*%*", true},
+      {"ab", "a[]b", true},           {"  ", "  ", true},           {"", "  ", false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(MatchesSearchPattern(QString::fromUtf8(c.value), QString::fromUtf8(c.pattern)), c.matches)
+        << c.value << " ~ " << c.pattern;
+}
+
+TEST(SearchPattern, DatabasePrefilterEscapesItsOwnWildcards) {
+  EXPECT_EQ(SearchPatternToSqlLike("*100%*"), QString("%100\\%%"));
+  EXPECT_EQ(SearchPatternToSqlLike("A_B?#[xy]"), QString("A\\_B___"));
+  EXPECT_EQ(SearchPatternToSqlLike(QString::fromUtf8("*VÍA*")), QString("%V_A%"));
+}
+
+TEST_F(SearchLog, FiltersNarrowTheLogOldestFirst) {
+  const auto f = [](auto set) {
+    SearchFilters x;
+    set(x);
+    return x;
+  };
+  struct Case {
+    const char* name;
+    SearchFilters filters;
+    QStringList calls;
+  } cases[] = {
+      {"none", {}, {"LU1ABC", "LU2DEF/P", "EA4XYZ", "LU3GHI/MM", "W1AW", "LU5JKL", "lu7mno"}},
+      {"whole call", f([](SearchFilters& x) { x.call = "LU1ABC"; }), {"LU1ABC"}},
+      {"call prefix", f([](SearchFilters& x) { x.call = "LU*"; }),
+       {"LU1ABC", "LU2DEF/P", "LU3GHI/MM", "LU5JKL", "lu7mno"}},
+      {"portable suffix", f([](SearchFilters& x) { x.call = "*/P"; }), {"LU2DEF/P"}},
+      {"digit and one character", f([](SearchFilters& x) { x.call = "LU#???"; }), {"LU1ABC", "LU5JKL", "lu7mno"}},
+      {"list negated", f([](SearchFilters& x) { x.call = "[!L]*"; }), {"EA4XYZ", "W1AW"}},
+      {"mode in small letters", f([](SearchFilters& x) { x.mode = "ssb"; }), {"LU1ABC", "LU3GHI/MM", "lu7mno"}},
+      {"band", f([](SearchFilters& x) { x.band = "2M"; }), {"EA4XYZ", "LU5JKL"}},
+      {"own call", f([](SearchFilters& x) { x.ownCall = "LU9ZZ/P"; }), {"W1AW"}},
+      {"operator", f([](SearchFilters& x) { x.operatorCall = "LU8OP"; }), {"LU3GHI/MM"}},
+      {"remarks anywhere", f([](SearchFilters& x) { x.remarks = "juan"; }), {"LU1ABC"}},
+      {"remarks accented", f([](SearchFilters& x) { x.remarks = QString::fromUtf8("VÍA"); }), {"LU2DEF/P"}},
+      {"remarks percent sign", f([](SearchFilters& x) { x.remarks = "%"; }), {"W1AW"}},
+      {"remarks apostrophe", f([](SearchFilters& x) { x.remarks = "'"; }), {"LU5JKL"}},
+      {"remarks blank", f([](SearchFilters& x) { x.remarks = " "; }), {"LU1ABC", "LU2DEF/P", "W1AW"}},
+      {"satellite", f([](SearchFilters& x) { x.satelliteOnly = true; }), {"EA4XYZ"}},
+      {"one day", f([](SearchFilters& x) { x.fromDate = x.toDate = "02/03/2024"; }), {"LU2DEF/P", "EA4XYZ"}},
+      {"from, one-digit day and month", f([](SearchFilters& x) { x.fromDate = "5/3/2024"; }),
+       {"LU3GHI/MM", "W1AW", "LU5JKL", "lu7mno"}},
+      {"up to", f([](SearchFilters& x) { x.toDate = "02/03/2024"; }), {"LU1ABC", "LU2DEF/P", "EA4XYZ"}},
+      {"from after to", f([](SearchFilters& x) { x.fromDate = "10/03/2024"; x.toDate = "01/03/2024"; }), {}},
+      {"argentine", f([](SearchFilters& x) { x.argentineOnly = true; }), {"LU1ABC", "LU2DEF/P", "LU5JKL", "LU7MNO"}},
+      {"argentine confirmed", f([](SearchFilters& x) { x.argentineOnly = x.confirmedOnly = true; }),
+       {"LU1ABC", "LU5JKL"}},
+      {"confirmed alone narrows nothing", f([](SearchFilters& x) { x.confirmedOnly = true; x.band = "40M"; }),
+       {"LU1ABC", "lu7mno"}},
+      {"nothing found", f([](SearchFilters& x) { x.call = "ZZ*"; }), {}},
+      {"unbalanced bracket", f([](SearchFilters& x) { x.call = "[LU"; }), {}},
+  };
+  for (const Case& c : cases) {
+    const Result<SearchResult> r = SearchLogQsos("Mi Log", c.filters);
+    ASSERT_TRUE(r.ok()) << c.name << ": " << r.error().toStdString();
+    EXPECT_EQ(callsOf(r.value.rows), c.calls) << c.name;
+  }
+}
+
+TEST_F(SearchLog, CountsEveryRowReadAndShowsTheUploadStateAsANumber) {
+  SearchFilters f;
+  f.fromDate = "10/03/2024";
+  const Result<SearchResult> r = SearchLogQsos("Mi Log", f);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(r.value.rowsRead, 8);  // the placeholder and the skipped dates included
+  EXPECT_EQ(callsOf(r.value.rows), QStringList({"W1AW", "LU5JKL", "lu7mno"}));
+
+  const Result<SearchResult> all = SearchLogQsos("Mi Log", {});
+  ASSERT_TRUE(all.ok());
+  QStringList states;
+  for (const QsoListRow& row : all.value.rows) states << row.cells[15];
+  EXPECT_EQ(states, QStringList({"2", "0", "1", "2", "0", "2", "1"}));
+  const QsoListRow& first = all.value.rows.first();
+  EXPECT_EQ(first.cells[0], QString("nombre1"));
+  EXPECT_EQ(first.cells[kQsoListFecha], QString("01/03/2024"));
+  EXPECT_EQ(first.cells[kQsoListHora], QString("10:00"));
+}
+
+TEST_F(SearchLog, ABoundThatIsNoDateIsRefused) {
+  for (const char* bad : {"31/02/2024", "1/1", "?\?/03/2024"}) {
+    SearchFilters f;
+    f.toDate = bad;
+    const Result<SearchResult> r = SearchLogQsos("Mi Log", f);
+    EXPECT_FALSE(r.ok()) << bad;
+    EXPECT_EQ(r.error(), QString("Error en el formato de fecha!"));
+  }
+  SearchFilters blank;
+  blank.fromDate = "   ";
+  EXPECT_EQ(SearchLogQsos("Mi Log", blank).value.rows.size(), 7);
+}
+
+TEST_F(SearchLog, ARowWithoutADateLiesOutsideEveryRange) {
+  store({"LU6XX", "", "10:00:00", "SSB", "40m"});
+  SearchFilters f;
+  f.toDate = "31/12/2099";
+  EXPECT_FALSE(callsOf(SearchLogQsos("Mi Log", f).value.rows).contains("LU6XX"));
+  EXPECT_TRUE(callsOf(SearchLogQsos("Mi Log", {}).value.rows).contains("LU6XX"));
+}
+
+TEST_F(SearchLog, OpeningListsTheLogNewestFirstWithTheStoredUploadText) {
+  int read = 0;
+  const Result<QList<QsoListRow>> r = ReadSearchViewLog("Mi Log", &read);
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(read, 8);
+  EXPECT_EQ(callsOf(r.value), QStringList({"lu7mno", "LU5JKL", "W1AW", "LU3GHI/MM", "EA4XYZ", "LU2DEF/P", "LU1ABC"}));
+  EXPECT_EQ(r.value[1].cells[15], QString("2"));  // " 2 " trimmed
+  EXPECT_EQ(r.value[5].cells[15], QString(""));   // empty stays empty
+  EXPECT_EQ(r.value[4].cells[16], QString("AO-91"));
+}
+
+TEST_F(SearchLog, RowUpdateFollowsTheStoredQso) {
+  const qint64 id = store({"LU4AA", "03/03/2024", "10:30:00", "SSB", "40m"});
+  const auto kindOf = [](qint64 i, const QString& log = "Mi Log") { return ReadSearchRowUpdate(log, i).value.kind; };
+  using K = SearchRowUpdate::Kind;
+
+  Result<SearchRowUpdate> u = ReadSearchRowUpdate("Mi Log", id);
+  ASSERT_TRUE(u.ok());
+  EXPECT_EQ(u.value.kind, K::Rewrite);
+  EXPECT_EQ(u.value.row.cells[kQsoListEstacion], QString("LU4AA"));
+  EXPECT_EQ(u.value.row.cells[kQsoListHora], QString("10:30"));
+
+  EXPECT_EQ(kindOf(id, "Otro"), K::Remove);  // another log's QSO is not this list's
+  ASSERT_TRUE(db::exec("UPDATE Tabla1 SET Estacion='' WHERE id=?", {id}));
+  EXPECT_EQ(kindOf(id), K::Remove);
+  ASSERT_TRUE(db::exec("UPDATE Tabla1 SET Estacion='LU4AA', Modo='' WHERE id=?", {id}));
+  EXPECT_EQ(kindOf(id), K::Keep);
+  ASSERT_TRUE(db::exec("DELETE FROM Tabla1 WHERE id=?", {id}));
+  EXPECT_EQ(kindOf(id), K::Remove);
+}

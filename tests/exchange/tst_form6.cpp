@@ -1,0 +1,393 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <QTextEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "exchange/form6.h"
+#include "mainwin/form1.h"
+#include "mainwin/form5.h"
+#include "platform/clock.h"
+#include "platform/database.h"
+#include "store/programstate.h"
+#include "support/recordinglauncher.h"
+#include "support/scripteddialogs.h"
+#include "support/tempfolder.h"
+
+using namespace vz;
+
+namespace {
+
+struct Qso {
+  QString call, date, time, mode, band, frequency;
+  QString remarks{};
+  QString satellite{};
+  QString ruk = QStringLiteral("1");
+  QString log = QStringLiteral("Mi Log");
+};
+
+qint64 store(const Qso& s) {
+  QSqlQuery q(db::connection());
+  const Status ok = db::run(
+      q,
+      "INSERT INTO Tabla1 (Modo, Banda, MyCall, Estacion, Fecha, Hora, RSE, RSR, Obs, Operador, [Nombre Log], "
+      "Frecuencia, MiGrid, SuGrid, Ruk, Nombre_Sat, Argento) VALUES (?,?,'LU9ZZ',?,?,?,'59','57',?,'LU8OP',?,?,"
+      "'GF05TJ','FF78',?,?,'')",
+      {db::textValue(s.mode), db::textValue(s.band), db::textValue(s.call), db::textValue(s.date),
+       db::textValue(s.time), db::textValue(s.remarks), db::textValue(s.log), db::textValue(s.frequency),
+       db::textValue(s.ruk), db::textValue(s.satellite)});
+  return ok ? q.lastInsertId().toLongLong() : -1;
+}
+
+QStringList calls(const QTreeWidget* list) {
+  QStringList c;
+  for (int i = 0; i < list->topLevelItemCount(); ++i) c << list->topLevelItem(i)->text(2);
+  return c;
+}
+
+// Ends with each test, and with it every step still waiting.
+std::unique_ptr<QObject> stepScope;
+
+// Runs steps once the window is on show, from inside its modal loop.
+template <class Form>
+void whenShown(std::function<void()> steps) {
+  QTimer::singleShot(10, stepScope.get(), [steps = std::move(steps)]() mutable {
+    if (FormInstance<Form>::loaded() && FormInstance<Form>::get().isVisible())
+      steps();
+    else
+      whenShown<Form>(std::move(steps));
+  });
+}
+
+}  // namespace
+
+class TstForm6 : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<test::TempFolder> folder;
+  std::unique_ptr<test::ScriptedDialogs> dialogs;
+  std::unique_ptr<test::RecordingLauncher> launcher;
+  std::unique_ptr<FixedClock> clock;
+  qint64 idLu1 = 0, idEa = 0;
+
+  // The search view shown without a modal loop, filled as the opening fills it.
+  Form6& shown() {
+    Form6& f = form6();
+    f.fillWithCurrentLog();
+    f.show();
+    return f;
+  }
+
+ private slots:
+  void init() {
+    stepScope = std::make_unique<QObject>();
+    folder = std::make_unique<test::TempFolder>();
+    dialogs = std::make_unique<test::ScriptedDialogs>();
+    launcher = std::make_unique<test::RecordingLauncher>();
+    clock = std::make_unique<FixedClock>(QDateTime(QDate(2025, 1, 2), QTime(3, 4, 5)));
+    setClock(clock.get());
+    state() = ProgramState{};
+    state().CurrentLogName = "Mi Log";
+    db::exec("INSERT INTO Tabla1 ([Nombre Log]) VALUES ('Mi Log')");
+    idLu1 = store({"LU1ABC", "01/03/2024", "10:00:00", "SSB", "40m", "7.050", "Saludos <73>"});
+    idEa = store({"EA4XYZ", "02/03/2024", "11:15:00", "FM", "2m", "145.900", "", "AO-91"});
+    store({"LU2DEF", "05/03/2024", "09:30:00", "Echo IP", "70cm", "435.1234", "  ", "", "2"});
+    store({"W1AW", "01/03/2024", "10:00:00", "SSB", "20m", "14.200", "", "", "1", "Otro"});
+    form1();
+    LoadLogPage("Mi Log", 1);
+  }
+
+  void cleanup() {
+    stepScope.reset();
+    FormInstance<Form5>::unload();
+    FormInstance<Form6>::unload();
+    FormInstance<Form1>::unload();
+    setClock(nullptr);
+    launcher.reset();
+    dialogs.reset();
+    folder.reset();
+  }
+
+  void openingListsTheLogNewestFirstAndClosingReloadsTheMainList() {
+    QStringList listed;
+    QString count;
+    bool mainListHidden = false, exportEnabled = false;
+    whenShown<Form6>([&] {
+      Form6& f = form6();
+      listed = calls(f.ListView2);
+      count = f.Label6->text();
+      mainListHidden = form1().ListView2->isHidden();
+      exportEnabled = f.Command1->isEnabled();
+      f.close();
+    });
+    form1().eadif_Click();
+
+    QCOMPARE(listed, QStringList({"LU2DEF", "EA4XYZ", "LU1ABC"}));
+    QCOMPARE(count, QString("3"));
+    QVERIFY(mainListHidden);
+    QVERIFY(exportEnabled);
+    QVERIFY(!FormInstance<Form6>::loaded());  // the title bar unloads it
+    QVERIFY(!form1().ListView2->isHidden());
+    QCOMPARE(form1().ListView2->topLevelItemCount(), 3);
+    QVERIFY(form1().Label9->isHidden());
+    QVERIFY(!state().SearchViewOpening);
+  }
+
+  void anEmptyLogIsRefused() {
+    state().CurrentLogName = "Vacío";
+    form1().ListView2->clear();
+    LoadLogPage("Vacío", 1);
+    form1().eadif_Click();
+    QCOMPARE(dialogs->lastText(), QString("No hay QSOs para exportar!"));
+    QCOMPARE(dialogs->messages.last().icon, MsgIcon::Exclamation);
+    QVERIFY(!FormInstance<Form6>::loaded());
+    QVERIFY(!form1().ListView2->isHidden());
+    QVERIFY(form1().Label9->isHidden());
+  }
+
+  void searchFiltersAndExportWritesTheListedRows() {
+    const QString path = folder->file("sel dos.adi");  // a blank in the name, no quoting
+    dialogs->answers << MsgAnswer::Yes << MsgAnswer::Yes;  // COMMENT as QSLMSG; see the file
+    dialogs->files << path;
+    bool hiddenAfterExport = false;
+    whenShown<Form6>([&] {
+      Form6& f = form6();
+      QTest::keyClicks(f.Text5, "lu*");
+      f.Command3->click();
+      f.Command1->click();
+      hiddenAfterExport = f.isHidden();
+    });
+    form1().eadif_Click();
+
+    QVERIFY(hiddenAfterExport);
+    QVERIFY(FormInstance<Form6>::loaded());  // hidden, not unloaded
+    QVERIFY(!form1().ListView2->isHidden());
+    QVERIFY(state().UseCommentAsQslMsg);
+    QCOMPARE(dialogs->fileRequests.last().title, QString("Exportar a ADIF ..."));
+    QCOMPARE(dialogs->lastText(), path + "\r\nGuardado!\r\n\r\nDesea verlo?");
+    QCOMPARE(launcher->calls.size(), 1);
+    QCOMPARE(launcher->calls.first().target, path);
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray expected =
+        "<PROGRAMID:17>Van Torel Zezeror\r\n<PROGRAMVERSION:6>2.1.21\r\n<ADIF_VER:4>3.04\r\n"
+        "<CREATED_TIMESTAMP:15>20250102 030405\r\n<EOH>\r\n"
+        // oldest first after a search
+        "<STATION_CALLSIGN:5>LU9ZZ<CALL:6>LU1ABC<MODE:3>SSB<BAND:3>40m<FREQ:5>7.050<QSO_DATE:8>20240301"
+        "<TIME_ON:4>1000<RST_SENT:2>59<RST_RCVD:2>57<OPERATOR:5>LU8OP<COMMENT:12>Saludos <73>"
+        "<QSLMSG:12>Saludos <73><MY_GRIDSQUARE:6>GF05TJ<GRIDSQUARE:4>FF78<EOR>\r\n"
+        "<STATION_CALLSIGN:5>LU9ZZ<CALL:6>LU2DEF<MODE:3>VOI<PROP_MODE:3>ECH<BAND:4>70cm<FREQ:8>435.1234"
+        "<QSO_DATE:8>20240305<TIME_ON:4>0930<RST_SENT:2>59<RST_RCVD:2>57<OPERATOR:5>LU8OP<QSLMSG:2>  "
+        "<MY_GRIDSQUARE:6>GF05TJ<GRIDSQUARE:4>FF78<EOR>\r\n"
+        "<EOF>\r\n";
+    QCOMPARE(file.readAll(), expected);
+
+    // The next opening lists the whole log again and keeps the other filters.
+    QStringList listed;
+    QString callFilter, from = "?";
+    whenShown<Form6>([&] {
+      listed = calls(form6().ListView2);
+      from = form6().Text1->text();
+      callFilter = form6().Text5->text();
+      form6().close();
+    });
+    form6().Text1->setText("01/01/2024");
+    form1().eadif_Click();
+    QCOMPARE(listed.size(), 3);
+    QCOMPARE(callFilter, QString("LU*"));
+    QVERIFY(from.isEmpty());
+  }
+
+  void exportStopsWithoutTouchingTheFile_data() {
+    QTest::addColumn<bool>("fileExists");
+    QTest::addColumn<QString>("badDate");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("cancelled") << false << QString() << QString("Desea usar el campo COMMENT como QSLMSG?");
+    QTest::newRow("not replaced") << true << QString() << QString();
+    QTest::newRow("row without a date") << true << QString("sin fecha") << QString();
+  }
+
+  void exportStopsWithoutTouchingTheFile() {
+    QFETCH(bool, fileExists);
+    QFETCH(QString, badDate);
+    QFETCH(QString, message);
+    const QString path = folder->file("viejo.adi");
+    if (fileExists) {
+      QFile f(path);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write("antes");
+    }
+    Form6& f = shown();
+    if (!badDate.isEmpty()) f.ListView2->topLevelItem(1)->setText(8, badDate);
+    dialogs->answers << MsgAnswer::No << (badDate.isEmpty() ? MsgAnswer::No : MsgAnswer::Yes);
+    if (fileExists) dialogs->files << path;
+    f.Command1->click();
+
+    QVERIFY(f.isVisible());
+    QVERIFY(!dialogs->texts().join("|").contains("Guardado!"));
+    if (!message.isEmpty()) QCOMPARE(dialogs->lastText(), message);
+    if (fileExists) {
+      QFile kept(path);
+      QVERIFY(kept.open(QIODevice::ReadOnly));
+      QCOMPARE(kept.readAll(), QByteArray("antes"));
+      QVERIFY(dialogs->texts().contains("El archivo \r\n" + path + "\r\nya existe!\r\n\r\nsobregraba?"));
+    }
+    if (!badDate.isEmpty()) QCOMPARE(dialogs->messages.last().icon, MsgIcon::Critical);
+  }
+
+  void doubleClickEditsAndTheRowFollowsTheSave() {
+    Form6& f = shown();
+    f.Text1->setText("01/01/2024");
+    QTreeWidgetItem* item = f.ListView2->topLevelItem(1);  // EA4XYZ
+    QCOMPARE(item->text(2), QString("EA4XYZ"));
+    QString caption, satellite, khz, mode;
+    whenShown<Form5>([&] {
+      Form5& e = form5();
+      caption = e.windowTitle();
+      satellite = e.Text12->text();
+      khz = e.Text9->text();
+      mode = e.Combo2->currentText();
+      e.Text2->setText("EA4ZZZ");
+      e.Command1->click();
+    });
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    f.ListView2->setCurrentItem(item);
+    const QRect r = f.ListView2->visualItemRect(item);
+    // A double-click is a click followed by the double-click event.
+    QTest::mouseClick(f.ListView2->viewport(), Qt::LeftButton, {}, r.center());
+    QTest::mouseDClick(f.ListView2->viewport(), Qt::LeftButton, {}, r.center());
+
+    QCOMPARE(state().EditCallerForm, QString("Form6"));
+    QCOMPARE(caption, "Edición de QSO #" + QString::number(idEa));
+    QCOMPARE(satellite, QString("AO-91"));
+    QCOMPARE(khz, QString("900"));
+    QCOMPARE(mode, QString("FM"));
+    QCOMPARE(calls(f.ListView2), QStringList({"LU2DEF", "EA4ZZZ", "LU1ABC"}));
+    QCOMPARE(f.Label6->text(), QString("3"));
+    QVERIFY(f.Text1->text().isEmpty());
+    QCOMPARE(item->foreground(2).color(), QColor::fromRgb(kQsoListSubItemColour));
+  }
+
+  void deletingTheLastRowsDisablesTheButtons() {
+    Form6& f = shown();
+    f.Text5->setText("LU1ABC");
+    f.Command3->click();
+    QCOMPARE(calls(f.ListView2), QStringList({"LU1ABC"}));
+    dialogs->answers << MsgAnswer::Yes;  // delete it
+    whenShown<Form5>([] { form5().Command2->click(); });
+    f.ListView2->setCurrentItem(f.ListView2->topLevelItem(0));
+    f.ListView2_DblClick();
+    QCOMPARE(f.ListView2->topLevelItemCount(), 0);
+    QCOMPARE(f.Label6->text(), QString("0"));
+    QVERIFY(!f.Command1->isEnabled());
+    QVERIFY(!f.Command6->isEnabled());
+    QVERIFY(!f.Command8->isEnabled());
+    // Nothing to open: the double-click does nothing.
+    f.ListView2_DblClick();
+    QVERIFY(!FormInstance<Form5>::loaded() || form5().isHidden());
+  }
+
+  void filterBoxesTakeOnlyWhatTheyAllow() {
+    Form6& f = shown();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QTest::keyClicks(f.Text5, "lu1 a-b*/?");
+    QTest::sendKeyEvent(QTest::KeyAction::Click, f.Text5, Qt::Key_unknown, QString::fromUtf8("ñ"), {});
+    QCOMPARE(f.Text5->text(), QString("LU1AB*/?"));
+    QTest::keyClicks(f.Text1, "1/3x/2024.");
+    QCOMPARE(f.Text1->text(), QString("1/3/2024"));
+    QTest::keyClicks(f.Text8, "a b");
+    QCOMPARE(f.Text8->text(), QString("a b"));
+
+    struct { const char* typed; const char* left; } bands[] = {{" 20 ", "20M"}, {"70cm", "70CM"}, {"  ", ""}};
+    for (const auto& b : bands) {
+      f.Text7->setFocus();
+      f.Text7->setText(b.typed);
+      f.Text6->setFocus();
+      QCOMPARE(f.Text7->text(), QString(b.left));
+    }
+
+    dialogs->clear();
+    f.Text2->setFocus();
+    f.Text2->setText("31/02/2024");
+    f.Text6->setFocus();
+    QCOMPARE(dialogs->lastText(), QString("Error en el formato de fecha!"));
+    QCOMPARE(dialogs->messages.last().icon, MsgIcon::Critical);
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.Text2));
+  }
+
+  void clearingTheFiltersListsTheWholeLogOldestFirst() {
+    Form6& f = shown();
+    QVERIFY(!f.Command4->isEnabled());
+    f.Text6->setText("x");
+    QVERIFY(f.Command4->isEnabled());
+    f.Text6->clear();
+    QVERIFY(!f.Command4->isEnabled());
+
+    f.Check2->setChecked(true);
+    QVERIFY(f.Option3->isEnabled());
+    QVERIFY(!f.Image1->isHidden());
+    f.Option3->setChecked(true);
+    f.Command3->click();
+    QCOMPARE(calls(f.ListView2), QStringList({"LU2DEF"}));
+    f.Check1->setChecked(true);
+    QVERIFY(f.Timer1->isActive());
+
+    f.Command4->click();
+    QCOMPARE(calls(f.ListView2), QStringList({"LU1ABC", "EA4XYZ", "LU2DEF"}));
+    QVERIFY(!f.Check1->isChecked());
+    QVERIFY(!f.Check2->isChecked());
+    QVERIFY(!f.Option3->isEnabled());
+    QVERIFY(f.Image1->isHidden());
+    QVERIFY(!f.Timer1->isActive());
+    QVERIFY(!f.Command4->isEnabled());
+    QCOMPARE(f.ListView2->topLevelItem(0)->text(15), QString("1"));
+  }
+
+  void aBadDateBoundKeepsTheListAndSaysSo() {
+    Form6& f = shown();
+    f.Text1->setText("31/02/2024");
+    f.Command3->click();
+    QCOMPARE(dialogs->lastText(), QString("Error en el formato de fecha!"));
+    QCOMPARE(f.ListView2->topLevelItemCount(), 3);
+    QCOMPARE(f.Label6->text(), QString("3"));
+    QVERIFY(f.Label13->isHidden());
+    QVERIFY(!f.ListView2->isHidden());
+  }
+
+  void headingClicksFlipTheOrderAndLaterFillsFollowIt() {
+    Form6& f = shown();
+    const int dateColumn = 8;
+    f.ListView2_ColumnClick(dateColumn + 1);  // first click: descending
+    QCOMPARE(calls(f.ListView2), QStringList({"LU2DEF", "EA4XYZ", "LU1ABC"}));
+    f.ListView2_ColumnClick(dateColumn + 1);
+    QCOMPARE(calls(f.ListView2), QStringList({"LU1ABC", "EA4XYZ", "LU2DEF"}));
+    f.ListView2_ColumnClick(2 + 1);  // another heading: the order flips again
+    f.Command3->click();
+    QCOMPARE(calls(f.ListView2), QStringList({"LU2DEF", "LU1ABC", "EA4XYZ"}));
+  }
+
+  void answerLinesKeepTheirColour() {
+    Form6& f = form6();
+    AppendUploadAnswerLine(0x0000FF, "Error");
+    AppendUploadAnswerLine(0x004000, "");
+    QCOMPARE(f.RichTextBox1->toPlainText(), QString("Error\n\n"));
+    QTextCursor c(f.RichTextBox1->document());
+    c.movePosition(QTextCursor::NextCharacter);
+    QCOMPARE(c.charFormat().foreground().color(), QColor(255, 0, 0));
+  }
+};
+
+QTEST_MAIN(TstForm6)
+#include "tst_form6.moc"
