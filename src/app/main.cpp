@@ -1,11 +1,7 @@
 #include <QApplication>
-#include <QFileInfo>
 
-#include "platform/database.h"
-#include "platform/dialogs.h"
-#include "platform/programfolder.h"
-#include "store/programstate.h"
 #include "app/startup.h"
+#include "platform/programfolder.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
