@@ -169,6 +169,7 @@ Form1::Form1() {
   buildTimers();
   WebBrowser2 = new WebGet(this);
   WebBrowser5 = new WebGet(this);
+  connectLookupChannels();
   buildMenus();
   buildTabOrder();
   installKeyPreview();
@@ -661,9 +662,6 @@ void Form1::Form_KeyPress(int&) {}
 void Form1::Form_KeyUp(int&, Qt::KeyboardModifiers) {}
 
 void Form1::Command2_Click() {}
-void Form1::Command12_Click() {}
-void Form1::Command13_Click() {}
-void Form1::Command14_Click() {}
 void Form1::Command17_Click() {}
 void Form1::Check1_Click() {}
 void Form1::Combo1_Click() {}
@@ -676,7 +674,6 @@ void Form1::cabro_Click() {}
 void Form1::anacal_Click() {}
 void Form1::badeda_Click() {}
 void Form1::badif_Click() {}
-void Form1::ac_Click() {}
 
 
 }  // namespace vz
