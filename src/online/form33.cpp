@@ -95,7 +95,7 @@ Form33::Form33() {
   setWidthTwips(kMainWindowWidth);
 }
 
-void Form33::setWidthTwips(int twips) { setFixedSize(px(twips), px(kHeightTwips)); }
+void Form33::setWidthTwips(int twips) { resize(px(twips), px(kHeightTwips)); }
 
 void Form33::Command1_Click() {
   Command1->setEnabled(false);
