@@ -109,6 +109,7 @@ void Form1::WebBrowser5_DocumentComplete() {
   Timer8->start(1000);
   QEventLoop wait;
   const auto ticked = connect(Timer8, &QTimer::timeout, &wait, &QEventLoop::quit, Qt::QueuedConnection);
+  connect(Timer8, &QObject::destroyed, &wait, &QEventLoop::quit);  // the window closed meanwhile
   while (self && !state().WaitTickDone) wait.exec();
   if (!self) return;
   disconnect(ticked);
@@ -136,6 +137,7 @@ void Form1::ac_Click() {
   QPointer<Form1> self(this);
   QEventLoop wait;
   connect(Inet1, &WebGet::finished, &wait, &QEventLoop::quit);
+  connect(Inet1, &QObject::destroyed, &wait, &QEventLoop::quit);  // the window closed meanwhile
   Inet1->get(VersionFileUrl());
   if (Inet1->isLoading()) wait.exec();
   if (!self) return;
