@@ -169,6 +169,7 @@ Form1::Form1() {
   buildTimers();
   WebBrowser2 = new WebGet(this);
   WebBrowser5 = new WebGet(this);
+  connectLookupChannels();
   buildMenus();
   buildTabOrder();
   installKeyPreview();
@@ -659,15 +660,11 @@ void Form1::conf_Click() {
 
 void Form1::Form_KeyPress(int&) {}
 
-void Form1::Command12_Click() {}
-void Form1::Command13_Click() {}
-void Form1::Command14_Click() {}
 void Form1::Command17_Click() {}
 void Form1::suych_Click() {}
 void Form1::parg_Click() {}
 void Form1::cabro_Click() {}
 void Form1::anacal_Click() {}
-void Form1::ac_Click() {}
 
 
 }  // namespace vz

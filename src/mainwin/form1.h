@@ -161,6 +161,9 @@ class Form1 : public QMainWindow {
   // lookup (WebBrowser5). Whoever handles the lookups' answers listens to them.
   WebGet* WebBrowser2 = nullptr;
   WebGet* WebBrowser5 = nullptr;
+  // The QRZ lookup that follows a login, and the version check's transfer.
+  WebGet* WebBrowser3 = nullptr;
+  WebGet* Inet1 = nullptr;
 
   // ---- Menus -------------------------------------------------------------------
   QMenu* archivo = nullptr;
@@ -264,6 +267,12 @@ class Form1 : public QMainWindow {
   void ac_Click();
   void acerca_Click();
 
+  // Call-book answers (their requests abandon a running one, so each handler sees
+  // the page of the last request).
+  void WebBrowser2_DocumentComplete();
+  void WebBrowser3_DocumentComplete();
+  void WebBrowser5_DocumentComplete();
+
   void Timer1_Timer();
   void Timer2_Timer();
   void Timer4_Timer();
@@ -335,6 +344,7 @@ class Form1 : public QMainWindow {
   void buildMenus();
   void buildTabOrder();
   void installKeyPreview();
+  void connectLookupChannels();
   // Empties the list, loads the page at LogPageStart, focus back to the call.
   void reloadLogPage();
   void setPagingButtons(const PagingButtons& b);

@@ -19,9 +19,9 @@
 #include <QVBoxLayout>
 
 #include "mainwin/form1.h"
+#include "online/callbook.h"
 #include "mainwin/qslcard.h"
 #include "platform/dialogs.h"
-#include "platform/services.h"
 #include "platform/webget.h"
 #include "setup/form2.h"
 #include "platform/textutil.h"
@@ -647,17 +647,13 @@ void Form5::Command13_Click() {
     showWarning(QStringLiteral("Sin configurar Usuario o Contraseña!"));
     return;
   }
-  form1().WebBrowser2->get(serviceUrl(Service::Qrz, QStringLiteral("/xml/"),
-                                      ServiceQuery(';')
-                                          .add(QStringLiteral("username"), user)
-                                          .add(QStringLiteral("password"), password)));
+  form1().WebBrowser2->get(QrzLoginUrl(user, password));
 }
 
 void Form5::Command3_Click() {
   state().LookupFromEditForm = true;
   state().LookupCall = Text2->text();
-  form1().WebBrowser5->get(serviceUrl(Service::Ruk, QStringLiteral("/php/vantorel_ruk.php"),
-                                      ServiceQuery().add(QStringLiteral("qrz"), state().LookupCall)));
+  form1().WebBrowser5->get(RukCallLookupUrl(state().LookupCall));
 }
 
 void Form5::Command4_Click() {

@@ -73,6 +73,7 @@ void WebGet::get(const QUrl& url) {
   body_.clear();
   contentType_.clear();
   error_.clear();
+  errorCode_ = 0;
   state_ = State::Loading;
   QNetworkRequest request(url);
   request.setTransferTimeout(timeoutMs_);
@@ -104,6 +105,7 @@ void WebGet::onFinished(QNetworkReply* reply) {
   // a request that got no page fails.
   if (reply->error() != QNetworkReply::NoError && status_ == 0) {
     error_ = reply->errorString();
+    errorCode_ = int(reply->error());
     if (reply->error() == QNetworkReply::OperationCanceledError)
       error_ = QStringLiteral("Tiempo de espera agotado (%1)").arg(url_.host());
     state_ = State::Failed;

@@ -45,8 +45,9 @@ class WebGet : public QObject {
   // The page's text as decoded characters, and as a browser shows it.
   QString text() const { return decodePage(body_, contentType_); }
   QString innerText() const { return pageText(body_, contentType_); }
-  // The platform's description of the failure (Failed only).
+  // The platform's description of the failure and its number (Failed only).
   QString errorString() const { return error_; }
+  int errorCode() const { return errorCode_; }
 
  signals:
   // The page arrived (Complete) or the request failed (Failed).
@@ -64,6 +65,7 @@ class WebGet : public QObject {
   QByteArray body_;
   QByteArray contentType_;
   QString error_;
+  int errorCode_ = 0;
 };
 
 }  // namespace vz

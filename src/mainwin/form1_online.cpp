@@ -1,0 +1,161 @@
+// The main window's call-book lookups and the version check.
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTimer>
+
+#include "mainwin/form1.h"
+#include "online/callbook.h"
+#include "online/form33.h"
+#include "online/versioncheck.h"
+#include "platform/dialogs.h"
+#include "platform/programfolder.h"
+#include "platform/textfile.h"
+#include "platform/webget.h"
+#include "setup/form2.h"
+#include "store/programstate.h"
+
+namespace vz {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// A lookup request that got no page at all: the operator hears of it instead of
+// waiting for a window that never comes.
+bool reportedFailure(const WebGet* channel) {
+  if (channel->state() != WebGet::State::Failed) return false;
+  showWarning(noConnectionText());
+  return true;
+}
+
+}  // namespace
+
+void Form1::connectLookupChannels() {
+  WebBrowser3 = new WebGet(this);
+  // Queued: the answers, and the modal result window they open, run from the event
+  // loop rather than inside the network layer's signal.
+  connect(WebBrowser2, &WebGet::finished, this, &Form1::WebBrowser2_DocumentComplete, Qt::QueuedConnection);
+  connect(WebBrowser3, &WebGet::finished, this, &Form1::WebBrowser3_DocumentComplete, Qt::QueuedConnection);
+  connect(WebBrowser5, &WebGet::finished, this, &Form1::WebBrowser5_DocumentComplete, Qt::QueuedConnection);
+}
+
+// ---- QRZ ---------------------------------------------------------------------------
+
+// "Q" and Ctrl+Q: log in to QRZ; the login answer starts the lookup.
+void Form1::Command13_Click() {
+  state().LookupCall = Corresponsal->text();
+  const QString user = form2().Text5->text();
+  const QString password = form2().Text6->text();
+  if (user.isEmpty() || password.isEmpty()) {
+    showWarning(QStringLiteral("Sin configurar Usuario o Contraseña!"));
+    return;
+  }
+  WebBrowser2->get(QrzLoginUrl(user, password));
+}
+
+// Hidden test of the HamQTH login through the QRZ login channel.
+void Form1::Command12_Click() {
+  state().LookupCall = hamQthTestCall();
+  WebBrowser2->get(HamQthLoginUrl());
+}
+
+// The login answer: the service's error, or the key that the lookup needs.
+void Form1::WebBrowser2_DocumentComplete() {
+  if (!state().MainFormReady) return;
+  if (reportedFailure(WebBrowser2) || !WebBrowser2->isComplete()) return;
+  const QrzLoginAnswer answer = ReadQrzLogin(WebBrowser2->text());
+  if (!answer.error.isEmpty()) {
+    msgBox(QStringLiteral("QRZ") + QStringLiteral(" dice:") + kCrLf + answer.error, MsgIcon::Critical);
+    return;
+  }
+  if (!answer.key) {
+    Text4->setPlainText(QStringLiteral("vacío!") + kCrLf);
+    return;
+  }
+  Text4->setPlainText(*answer.key + kCrLf);
+  WebBrowser3->get(QrzCallLookupUrl(*answer.key, state().LookupCall));
+}
+
+// The lookup answer, shown in the result window.
+void Form1::WebBrowser3_DocumentComplete() {
+  if (!state().MainFormReady) return;
+  if (reportedFailure(WebBrowser3) || !WebBrowser3->isComplete()) return;
+  const QString page = WebBrowser3->text();
+  Text4->setPlainText(page + kCrLf);
+  ShowQrzLookupResult(QrzResultText(page, state().LookupCall));
+}
+
+// ---- Ruk -----------------------------------------------------------------------------
+
+// "L" and Ctrl+L: no account needed.
+void Form1::Command14_Click() {
+  state().LookupFromEditForm = false;
+  state().LookupCall = Corresponsal->text();
+  WebBrowser5->get(RukCallLookupUrl(state().LookupCall));
+}
+
+void Form1::WebBrowser5_DocumentComplete() {
+  Text4->setPlainText(WebBrowser5->url().toString() + kCrLf);
+  if (!state().MainFormReady) return;
+  if (reportedFailure(WebBrowser5) || !WebBrowser5->isComplete()) return;
+  // The page of this answer, whatever a request started during the pause brings.
+  const QString page = WebBrowser5->text();
+
+  // A second's pause before the answer is shown; other events run meanwhile.
+  QPointer<Form1> self(this);
+  state().WaitTickDone = false;
+  Timer8->start(1000);
+  QEventLoop wait;
+  const auto ticked = connect(Timer8, &QTimer::timeout, &wait, &QEventLoop::quit, Qt::QueuedConnection);
+  connect(Timer8, &QObject::destroyed, &wait, &QEventLoop::quit);  // the window closed meanwhile
+  while (self && !state().WaitTickDone) wait.exec();
+  if (!self) return;
+  disconnect(ticked);
+
+  Text4->setPlainText(QStringLiteral("Qt Network ") + QString::fromLatin1(qVersion()) + kCrLf + page + kCrLf);
+  ShowRukLookupResult(RukResult(page, state().LookupCall), state().LookupFromEditForm);
+}
+
+// ---- Version check ---------------------------------------------------------------------
+
+// "Actualizaciones": the published version against this one.
+void Form1::ac_Click() {
+  static bool running = false;
+  if (running) return;  // the menu stays usable while the version file loads
+  running = true;
+  struct Done {
+    ~Done() { running = false; }
+  } done;
+
+  auto failure = [](const QString& description, int code) {
+    msgBox(description + kCrLf + QString::number(code), MsgIcon::Critical);
+  };
+
+  if (!Inet1) Inet1 = new WebGet(this);
+  QPointer<Form1> self(this);
+  QEventLoop wait;
+  connect(Inet1, &WebGet::finished, &wait, &QEventLoop::quit);
+  connect(Inet1, &QObject::destroyed, &wait, &QEventLoop::quit);  // the window closed meanwhile
+  Inet1->get(VersionFileUrl());
+  if (Inet1->isLoading()) wait.exec();
+  if (!self) return;
+  if (Inet1->state() == WebGet::State::Failed) return failure(Inet1->errorString(), Inet1->errorCode());
+  if (Inet1->statusCode() >= 400)
+    return failure(QStringLiteral("El servidor respondió con el error ") + QString::number(Inet1->statusCode()),
+                   Inet1->statusCode());
+
+  const QString path = programFile(QStringLiteral("webo.txt"));
+  QString error;
+  if (!writeTextLines(path, {Inet1->text()}, &error)) return failure(error, 0);
+  QStringList lines;
+  if (!readTextLines(path, &lines)) return failure(QStringLiteral("No se pudo leer ") + path, 0);
+  const QString webLine = VersionFirstLine(lines.value(0));
+
+  const VersionCheckOutcome outcome = CompareVersions(state().ProgramVersion, webLine);
+  if (!outcome.ok) return failure(outcome.text, outcome.code);
+  msgBox(outcome.text, MsgIcon::Exclamation);
+}
+
+}  // namespace vz
