@@ -91,6 +91,7 @@ void Form1::entryFocusChanged(QWidget* old, QWidget* now) {
     if (returning) {
       paintBox(static_cast<QLineEdit*>(left), kBox);
     } else {
+      if (refusedBox_ == left) refusedBox_ = nullptr;
       switch (entryBoxOf(left)) {
         case EntryBox::Corresponsal: Corresponsal_LostFocus(); break;
         case EntryBox::Fecha: Fecha_LostFocus(); break;
@@ -117,6 +118,11 @@ void Form1::entryFocusChanged(QWidget* old, QWidget* now) {
     case EntryBox::Obs: Obs_GotFocus(); break;
     case EntryBox::None: break;
   }
+}
+
+void Form1::refuseLeaving(QLineEdit* box) {
+  refusedBox_ = box;
+  returnFocusTo(box);
 }
 
 void Form1::returnFocusTo(QWidget* box) {
@@ -271,7 +277,7 @@ void Form1::Corresponsal_LostFocus() {
   if (!call.isEmpty()) {
     if (!LooksLikeCallSign(call)) {
       msgBox(NotACallSignMessage(call), MsgIcon::Exclamation);
-      returnFocusTo(Corresponsal);
+      refuseLeaving(Corresponsal);
     } else if (!call.contains(u'/') && Text2->text().isEmpty()) {
       const Result<QString> grid = FindGridForCall(call);
       if (grid.ok()) Text2->setText(grid.value);
@@ -286,7 +292,7 @@ void Form1::Fecha_LostFocus() {
   if (c.text != Fecha->text()) Fecha->setText(c.text);
   if (c.refused()) {
     msgBox(c.message, MsgIcon::Exclamation);
-    returnFocusTo(Fecha);
+    refuseLeaving(Fecha);
   }
   paintBox(Fecha, kBox);
 }
@@ -296,7 +302,7 @@ void Form1::Hora_LostFocus() {
   if (c.text != Hora->text()) Hora->setText(c.text);
   if (c.refused()) {
     msgBox(c.message, MsgIcon::Exclamation);
-    returnFocusTo(Hora);
+    refuseLeaving(Hora);
   }
   paintBox(Hora, kBox);
 }
@@ -328,7 +334,7 @@ void Form1::Text1_LostFocus() {
 void Form1::Text2_LostFocus() {
   if (!IsAcceptedGridLength(Text2->text())) {
     msgBox(QStringLiteral("Grilla incorrecta!"), MsgIcon::Exclamation);
-    returnFocusTo(Text2);
+    refuseLeaving(Text2);
   }
   paintBox(Text2, kBox);
 }

@@ -123,6 +123,12 @@ bool Form1::passesEntryCheck() {
 
 // "Ingresar QSO": the same checks as Enter, then the save.
 void Form1::Command2_Click() {
+  // Clicking the button leaves the box being typed in: a value its leave check has
+  // just refused, and said so, is not stored. (A disabled box has the clock's time.)
+  if (refusedBox_ && refusedBox_->isEnabled()) {
+    refusedBox_->setFocus();
+    return;
+  }
   if (!passesEntryCheck()) return;
   saveEntry();
 }
