@@ -309,6 +309,8 @@ class Form1 : public QMainWindow {
   void returnFocusTo(QWidget* box);
   // A leave check refused the box's value: the focus goes back to it and the save waits.
   void refuseLeaving(QLineEdit* box);
+  // Runs the leave check and completion of an entry box.
+  void leaveEntryBox(QWidget* box);
   // The band label for the MHz and kHz texts; a frequency outside the band is shown
   // (not while the program starts) and sends the focus to the kHz box.
   void SetEntryBandFromFrequency(const QString& mhzText, const QString& khzText);

@@ -91,18 +91,7 @@ void Form1::entryFocusChanged(QWidget* old, QWidget* now) {
     if (returning) {
       paintBox(static_cast<QLineEdit*>(left), kBox);
     } else {
-      if (refusedBox_ == left) refusedBox_ = nullptr;
-      switch (entryBoxOf(left)) {
-        case EntryBox::Corresponsal: Corresponsal_LostFocus(); break;
-        case EntryBox::Fecha: Fecha_LostFocus(); break;
-        case EntryBox::Hora: Hora_LostFocus(); break;
-        case EntryBox::RSE: RSE_LostFocus(); break;
-        case EntryBox::RSR: RSR_LostFocus(); break;
-        case EntryBox::Text1: Text1_LostFocus(); break;
-        case EntryBox::Text2: Text2_LostFocus(); break;
-        case EntryBox::Obs: Obs_LostFocus(); break;
-        case EntryBox::None: break;
-      }
+      leaveEntryBox(left);
     }
   }
   // The leave check may have sent the focus on already.
@@ -120,6 +109,21 @@ void Form1::entryFocusChanged(QWidget* old, QWidget* now) {
   }
 }
 
+void Form1::leaveEntryBox(QWidget* box) {
+  if (refusedBox_ == box) refusedBox_ = nullptr;
+  switch (entryBoxOf(box)) {
+    case EntryBox::Corresponsal: Corresponsal_LostFocus(); break;
+    case EntryBox::Fecha: Fecha_LostFocus(); break;
+    case EntryBox::Hora: Hora_LostFocus(); break;
+    case EntryBox::RSE: RSE_LostFocus(); break;
+    case EntryBox::RSR: RSR_LostFocus(); break;
+    case EntryBox::Text1: Text1_LostFocus(); break;
+    case EntryBox::Text2: Text2_LostFocus(); break;
+    case EntryBox::Obs: Obs_LostFocus(); break;
+    case EntryBox::None: break;
+  }
+}
+
 void Form1::refuseLeaving(QLineEdit* box) {
   refusedBox_ = box;
   returnFocusTo(box);
@@ -129,8 +133,10 @@ void Form1::returnFocusTo(QWidget* box) {
   refocusTarget_ = box;
   QTimer::singleShot(0, this, [this, target = QPointer<QWidget>(box)] {
     if (target) target->setFocus();
-    // A box disabled meanwhile cannot take it; then nothing is on its way back.
-    if (!target || QApplication::focusWidget() != target) refocusTarget_ = nullptr;
+    // In an active window the arrival has been seen by now, and a box that kept the
+    // focus, or one disabled meanwhile, has none to see. A window not active again
+    // yet (a message box just closed) sees it when it is activated.
+    if (!target || !target->isEnabled() || isActiveWindow()) refocusTarget_ = nullptr;
   });
 }
 

@@ -303,6 +303,26 @@ class TstLogEntry : public QObject {
     QVERIFY(col(rows.first(), column.toUtf8().constData()).startsWith(mended));
   }
 
+  // A box left refused earlier is checked again by the save: said again while it
+  // stays refused, saved once its value passes.
+  void theSaveChecksABoxRefusedEarlierAgain() {
+    Form1& f = form1();
+    f.Corresponsal->setText("EA8XYZ");
+    typeInto(f.Text2, "gf0");
+    f.Obs->setFocus();
+    settle();
+    QCOMPARE(focused(), f.Text2);
+    QCOMPARE(dialogs().texts(), QStringList{"Grilla incorrecta!"});
+    f.Command2_Click();
+    settle();
+    QCOMPARE(dialogs().texts(), (QStringList{"Grilla incorrecta!", "Grilla incorrecta!"}));
+    QVERIFY(test::storedQsos().isEmpty());
+    f.Text2->setText("GF05");
+    f.Command2_Click();
+    QCOMPARE(dialogs().messages.size(), 2);
+    QCOMPARE(test::storedQsos().size(), 1);
+  }
+
   void saveStoresUtc_data() {
     QTest::addColumn<bool>("manualTime");
     QTest::addColumn<QString>("toggle");
