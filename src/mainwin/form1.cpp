@@ -152,6 +152,21 @@ QIcon satelliteIcon() {
   return QIcon(pm);
 }
 
+// A selector's reaction runs when code changes its choice and whenever the operator
+// picks from its list, also the item already shown: a pick is a choice. A pick
+// that changes the choice has run the reaction already through the change.
+void connectPick(Form1* form, QComboBox* box, void (Form1::*reaction)()) {
+  auto changed = std::make_shared<bool>(false);
+  QObject::connect(box, &QComboBox::currentIndexChanged, form, [form, changed, reaction] {
+    *changed = true;
+    QTimer::singleShot(0, form, [changed] { *changed = false; });
+    (form->*reaction)();
+  });
+  QObject::connect(box, &QComboBox::activated, form, [form, changed, reaction] {
+    if (!std::exchange(*changed, false)) (form->*reaction)();
+  });
+}
+
 }  // namespace
 
 Form1::Form1() {
@@ -273,20 +288,11 @@ void Form1::buildEntryStrip(QWidget* surface) {
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(Check1, &QCheckBox::toggled, this, &Form1::Check1_Click);
   connect(Check2, &QCheckBox::toggled, this, &Form1::Check2_Click);
-  connect(Combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
-  connect(mhz, &QComboBox::currentIndexChanged, this, &Form1::mhz_Click);
-  // A satellite picked from the list runs the reaction also when it is the one
-  // already shown: that is how the operator takes its mode and uplink again. A pick
-  // that changes the choice has run it already.
-  auto satelliteChanged = std::make_shared<bool>(false);
-  connect(Combo3, &QComboBox::currentIndexChanged, this, [this, satelliteChanged] {
-    *satelliteChanged = true;
-    QTimer::singleShot(0, this, [satelliteChanged] { *satelliteChanged = false; });
-    Combo3_Click();
-  });
-  connect(Combo3, &QComboBox::activated, this, [this, satelliteChanged] {
-    if (!std::exchange(*satelliteChanged, false)) Combo3_Click();
-  });
+  // Picking the mode shown again gives its default reports again; the MHz shown
+  // again sets the band again; the satellite shown again gives its mode and uplink.
+  connectPick(this, Combo1, &Form1::Combo1_Click);
+  connectPick(this, mhz, &Form1::mhz_Click);
+  connectPick(this, Combo3, &Form1::Combo3_Click);
 }
 
 void Form1::buildStationPanel(QWidget* surface) {

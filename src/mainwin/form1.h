@@ -316,6 +316,10 @@ class Form1 : public QMainWindow {
   // Puts the focus back into a box whose value was refused, once the focus change
   // under way is over; the box the focus passed through is not checked on leaving.
   void returnFocusTo(QWidget* box);
+  // A leave check refused the box's value: the focus goes back to it and the save waits.
+  void refuseLeaving(QLineEdit* box);
+  // Runs the leave check and completion of an entry box.
+  void leaveEntryBox(QWidget* box);
   // The band label for the MHz and kHz texts; a frequency outside the band is shown
   // (not while the program starts) and sends the focus to the kHz box.
   void SetEntryBandFromFrequency(const QString& mhzText, const QString& khzText);
@@ -369,6 +373,9 @@ class Form1 : public QMainWindow {
   bool replayingKey_ = false;
   QPointer<QWidget> entryFocus_;     // the box whose GotFocus ran last, until it is left
   QPointer<QWidget> refocusTarget_;  // a refused box the focus is on its way back to
+  // The box whose value its leave check refused last, until it is left with a value
+  // that passes: the save holds back meanwhile.
+  QPointer<QLineEdit> refusedBox_;
 
   // Start-up: files that could not be written, told to the operator once.
   void noteStartupWriteFailure(const QString& error);

@@ -91,17 +91,7 @@ void Form1::entryFocusChanged(QWidget* old, QWidget* now) {
     if (returning) {
       paintBox(static_cast<QLineEdit*>(left), kBox);
     } else {
-      switch (entryBoxOf(left)) {
-        case EntryBox::Corresponsal: Corresponsal_LostFocus(); break;
-        case EntryBox::Fecha: Fecha_LostFocus(); break;
-        case EntryBox::Hora: Hora_LostFocus(); break;
-        case EntryBox::RSE: RSE_LostFocus(); break;
-        case EntryBox::RSR: RSR_LostFocus(); break;
-        case EntryBox::Text1: Text1_LostFocus(); break;
-        case EntryBox::Text2: Text2_LostFocus(); break;
-        case EntryBox::Obs: Obs_LostFocus(); break;
-        case EntryBox::None: break;
-      }
+      leaveEntryBox(left);
     }
   }
   // The leave check may have sent the focus on already.
@@ -119,12 +109,34 @@ void Form1::entryFocusChanged(QWidget* old, QWidget* now) {
   }
 }
 
+void Form1::leaveEntryBox(QWidget* box) {
+  if (refusedBox_ == box) refusedBox_ = nullptr;
+  switch (entryBoxOf(box)) {
+    case EntryBox::Corresponsal: Corresponsal_LostFocus(); break;
+    case EntryBox::Fecha: Fecha_LostFocus(); break;
+    case EntryBox::Hora: Hora_LostFocus(); break;
+    case EntryBox::RSE: RSE_LostFocus(); break;
+    case EntryBox::RSR: RSR_LostFocus(); break;
+    case EntryBox::Text1: Text1_LostFocus(); break;
+    case EntryBox::Text2: Text2_LostFocus(); break;
+    case EntryBox::Obs: Obs_LostFocus(); break;
+    case EntryBox::None: break;
+  }
+}
+
+void Form1::refuseLeaving(QLineEdit* box) {
+  refusedBox_ = box;
+  returnFocusTo(box);
+}
+
 void Form1::returnFocusTo(QWidget* box) {
   refocusTarget_ = box;
   QTimer::singleShot(0, this, [this, target = QPointer<QWidget>(box)] {
     if (target) target->setFocus();
-    // A box disabled meanwhile cannot take it; then nothing is on its way back.
-    if (!target || QApplication::focusWidget() != target) refocusTarget_ = nullptr;
+    // In an active window the arrival has been seen by now, and a box that kept the
+    // focus, or one disabled meanwhile, has none to see. A window not active again
+    // yet (a message box just closed) sees it when it is activated.
+    if (!target || !target->isEnabled() || isActiveWindow()) refocusTarget_ = nullptr;
   });
 }
 
@@ -271,7 +283,7 @@ void Form1::Corresponsal_LostFocus() {
   if (!call.isEmpty()) {
     if (!LooksLikeCallSign(call)) {
       msgBox(NotACallSignMessage(call), MsgIcon::Exclamation);
-      returnFocusTo(Corresponsal);
+      refuseLeaving(Corresponsal);
     } else if (!call.contains(u'/') && Text2->text().isEmpty()) {
       const Result<QString> grid = FindGridForCall(call);
       if (grid.ok()) Text2->setText(grid.value);
@@ -286,7 +298,7 @@ void Form1::Fecha_LostFocus() {
   if (c.text != Fecha->text()) Fecha->setText(c.text);
   if (c.refused()) {
     msgBox(c.message, MsgIcon::Exclamation);
-    returnFocusTo(Fecha);
+    refuseLeaving(Fecha);
   }
   paintBox(Fecha, kBox);
 }
@@ -296,7 +308,7 @@ void Form1::Hora_LostFocus() {
   if (c.text != Hora->text()) Hora->setText(c.text);
   if (c.refused()) {
     msgBox(c.message, MsgIcon::Exclamation);
-    returnFocusTo(Hora);
+    refuseLeaving(Hora);
   }
   paintBox(Hora, kBox);
 }
@@ -328,7 +340,7 @@ void Form1::Text1_LostFocus() {
 void Form1::Text2_LostFocus() {
   if (!IsAcceptedGridLength(Text2->text())) {
     msgBox(QStringLiteral("Grilla incorrecta!"), MsgIcon::Exclamation);
-    returnFocusTo(Text2);
+    refuseLeaving(Text2);
   }
   paintBox(Text2, kBox);
 }

@@ -123,6 +123,12 @@ bool Form1::passesEntryCheck() {
 
 // "Ingresar QSO": the same checks as Enter, then the save.
 void Form1::Command2_Click() {
+  // A value its box's leave check refused is not stored. Refused just now (clicking
+  // the button left the box), it has been said; refused earlier, the check runs
+  // again and says it again, or lets a value changed since pass. A disabled box
+  // holds the clock's time.
+  if (refusedBox_ && refusedBox_->isEnabled() && refocusTarget_ != refusedBox_) leaveEntryBox(refusedBox_);
+  if (refusedBox_ && refusedBox_->isEnabled()) return;
   if (!passesEntryCheck()) return;
   saveEntry();
 }

@@ -541,6 +541,9 @@ void Form5::reject() {
 // ---- Save and delete ---------------------------------------------------------
 
 void Form5::Command1_Click() {
+  // "Guardar" takes no focus when clicked, so the kHz box being typed in is left
+  // here, as it is before any other button acts: "5" is saved as 500 kHz.
+  if (QApplication::focusWidget() == Text9) Text9_LostFocus();
   const QString mode = Combo2->currentText();
   if (mode == u"Sat" && trimBlanks(Text12->text()).isEmpty()) {
     // The satellite box may be hidden: show it, so it can take the focus.

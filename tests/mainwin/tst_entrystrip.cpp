@@ -1,6 +1,7 @@
 // The entry strip's boxes as the operator meets them: typed and pasted keys, focus
 // colours and selections, the call's country, the leave checks and completions,
 // the proposed grid, the kHz jump and the selectors.
+#include <QAbstractItemView>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -424,6 +425,38 @@ class TstEntryStrip : public QObject {
     f.Combo1->setCurrentText("FM");
     QCOMPARE(f.RSE->text(), QString("59"));
     QCOMPARE(f.RSR->text(), QString("59"));
+  }
+
+  // Picking from a selector's list is a choice also when the item is the one shown.
+  void pickingTheShownModeOrMhzAgainRunsItsReaction() {
+    Form1& f = form1();
+    const auto pick = [&f](QComboBox* box) {
+      box->showPopup();
+      QAbstractItemView* list = box->view();
+      list->setCurrentIndex(list->model()->index(box->currentIndex(), 0));
+      QTest::keyClick(list, Qt::Key_Return);
+      QTRY_VERIFY(!box->view()->isVisible());
+      // The offscreen platform does not give the window back its activation.
+      f.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&f));
+      settle();
+    };
+    f.Combo1->setCurrentText("CW");
+    typeInto(f.RSE, "579");
+    f.Obs->setFocus();
+    settle();
+    pick(f.Combo1);
+    QCOMPARE(f.Combo1->currentText(), QString("CW"));
+    QCOMPARE(f.RSE->text(), QString("599"));
+    QCOMPARE(focused(), f.Corresponsal);
+
+    f.Label7->setText("80m");  // out of step with the MHz shown
+    f.Obs->setFocus();
+    settle();
+    pick(f.mhz);
+    QCOMPARE(f.mhz->currentText(), QString("7"));
+    QCOMPARE(f.Label7->text(), QString("40m"));
+    QCOMPARE(focused(), f.Corresponsal);
   }
 
   void noBorrarAndTheBandListSendTheFocusToTheCall() {

@@ -440,6 +440,17 @@ class TstForm5 : public QObject {
     if (!warning.isEmpty()) QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.Text9));
   }
 
+  void savingFromTheKhzBoxCompletesItFirst() {
+    const LogQso row = storeRow(listRow(0));
+    Form5& f = opened(row);
+    f.Text9->setFocus();
+    f.Text9->setText("5");
+    f.Command1->click();
+    QVERIFY(dialogs->messages.isEmpty());
+    QCOMPARE(stored(row.id).Frecuencia, QString("14.500"));
+    QCOMPARE(stored(row.id).Banda, QString("20m"));
+  }
+
   void choosingMhzSetsTheBandOnceShown() {
     Form5& f = opened(listRow(7));
     QVERIFY(!state().EditFormLoading);

@@ -257,6 +257,72 @@ class TstLogEntry : public QObject {
     QCOMPARE(f.Obs->text(), QString("keep me"));
   }
 
+  // Clicking "Ingresar QSO" leaves the box being typed in: a value its leave check
+  // refuses is said once and not stored.
+  void aValueRefusedOnLeavingForTheButtonIsNotSaved_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("mended");
+    QTest::newRow("call without a digit") << "Corresponsal" << "abc" << "ABC NO Parece ser una Señal distintiva Válida!"
+                                          << "EA8XYZ";
+    QTest::newRow("grid of three") << "Text2" << "gf0" << "Grilla incorrecta!" << "GF05";
+    QTest::newRow("no such day") << "Fecha" << "30/02/2024"
+                                 << "la Fecha 30/02/2024 no es válida!\r\n\r\nFormato: dd/mm/aaaa" << "29/02/2024";
+    QTest::newRow("no such hour") << "Hora" << "25:10" << "la Hora 25:10 no es válida!\r\n\r\nFormato: hh:mm"
+                                  << "23:10";
+  }
+  void aValueRefusedOnLeavingForTheButtonIsNotSaved() {
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    QFETCH(QString, mended);
+    Form1& f = form1();
+    f.Check1->setChecked(true);
+    f.Label11->setText("UTC");  // the boxes stored as typed
+    f.Corresponsal->setText("EA8XYZ");
+    auto* edit = f.findChild<QLineEdit*>(box);
+    edit->clear();
+    typeInto(edit, typed);
+    QTest::mouseClick(f.Command2, Qt::LeftButton);
+    settle();
+    QCOMPARE(dialogs().texts(), QStringList{message});
+    QVERIFY(test::storedQsos().isEmpty());
+    QCOMPARE(focused(), edit);
+
+    // Mended, the next click saves it.
+    dialogs().clear();
+    edit->selectAll();
+    typeText(edit, mended);
+    QTest::mouseClick(f.Command2, Qt::LeftButton);
+    settle();
+    QVERIFY(dialogs().messages.isEmpty());
+    const QList<QSqlRecord> rows = test::storedQsos();
+    QCOMPARE(rows.size(), 1);
+    const QString column = box == "Corresponsal" ? "Estacion" : box == "Text2" ? "SuGrid" : box;
+    QVERIFY(col(rows.first(), column.toUtf8().constData()).startsWith(mended));
+  }
+
+  // A box left refused earlier is checked again by the save: said again while it
+  // stays refused, saved once its value passes.
+  void theSaveChecksABoxRefusedEarlierAgain() {
+    Form1& f = form1();
+    f.Corresponsal->setText("EA8XYZ");
+    typeInto(f.Text2, "gf0");
+    f.Obs->setFocus();
+    settle();
+    QCOMPARE(focused(), f.Text2);
+    QCOMPARE(dialogs().texts(), QStringList{"Grilla incorrecta!"});
+    f.Command2_Click();
+    settle();
+    QCOMPARE(dialogs().texts(), (QStringList{"Grilla incorrecta!", "Grilla incorrecta!"}));
+    QVERIFY(test::storedQsos().isEmpty());
+    f.Text2->setText("GF05");
+    f.Command2_Click();
+    QCOMPARE(dialogs().messages.size(), 2);
+    QCOMPARE(test::storedQsos().size(), 1);
+  }
+
   void saveStoresUtc_data() {
     QTest::addColumn<bool>("manualTime");
     QTest::addColumn<QString>("toggle");
