@@ -1,5 +1,6 @@
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -8,6 +9,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "exchange/form6.h"
 #include "mainwin/form1.h"
 #include "mainwin/qsolist.h"
 #include "online/form14.h"
@@ -150,6 +152,42 @@ class TstForm14 : public QObject {
     QVERIFY(!FormInstance<Form14>::loaded());
     QVERIFY(form1().ListView2->isVisibleTo(&form1()));
     QVERIFY(form1().Label9->isHidden());
+  }
+
+  void searchViewMatrixShowsOnlyUploadedQsosAndSurvivesActivation() {
+    using test::addQso;
+    addQso("General", "LU1AA", "01/03/2021", "10:00:00", {.ruk = "1", .province = "Córdoba"});
+    addQso("General", "LU1AB", "02/03/2021", "10:00:00", {.ruk = "2", .province = "Córdoba"});
+    addQso("General", "LU2AA", "01/03/2021", "11:00:00", {.ruk = "0", .province = "Salta"});
+    addQso("General", "LU3AA", "01/03/2021", "12:00:00", {.band = "40M", .ruk = "2", .province = "Jujuy"});
+    addQso("General", "LU4AA", "01/03/2021", "13:00:00",
+           {.band = "10m", .ruk = "1", .satellite = "AO-91", .province = "Chaco"});
+    // The count of the log is larger than what the list will hold.
+    state().LogQsoCount = 9;
+
+    Form6& search = form6();
+    search.Text5->setText(QStringLiteral("LU9"));  // a filter the matrix clears
+    QStringList seen;
+    QColor cordobaName;
+    QTimer watch;
+    watch.setInterval(10);
+    connect(&watch, &QTimer::timeout, this, [&] {
+      if (!FormInstance<Form14>::loaded() || !form14().isVisible()) return;
+      watch.stop();
+      form14().Form_Activate();  // the window's own build leaves the matrix alone
+      seen = iconColumns("Córdoba") + iconColumns("Salta") + iconColumns("Jujuy") + iconColumns("Chaco");
+      cordobaName = gridRow("Córdoba")->foreground(2).color();
+      seen << QString::number(form14().ListView2->topLevelItemCount());
+      form14().close();
+    });
+    watch.start();
+    search.Command5_Click();
+    QCOMPARE(seen, (QStringList{"40m", "10m", "25"}));
+    QCOMPARE(cordobaName, QColor(0, 0, 0));
+    QVERIFY(!search.Command5->isEnabled());
+    QVERIFY(search.isHidden());
+    QCOMPARE(search.Text5->text(), QString());
+    FormInstance<Form6>::unload();
   }
 
   void provincesCommandWithAnEmptyLogOnlyTellsSo() {
