@@ -17,6 +17,7 @@
 #include "store/programstate.h"
 #include "support/localhttpserver.h"
 #include "support/logfixture.h"
+#include "support/recordinglauncher.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 
@@ -121,6 +122,16 @@ class TstForm14 : public QObject {
     QCOMPARE(f.ListView2->topLevelItem(0)->text(2), QStringLiteral("Antártida"));
     f.ListView2_ColumnClick(2);  // the hidden "ID" sorts by "160m"
     QCOMPARE(f.SortKey, 3);
+  }
+
+  void logoDoubleClickOpensTheServiceHomePage() {
+    test::RecordingLauncher launcher;
+    qputenv("VZ_URL_RUK", "http://127.0.0.1:9/ruk");
+    QTest::mouseDClick(form14().Image4, Qt::LeftButton);
+    qunsetenv("VZ_URL_RUK");
+    QCOMPARE(launcher.calls.size(), 1);
+    QCOMPARE(launcher.calls[0].kind, test::RecordingLauncher::Kind::Url);
+    QCOMPARE(launcher.calls[0].target, QStringLiteral("http://127.0.0.1:9/ruk"));
   }
 
   void provincesCommandListsTheLogAndOpensTheWindow() {
