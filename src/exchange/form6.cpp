@@ -258,6 +258,9 @@ Form6::Form6() {
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
   connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+  Command5 = new QPushButton(this);
+  Command5->hide();
+  connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
   connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
   connect(Command7, &QPushButton::clicked, this, [this] { Command7_Click(); });
   connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });

@@ -58,6 +58,7 @@ class Form6 : public QDialog {
   QLabel* Image1;     // shown while "Solo Argentinos" is ticked
   QPushButton* Command3;  // "Buscar"
   QPushButton* Command4;  // "Borrar Filtros"
+  QPushButton* Command5;  // the award matrix; hidden, without caption
 
   // ---- Result list --------------------------------------------------------------
   QLabel* Label13;  // "Buscando ..." / "Actualizando ..."
@@ -111,6 +112,7 @@ class Form6 : public QDialog {
   void Command1_Click();
   void Command3_Click();
   void Command4_Click();
+  void Command5_Click();
   void Command6_Click();
   void Command7_Click();
   void Command8_Click();

@@ -77,6 +77,9 @@ struct ProgramState {
 
   // Seconds a web wait has waited, counted by the configuration dialog's ticker.
   int NetTimeoutTicks = 0;
+
+  // Rows the provinces list put into the award window's input list.
+  int ListedQsoCount = 0;
 };
 
 ProgramState& state();

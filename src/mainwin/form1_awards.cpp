@@ -1,0 +1,57 @@
+// The main window's "Provincias Argentinas": the current log's QSOs with a province
+// go into the award window's input list, and the award window opens.
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTreeWidget>
+
+#include "mainwin/form1.h"
+#include "mainwin/qsolist.h"
+#include "online/form14.h"
+#include "platform/dialogs.h"
+#include "store/award.h"
+#include "store/programstate.h"
+
+namespace vz {
+
+void Form1::parg_Click() {
+  // The count the last page load made: the summary caption cannot be read back
+  // safely, since a log name may itself hold ", con ".
+  if (state().LogQsoCount <= 0) {
+    msgBox(QStringLiteral("No hay QSOs para mostrar!"), MsgIcon::Exclamation);
+    return;
+  }
+  Label9->setText(QStringLiteral("Procesando ..."));
+  Label9->show();
+  ProgressBar1->setMaximum(500);
+  ProgressBar1->show();
+  ListView2->hide();
+  QApplication::processEvents();
+
+  auto idle = [this] {
+    Label9->hide();
+    ProgressBar1->hide();
+    ListView2->show();
+  };
+  const Result<QList<QsoListRow>> rows = ReadProvinceQsos(state().CurrentLogName);
+  if (!rows.ok()) {
+    idle();
+    showError(rows.error());
+    return;
+  }
+
+  state().ListedQsoCount = 0;
+  QTreeWidget* input = form14().ListView1;
+  SetupQsoListColumns(input, QStringLiteral("Provincia"));
+  for (const QsoListRow& row : rows.value) {
+    ProgressBar1->setValue(ProgressBar1->value() < 500 ? ProgressBar1->value() + 1 : 0);
+    AddQsoListRow(input, row);
+    // The province keeps the list's own colour.
+    input->topLevelItem(input->topLevelItemCount() - 1)->setForeground(QsoListRow::kColumns - 1, QBrush());
+    ++state().ListedQsoCount;
+  }
+  idle();
+  ShowProvincesAward();
+}
+
+}  // namespace vz
