@@ -268,6 +268,7 @@ Form6::Form6() {
           [this](int logical) { ListView2_ColumnClick(logical + 1); });
   connect(ListView2, &QTreeWidget::itemDoubleClicked, this, [this] { ListView2_DblClick(); });
 
+  setUpUploads();
   setListedCount(QString());
   setEditCallerRefresh(kCallerName, [this](qint64 id) { RefreshSearchListRow(id); });
 }
@@ -542,9 +543,6 @@ void Form6::Command1_Click() {
   form1().ListView2->show();
 }
 
-// The uploads join the window with their own work.
-void Form6::Command6_Click() {}
-void Form6::Command8_Click() {}
 void Form6::Command7_Click() { Frame5->hide(); }
 
 // ---- Window events --------------------------------------------------------------------
@@ -568,6 +566,7 @@ bool Form6::event(QEvent* e) {
 }
 
 void Form6::closeEvent(QCloseEvent* e) {
+  stopUpload();
   Form_QueryUnload();
   unloadRequested_ = true;
   e->accept();

@@ -3,6 +3,7 @@
 
 #include "mainwin/qsolist.h"
 #include "platform/forms.h"
+#include "platform/webget.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -14,6 +15,7 @@ class QRadioButton;
 class QTextEdit;
 class QTimer;
 class QTreeWidget;
+class QEventLoop;
 
 namespace vz {
 
@@ -76,6 +78,7 @@ class Form6 : public QDialog {
   QProgressBar* ProgressBar1;
   QPushButton* Command7;  // "Cerrar"
   QTimer* Timer2;         // an upload request's time-out, 5000 ms
+  WebGet* WebBrowser1;    // the uploads' request channel, one request at a time
 
   // The heading sort, in force for every later fill until the window is unloaded.
   QsoListSort ListView2Sort;
@@ -116,6 +119,10 @@ class Form6 : public QDialog {
   void Command6_Click();
   void Command7_Click();
   void Command8_Click();
+  void WebBrowser1_NavigateComplete2();
+  void Timer2_Timer();
+  // True while an upload run waits for its answers.
+  bool uploadRunning() const { return uploading_; }
 
   // Set when the title bar closed the window: its opener then unloads it.
   bool unloadRequested() const { return unloadRequested_; }
@@ -132,7 +139,14 @@ class Form6 : public QDialog {
   void showRows(const QList<QsoListRow>& rows);
   void dateLeaveCheck(QLineEdit* box);
 
+  void setUpUploads();
+  bool waitForAnswer(const QUrl& url);
+  void stopUpload();
+
   bool unloadRequested_ = false;
+  bool uploading_ = false;
+  bool uploadStop_ = false;
+  QEventLoop* answerWait_ = nullptr;
   bool searching_ = false;
 };
 

@@ -1,0 +1,258 @@
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+#include <memory>
+
+#include "exchange/form6.h"
+#include "mainwin/form1.h"
+#include "platform/database.h"
+#include "setup/form2.h"
+#include "store/programstate.h"
+#include "support/localhttpserver.h"
+#include "support/scripteddialogs.h"
+#include "support/tempfolder.h"
+
+using namespace vz;
+using test::LocalHttpServer;
+
+namespace {
+
+void store(const QString& call, const QString& date, const QString& mode, const QString& freq, const QString& remarks,
+           const QString& sat = QString()) {
+  QSqlQuery q(db::connection());
+  QVERIFY(db::run(q,
+                  "INSERT INTO Tabla1 (Modo, Banda, MyCall, Estacion, Fecha, Hora, RSE, RSR, Obs, Operador, [Nombre Log], "
+                  "Frecuencia, MiGrid, SuGrid, Ruk, Nombre_Sat, Argento) VALUES (?,'40m','LU9ZZ',?,?,'10:05:00','59','57',"
+                  "?,'',?,?,'','','1',?,'')",
+                  {db::textValue(mode), db::textValue(call), db::textValue(date), db::textValue(remarks),
+                   db::textValue(QStringLiteral("Mi Log")), db::textValue(freq), db::textValue(sat)}));
+}
+
+LocalHttpServer::Reply page(const QByteArray& body) { return {200, "text/html; charset=utf-8", body, false}; }
+
+// The colour of the answer box's first line that holds the text.
+QColor lineColour(const QTextEdit* box, const QString& text) {
+  for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next())
+    if (b.text().contains(text)) return b.begin().fragment().charFormat().foreground().color();
+  return {};
+}
+
+QString param(const LocalHttpServer::Request& r, const char* key) {
+  return QUrlQuery(QString::fromUtf8(r.query())).queryItemValue(QString::fromLatin1(key), QUrl::FullyDecoded);
+}
+
+}  // namespace
+
+class TstForm6Upload : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<test::TempFolder> folder;
+  std::unique_ptr<test::ScriptedDialogs> dialogs;
+  std::unique_ptr<LocalHttpServer> server;
+
+  Form6& shown() {
+    Form6& f = form6();
+    f.fillWithCurrentLog();
+    f.show();
+    f.Timer2->setInterval(300);
+    return f;
+  }
+  QStringList lines() const { return form6().RichTextBox1->toPlainText().split(u'\n'); }
+
+ private slots:
+  void init() {
+    folder = std::make_unique<test::TempFolder>();
+    dialogs = std::make_unique<test::ScriptedDialogs>();
+    server = std::make_unique<LocalHttpServer>();
+    qputenv("VZ_URL_RUK", server->base().toUtf8());
+    qputenv("VZ_URL_EQSL", server->base().toUtf8());
+    state() = ProgramState{};
+    state().CurrentLogName = "Mi Log";
+    store("LU1ABC", "01/03/2024", "SSB", "7.050", "73 & 100%");
+    store("EA4XYZ", "02/03/2024", "Echo", "145.900", "", "AO-91");
+    store("LU2DEF", "03/03/2024", "DV IP", "0", "");
+    form1();
+    form2().Text8->setText("lu9zz");
+    form2().Text7->setText("a&b%");
+    form2().Text9->setText("LU9ZZ");
+    form2().Text10->setText("q=1");
+  }
+
+  void cleanup() {
+    FormInstance<Form6>::unload();
+    FormInstance<Form2>::unload();
+    FormInstance<Form1>::unload();
+    qunsetenv("VZ_URL_RUK");
+    qunsetenv("VZ_URL_EQSL");
+    server.reset();
+    dialogs.reset();
+    folder.reset();
+  }
+
+  void serviceRunSendsEachRowColoursCountsAndTotals() {
+    Form6& f = shown();
+    server->replies << page("QSO OK!") << page("<html><body>OK! duplicado!</body></html>") << page("Error: fecha");
+    f.Command6_Click();
+
+    QCOMPARE(server->requests.size(), 3);
+    const auto& first = server->requests[0];  // the list shows the newest first
+    QCOMPARE(first.path(), QByteArray("/php/vantorel2Rozozev.php"));
+    QVERIFY2(first.query().startsWith("user=lu9zz&pass=a%26b%25&micall=LU9ZZ&sucall=LU2DEF&banda=VOIP&modo=DV&"),
+             first.query().constData());
+    QCOMPARE(param(server->requests[1], "modo"), QStringLiteral("Sat Echo"));
+    QCOMPARE(param(server->requests[1], "banda"), QStringLiteral("2m"));
+    QCOMPARE(param(server->requests[2], "x_qslMSG"), QStringLiteral("73 & 100%"));
+    QCOMPARE(param(server->requests[2], "fecha"), QStringLiteral("01/03/2024"));
+    QCOMPARE(param(server->requests[2], "hora"), QStringLiteral("1005"));
+
+    QCOMPARE(f.Frame5->title(), QStringLiteral("Respuesta de Rukanet ..."));
+    QVERIFY(f.Frame5->isVisible());
+    QVERIFY(f.Command7->isEnabled());
+    QCOMPARE(f.ProgressBar1->value(), 3);
+    QCOMPARE(lines().mid(0, 4), QStringList({"Conectando con Ruk ...", "QSO OK!", "OK! duplicado!", "Error: fecha"}));
+    QVERIFY(lines().contains("QSOs   Cargados: 2"));
+    QVERIFY(lines().contains("QSOs Duplicados: 1"));
+    QVERIFY(lines().contains("Desconectado de Ruk."));
+    QCOMPARE(lineColour(f.RichTextBox1, "QSO OK!"), QColor(0, 64, 0));
+    QCOMPARE(lineColour(f.RichTextBox1, "OK! duplicado!"), QColor(255, 0, 0));
+    QCOMPARE(lineColour(f.RichTextBox1, "Cargados"), QColor(0, 0, 192));
+    QVERIFY(state().UseCommentAsQslMsg);
+  }
+
+  void abortWordStopsAfterThatRow_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::newRow("password") << QByteArray("Error de Contraseña!");
+    QTest::newRow("unknown user") << QByteArray("lu9zz NO existe en Ruk!");
+  }
+  void abortWordStopsAfterThatRow() {
+    QFETCH(QByteArray, answer);
+    Form6& f = shown();
+    server->defaultReply = page(answer);
+    f.Command6_Click();
+    QCOMPARE(server->requests.size(), 1);
+    QVERIFY(lines().contains("QSOs   Cargados: 0"));
+    QVERIFY(lines().contains("QSOs Duplicados: 0"));
+  }
+
+  void noAnswerRequestIsAbandonedAndShownAndTheRunGoesOn() {
+    Form6& f = shown();
+    dialogs->answers << MsgAnswer::No;  // no QSL message
+    LocalHttpServer::Reply silent;
+    silent.silent = true;
+    server->replies << silent << page("OK!") << page("OK!");
+    // A second upload asked for while the first waits does not start.
+    QTimer::singleShot(50, &f, [&f] {
+      f.Command6_Click();
+      f.Command8_Click();
+    });
+    f.Command6_Click();
+    QCOMPARE(server->requests.size(), 3);
+    QCOMPARE(dialogs->messages.size(), 1);
+    QCOMPARE(param(server->requests[0], "x_qslMSG"), QString());
+    QVERIFY(server->requests[0].query().endsWith("&x_qslMSG="));
+    QVERIFY(lines().contains("Sin respuesta para LU2DEF"));
+    QCOMPARE(lineColour(f.RichTextBox1, "Sin respuesta"), QColor(255, 0, 0));
+    QVERIFY(lines().contains("QSOs   Cargados: 2"));
+    QCOMPARE(f.ProgressBar1->value(), 2);
+  }
+
+  void failedPageIsRedAndCountedNowhere() {
+    Form6& f = shown();
+    server->defaultReply = {500, "text/html", "OK!", false};
+    f.Command6_Click();
+    QCOMPARE(server->requests.size(), 3);
+    QVERIFY(lines().contains("QSOs   Cargados: 0"));
+    QCOMPARE(lineColour(f.RichTextBox1, "Sin respuesta válida"), QColor(255, 0, 0));
+    QCOMPARE(f.ProgressBar1->value(), 0);
+  }
+
+  void runsThatDoNotStart_data() {
+    QTest::addColumn<int>("upload");  // 6 service, 8 eQSL
+    QTest::addColumn<QString>("clearBox");
+    QTest::addColumn<QString>("listed");
+    QTest::addColumn<QStringList>("messages");
+    const QString question = "Desea usar el campo COMMENT como QSLMSG?";
+    const QString many = "Más de 50 QSOs para subir!\r\n\r\npuede que domore mucho tiempo, prosigue o Cancela?\r\n\r\n"
+                         "SUGERENCIA: Filre por fecha para subilos en etapas";
+    QTest::newRow("service user") << 6 << "Text8" << "3" << QStringList{"Sin configurar Usuario o Contraseña!"};
+    QTest::newRow("service password") << 6 << "Text7" << "3" << QStringList{"Sin configurar Usuario o Contraseña!"};
+    QTest::newRow("eqsl user") << 8 << "Text9" << "3" << QStringList{"Sin configurar Usuario o Contraseña!"};
+    QTest::newRow("eqsl password") << 8 << "Text10" << "3" << QStringList{"Sin configurar Usuario o Contraseña!"};
+    QTest::newRow("51 cancelled") << 6 << "" << "51" << QStringList{many};
+    QTest::newRow("51 cancelled eqsl") << 8 << "" << "51" << QStringList{many};
+    QTest::newRow("nothing listed") << 6 << "" << "0" << QStringList{question, "No hay QSOs para exportar!"};
+  }
+  void runsThatDoNotStart() {
+    QFETCH(int, upload);
+    QFETCH(QString, clearBox);
+    QFETCH(QString, listed);
+    QFETCH(QStringList, messages);
+    Form6& f = shown();
+    const QHash<QString, QLineEdit*> boxes{{"Text7", form2().Text7}, {"Text8", form2().Text8},
+                                           {"Text9", form2().Text9}, {"Text10", form2().Text10}};
+    if (QLineEdit* box = boxes.value(clearBox)) box->clear();
+    f.Label6->setText(listed);
+    if (upload == 6) f.Command6_Click();
+    else f.Command8_Click();
+    QCOMPARE(dialogs->texts(), messages);
+    QCOMPARE(server->requests.size(), 0);
+    QVERIFY(!f.Frame5->isVisible());
+  }
+
+  void fiftyListedStartWithoutWarning() {
+    Form6& f = shown();
+    f.Label6->setText("50");
+    server->defaultReply = page("OK!");
+    f.Command6_Click();
+    QCOMPARE(dialogs->texts(), QStringList{"Desea usar el campo COMMENT como QSLMSG?"});
+    QCOMPARE(server->requests.size(), 3);  // the rows that are there
+  }
+
+  void eqslRunEchoesRecordsAndCountsItsWords() {
+    Form6& f = shown();
+    server->replies << page("Result: 1 out of 1 records added") << page("Result: 0 out of 1\nError: Duplicate QSO")
+                    << page("Result: 1 out of 1 records added");
+    f.Command8_Click();
+    QCOMPARE(server->requests.size(), 3);
+    const auto& r = server->requests[1];
+    QCOMPARE(r.path(), QByteArray("/qslcard/importADIF.cfm"));
+    QCOMPARE(param(r, "ADIFData"),
+             QStringLiteral("Vantorel Zezeror Ver 2.1.21<EOH><STATION_CALLSIGN:5>LU9ZZ<CALL:6>EA4XYZ<BAND:2>2m<MODE:2>FM"
+                            "<QSO_DATE:8>20240302<TIME_ON:4>1005<PROP_MODE:3>ECH<PROP_MODE:3>SAT<SAT_NAME:5>AO-91"
+                            "<EOR><EOF>"));
+    QVERIFY(r.query().endsWith("&EQSL_USER=LU9ZZ&EQSL_PSWD=q%3D1"));
+    QCOMPARE(param(server->requests[2], "ADIFData").count("<QSLMSG:9>73 & 100%"), 1);
+
+    QCOMPARE(f.Frame5->title(), QStringLiteral("Respuesta de Log eQSL ..."));
+    QCOMPARE(lines().mid(0, 3), QStringList({"Conectando con eQSL ...", QString(26, u'-'),
+                                             "<STATION_CALLSIGN:5>LU9ZZ<CALL:6>LU2DEF<BAND:3>40m<MODE:12>DIGITALVOICE<QSO ..."}));
+    QCOMPARE(lineColour(f.RichTextBox1, "Error: Duplicate"), QColor(255, 0, 0));
+    QVERIFY(lines().contains("QSOs   Cargados: 2"));
+    QVERIFY(lines().contains("QSOs Duplicados: 1"));
+    QVERIFY(lines().contains("Desconectado de eQSL."));
+    QVERIFY(f.Command8->isEnabled());
+  }
+
+  void closingTheWindowStopsTheRun() {
+    Form6& f = shown();
+    LocalHttpServer::Reply silent;
+    silent.silent = true;
+    server->defaultReply = silent;
+    f.Timer2->setInterval(5000);
+    QTimer::singleShot(100, &f, [&f] { f.close(); });
+    f.Command6_Click();
+    QCOMPARE(server->requests.size(), 1);
+    QVERIFY(!f.uploadRunning());
+  }
+};
+
+QTEST_MAIN(TstForm6Upload)
+#include "tst_form6upload.moc"
