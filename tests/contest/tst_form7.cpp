@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -175,6 +176,28 @@ class TestForm7 : public QObject {
       QCOMPARE(b->text(), QString(c.result));
       f.hide();
     }
+  }
+
+  void leavingABadBoxWarnsAndReturnsTheFocus() {
+    Form7& f = form7();
+    ContestQso q;
+    q.id = 1;
+    f.fillFrom(q, 0, "Rally", kSerialIncremental);
+    f.show();
+    QApplication::setActiveWindow(&f);
+    f.Text5->setFocus();
+    QTRY_VERIFY(f.Text5->hasFocus());
+    f.Text5->setText("2575");
+    f.Text6->setFocus();
+    QCOMPARE(dialogs->texts(), (QStringList{"Error en la HORA 25!", "Error en los MINUTOS 75!"}));
+    QTRY_VERIFY(f.Text5->hasFocus());
+    QCOMPARE(f.Text5->text(), QString("2575"));
+
+    dialogs->clear();
+    f.Text5->setText("2359");
+    f.Text6->setFocus();
+    QTRY_VERIFY(f.Text6->hasFocus());
+    QVERIFY(dialogs->messages.isEmpty());
   }
 
  private:
