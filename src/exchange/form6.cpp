@@ -24,6 +24,7 @@
 #include "exchange/searchquery.h"
 #include "mainwin/form1.h"
 #include "mainwin/form5.h"
+#include "mainwin/qsolist.h"
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
 #include "platform/textutil.h"
@@ -75,29 +76,6 @@ QLineEdit* box(int maxLength = 0) {
   auto* b = new QLineEdit;
   if (maxLength > 0) b->setMaxLength(maxLength);
   return b;
-}
-
-// The QSO of a list row as the edit dialog takes it.
-LogQso editRowFromItem(const QTreeWidgetItem& item) {
-  LogQso r;
-  r.id = vbValInt(item.text(kQsoListId));
-  r.Estacion = item.text(kQsoListEstacion);
-  r.Banda = item.text(kQsoListBanda);
-  r.Frecuencia = item.text(kQsoListFrec);
-  r.Modo = item.text(5);
-  r.RSE = item.text(6);
-  r.RSR = item.text(7);
-  r.Fecha = item.text(kQsoListFecha);
-  r.Hora = item.text(kQsoListHora);
-  r.MyCall = item.text(10);
-  r.Operador = item.text(11);
-  r.Obs = item.text(12);
-  r.MiGrid = item.text(13);
-  r.SuGrid = item.text(14);
-  r.Ruk = item.text(15);
-  r.Nombre_Sat = trimBlanks(item.text(16));
-  r.Argento = item.text(17);
-  return r;
 }
 
 // The record values of a list row.
@@ -473,7 +451,7 @@ void Form6::ListView2_DblClick() {
   }
   const QTreeWidgetItem* item = ListView2->currentItem();
   if (!item) return;
-  OpenQsoEditor(kCallerName, editRowFromItem(*item), editModes(), editMhz());
+  OpenQsoEditor(kCallerName, QsoFromListItem(*item), editModes(), editMhz());
 }
 
 void Form6::RefreshSearchListRow(qint64 id) {

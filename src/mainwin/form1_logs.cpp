@@ -9,6 +9,7 @@
 #include "mainwin/form17.h"
 #include "mainwin/form3.h"
 #include "mainwin/form5.h"
+#include "mainwin/qsolist.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
 #include "store/config.h"
@@ -19,28 +20,6 @@
 namespace vz {
 
 namespace {
-
-// A row of the main list as the edit dialog takes it, read by column position.
-LogQso editRowFromList(const QTreeWidgetItem& item) {
-  LogQso r;
-  r.id = vbValInt(item.text(kQsoListId));
-  r.Estacion = item.text(kQsoListEstacion);
-  r.Banda = item.text(kQsoListBanda);
-  r.Frecuencia = item.text(kQsoListFrec);
-  r.Modo = item.text(5);
-  r.RSE = item.text(6);
-  r.RSR = item.text(7);
-  r.Fecha = item.text(kQsoListFecha);
-  r.Hora = item.text(kQsoListHora);
-  r.MyCall = item.text(10);
-  r.Operador = item.text(11);
-  r.Obs = item.text(12);
-  r.MiGrid = item.text(13);
-  r.SuGrid = item.text(14);
-  r.Ruk = item.text(15);
-  r.Nombre_Sat = item.text(16);
-  return r;
-}
 
 // A stored QSO in the form the main list shows it.
 LogQso editRowFromStored(LogQso r) {
@@ -135,7 +114,7 @@ void Form1::ListView2_DblClick() {
   if (state().LogQsoCount == 0) return;
   const QTreeWidgetItem* item = ListView2->currentItem();
   if (!item || !item->isSelected()) return;
-  OpenQsoEditor(QStringLiteral("Form1"), editRowFromList(*item), mainListEditModes(), mainListEditMhz());
+  OpenQsoEditor(QStringLiteral("Form1"), QsoFromListItem(*item), mainListEditModes(), mainListEditMhz());
 }
 
 void Form1::EditLastQso() {

@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <cmath>
 
+#include "platform/textutil.h"
 #include "store/layoutscaler.h"
 
 namespace vz {
@@ -65,6 +66,28 @@ void SortQsoListByHeading(QTreeWidget* list, QsoListSort& sort, int headingPosit
   sort.order = sort.order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
   sort.on = true;
   ApplyQsoListSort(list, sort);
+}
+
+LogQso QsoFromListItem(const QTreeWidgetItem& item) {
+  LogQso r;
+  r.id = vbValInt(item.text(kQsoListId));
+  r.Estacion = item.text(kQsoListEstacion);
+  r.Banda = item.text(kQsoListBanda);
+  r.Frecuencia = item.text(kQsoListFrec);
+  r.Modo = item.text(5);
+  r.RSE = item.text(6);
+  r.RSR = item.text(7);
+  r.Fecha = item.text(kQsoListFecha);
+  r.Hora = item.text(kQsoListHora);
+  r.MyCall = item.text(10);
+  r.Operador = item.text(11);
+  r.Obs = item.text(12);
+  r.MiGrid = item.text(13);
+  r.SuGrid = item.text(14);
+  r.Ruk = item.text(15);
+  r.Nombre_Sat = item.text(16);
+  r.Argento = item.text(17);
+  return r;
 }
 
 }  // namespace vz

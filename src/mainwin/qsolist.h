@@ -3,6 +3,7 @@
 #include <QTreeWidgetItem>
 
 #include "store/logpage.h"
+#include "store/logstore.h"
 
 class QTreeWidget;
 
@@ -26,6 +27,10 @@ void SetupQsoListColumns(QTreeWidget* list, const QString& lastHeading = QString
 void ScaleQsoListColumns(QTreeWidget* list, double f);
 // Adds a row at the end, its sub-items in dark green.
 void AddQsoListRow(QTreeWidget* list, const QsoListRow& row);
+
+// The QSO a list row shows, read by column position, as the edit dialog's openers
+// hand it over (the id read as a number, every other cell as shown).
+LogQso QsoFromListItem(const QTreeWidgetItem& item);
 
 // Sorting by a click on a heading: the key, the order, and whether it is on. Once
 // on it stays on, so later pages are sorted the same way.
