@@ -665,7 +665,6 @@ void Form1::Command14_Click() {}
 void Form1::Command17_Click() {}
 void Form1::suych_Click() {}
 void Form1::parg_Click() {}
-void Form1::cabro_Click() {}
 void Form1::anacal_Click() {}
 void Form1::ac_Click() {}
 
