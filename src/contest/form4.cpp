@@ -1,6 +1,10 @@
 #include "contest/form4.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -18,9 +22,10 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 
-#include "contest/cwkeyer.h"
 #include "mainwin/entryclock.h"
+#include "platform/audioplayer.h"
 #include "platform/clock.h"
 #include "platform/colors.h"
 #include "platform/dialogs.h"
@@ -37,7 +42,7 @@ namespace {
 constexpr quint32 kWhite = 0xFFFFFF;
 constexpr quint32 kFocused = 0xFFC0C0;  // &H00BBGGRR: red 192, green 192, blue 255
 constexpr quint32 kDark = 0x808080;
-constexpr int kDesignWidth = 760;
+constexpr int kDesignWidth = 884;  // 13260 twips: the master-call column shown
 constexpr int kDesignHeight = 560;
 
 template <class W>
@@ -173,9 +178,9 @@ Form4::Form4() {
   Check8->setChecked(true);
 
   // The contest's QSOs and the earlier QSOs with the worked station.
-  Frame3 = control<QGroupBox>(this, "Frame3", 10, 130, 540, 250);
+  Frame3 = control<QGroupBox>(this, "Frame3", 10, 130, 730, 250);
   Frame3->setTitle(QStringLiteral("Log ..."));
-  ListView2 = control<QTreeWidget>(Frame3, "ListView2", 8, 20, 524, 202);
+  ListView2 = control<QTreeWidget>(Frame3, "ListView2", 8, 20, 714, 202);
   ListView2->setRootIsDecorated(false);
   Label9 = label(Frame3, "Label9", QStringLiteral("0 QSOs "), 8, 226, 200, 18);
   Frame4 = control<QGroupBox>(this, "Frame4", 10, 130, 540, 120);
@@ -187,15 +192,15 @@ Form4::Form4() {
   Frame4->hide();
 
   // Right-hand column: multiplier and master-call check.
-  Frame5 = control<QGroupBox>(this, "Frame5", 560, 130, 190, 50);
+  Frame5 = control<QGroupBox>(this, "Frame5", 752, 130, 126, 50);
   Frame5->setTitle(QStringLiteral("Multiplicador CAHF"));
-  Label11 = label(Frame5, "Label11", QString(), 8, 20, 174, 22);
-  Frame2 = control<QGroupBox>(this, "Frame2", 560, 186, 190, 194);
+  Label11 = label(Frame5, "Label11", QString(), 8, 20, 110, 22);
+  Frame2 = control<QGroupBox>(this, "Frame2", 752, 186, 126, 234);
   Frame2->setTitle(QStringLiteral("MasterCheck"));
-  MCheck = control<QPlainTextEdit>(Frame2, "MCheck", 8, 20, 174, 166);
+  MCheck = control<QPlainTextEdit>(Frame2, "MCheck", 8, 20, 110, 206);
   MCheck->setReadOnly(true);
-  List1 = control<QListWidget>(this, "List1", 560, 380, 90, 40);
-  List2 = control<QListWidget>(this, "List2", 660, 380, 90, 40);
+  List1 = control<QListWidget>(this, "List1", 752, 430, 60, 40);
+  List2 = control<QListWidget>(this, "List2", 818, 430, 60, 40);
   List1->hide();
   List2->hide();
 
@@ -204,21 +209,33 @@ Form4::Form4() {
   Frame1->setTitle(QStringLiteral("Macros CW"));
   setBackColor(Frame1, 0xFF0000);
   const std::array<QString, 7> macroCaptions = {
-      QStringLiteral("F1-CQ"),    QStringLiteral("F2-Serie"), QStringLiteral("F3-TU"),  QStringLiteral("F4-Mi Call"),
-      QStringLiteral("F5-SuCall"), QStringLiteral("F6-?"),     QStringLiteral("F7-AGN")};
+      QStringLiteral("F1-CQ"),     QStringLiteral("F2-Serie"), QStringLiteral("F3-TU"),  QStringLiteral("F4-Mi Call"),
+      QStringLiteral("F5-SuCall"), QStringLiteral("F6-AGN?"),  QStringLiteral("F7- NR?")};
   for (int i = 0; i < 7; ++i) {
     macros[size_t(i)] = label(Frame1, "macros", macroCaptions[size_t(i)], 8 + i * 75, 20, 72, 18, i);
-    setForeColor(macros[size_t(i)], kWhite);
+    setBackColor(macros[size_t(i)], 0xFFFFC0);  // light cyan
+    macros[size_t(i)]->installEventFilter(this);
   }
   HScroll1 = control<QScrollBar>(Frame1, "HScroll1", 8, 46, 200, 18);
   HScroll1->setOrientation(Qt::Horizontal);
   HScroll1->setRange(10, 40);
-  Label12 = label(Frame1, "Label12", QString(), 214, 46, 80, 18);
-  setForeColor(Label12, kWhite);
+  LabelVel = label(Frame1, "LabelVel", QString(), 214, 46, 80, 18);
+  setForeColor(LabelVel, kWhite);
   Combo3 = control<QComboBox>(Frame1, "Combo3", 8, 72, 90, 23);
   Check3 = checkBox(Frame1, "Check3", QStringLiteral("DTR"), 104, 74, 60);
   Check3->setChecked(true);
   Check4 = checkBox(Frame1, "Check4", QStringLiteral("RTS"), 168, 74, 60);
+  Check5 = checkBox(Frame1, "Check5", QStringLiteral("0T-9N"), 232, 74, 70);
+  Check5->setChecked(true);
+  Check6 = checkBox(Frame1, "Check6", QStringLiteral("Peso"), 306, 74, 60);
+  Image1 = label(Frame1, "Image1", QStringLiteral("TX"), 380, 72, 30, 22);
+  Image1->setAlignment(Qt::AlignCenter);
+  setBackColor(Image1, 0x0000FF);
+  setForeColor(Image1, kWhite);
+  Image1->hide();
+  Picture1 = label(Frame1, "Picture1", QStringLiteral("Keyer"), 420, 72, 60, 22);
+  Picture1->setToolTip(QStringLiteral("Keyer Manual (flecha abajo)"));
+  Picture1->installEventFilter(this);
   Label10 = label(Frame1, "Label10", QString(), 8, 104, 520, 20);
   setForeColor(Label10, kWhite);
   Frame1->hide();
@@ -260,18 +277,33 @@ Form4::Form4() {
   setTabOrder(mhz, Text1);
   setTabOrder(Text1, Text2);
 
-  for (QWidget* w : std::initializer_list<QWidget*>{Text2, Fecha, Hora, Corresponsal, RSE, RSR, Text1, Combo1,
-                                                    Combo2, mhz, Check2, Check7, Check8, ListView2, MCheck})
-    w->installEventFilter(this);
+  // Every control that can hold the focus shows its keys to the window first.
+  for (QWidget* w : findChildren<QWidget*>())
+    if (w->focusPolicy() != Qt::NoFocus) w->installEventFilter(this);
   connect(Corresponsal, &QLineEdit::textChanged, this, &Form4::Corresponsal_Change);
   connect(Text2, &QLineEdit::textChanged, this, &Form4::Text2_Change);
   connect(mhz, &QComboBox::activated, this, &Form4::mhz_Click);
-  connect(Check2, &QCheckBox::clicked, this, &Form4::Check2_Click);
-  connect(Check7, &QCheckBox::toggled, this, [this](bool dark) {
-    if (dark) ApplyContestDarkColors();
-    else ApplyContestLightColors();
-    Corresponsal->setFocus();
+  connect(Check2, &QCheckBox::toggled, this, &Form4::Check2_Click);
+  connect(Check3, &QCheckBox::toggled, this, &Form4::Check3_Click);
+  connect(Check4, &QCheckBox::toggled, this, &Form4::Check4_Click);
+  connect(Check6, &QCheckBox::toggled, this, &Form4::Check6_Click);
+  connect(Check7, &QCheckBox::toggled, this, &Form4::Check7_Click);
+  connect(Check8, &QCheckBox::toggled, this, &Form4::Check8_Click);
+  connect(Combo1, &QComboBox::currentIndexChanged, this, &Form4::Combo1_Click);
+  connect(Combo2, &QComboBox::currentIndexChanged, this, &Form4::Combo2_Click);
+  connect(Combo3, &QComboBox::currentIndexChanged, this, &Form4::Combo3_Click);
+  connect(HScroll1, &QScrollBar::valueChanged, this, &Form4::HScroll1_Change);
+  connect(qApp, &QGuiApplication::focusWindowChanged, this, [this] {
+    if (!isVisible()) return;
+    QWidget* active = QApplication::activeWindow();
+    if (!active || active == this) return;
+    // Message boxes and file dialogs are no windows of the contest's own.
+    returnFromWindow_ = !qobject_cast<QMessageBox*>(active) && !qobject_cast<QFileDialog*>(active) &&
+                        !qobject_cast<QInputDialog*>(active);
   });
+
+  MSComm1 = serialSystem().createLine();
+  keyer_ = std::make_unique<CwKeyer>(*this, pacer_);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -295,6 +327,12 @@ Form4::Form4() {
   Layout = CaptureLayout(this);
   FitFormToScreen(this, kDesignHeight * kTwipsPerPixel, kDesignWidth * kTwipsPerPixel, 0, 0, true);
   Timer1->start();
+}
+
+// Unloading closes the keyer's port.
+Form4::~Form4() {
+  if (keyer_) keyer_->CwStopRequested = true;
+  if (MSComm1) MSComm1->close();
 }
 
 // ---- Lists ------------------------------------------------------------------------
@@ -347,6 +385,7 @@ bool Form4::askDupe(const QString& call) {
 
 void Form4::ShowForContest() {
   setWindowModality(Qt::ApplicationModal);
+  returnFromWindow_ = false;
   show();
   raise();
   activateWindow();
@@ -354,7 +393,10 @@ void Form4::ShowForContest() {
 }
 
 bool Form4::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate && isVisible()) Form_Activate();
+  if (e->type() == QEvent::WindowActivate && isVisible() && returnFromWindow_) {
+    returnFromWindow_ = false;
+    Form_Activate();
+  }
   return QWidget::event(e);
 }
 
@@ -362,22 +404,29 @@ void Form4::Form_Activate() {
   Timer4->start();
   macros[3]->setText(QStringLiteral("F4-") + Text2->text());
 
-  Combo3->clear();
-  for (int i = 1; i <= 20; ++i) Combo3->addItem(QStringLiteral("COM") + QString::number(i));
   const auto port = ReadCwPortSettings();
-  // A port the list does not hold keeps the first one.
-  const int portIndex = port ? Combo3->findText(port->port) : 0;
-  Combo3->setCurrentIndex(portIndex < 0 ? 0 : portIndex);
+  {
+    const QSignalBlocker quiet(Combo3);
+    Combo3->clear();
+    for (int i = 1; i <= 20; ++i) Combo3->addItem(QStringLiteral("COM") + QString::number(i));
+    // A port the list does not hold keeps the first one.
+    const int portIndex = port ? Combo3->findText(port->port) : 0;
+    Combo3->setCurrentIndex(portIndex < 0 ? 0 : portIndex);
+  }
+  Combo3_Click();  // the chosen port is opened even when it is the one shown before
   const bool dtr = port ? port->dtr : true;
-  Check3->setChecked(dtr);
-  Check4->setChecked(!dtr);
+  if (dtr) Check3->setChecked(true);
+  else Check4->setChecked(true);
   if (ReadDarkBackgroundSetting().value_or(false)) Check7->setChecked(true);
 
   const QString band = Combo2->currentText();
   HScroll1->setValue(20);
-  Label12->setText(QString::number(HScroll1->value()) + QStringLiteral(" ppm"));
-  Combo2->clear();
-  Combo2->addItems(kContestBands);
+  HScroll1_Change();
+  {
+    const QSignalBlocker quiet(Combo2);
+    Combo2->clear();
+    Combo2->addItems(kContestBands);
+  }
   const int bandIndex = Combo2->findText(band);
   Combo2->setCurrentIndex(bandIndex >= 0 ? bandIndex : Combo2->findText(QStringLiteral("80m")));
   sPorcentaje->resize(0, sPorcentaje->height());
@@ -584,25 +633,24 @@ void Form4::mhz_Click() {
 void Form4::Picture1_Click() { Corresponsal->setFocus(); }
 
 bool Form4::eventFilter(QObject* watched, QEvent* event) {
-  auto* box = qobject_cast<QLineEdit*>(watched);
   switch (event->type()) {
-    case QEvent::KeyPress: {
+    case QEvent::KeyPress:
+      return keyEvent(watched, static_cast<QKeyEvent*>(event), true);
+    case QEvent::KeyRelease:
+      return keyEvent(watched, static_cast<QKeyEvent*>(event), false);
+    case QEvent::ShortcutOverride: {
+      // The menu's Ctrl shortcuts act in a text box too.
       auto* ke = static_cast<QKeyEvent*>(event);
-      int KeyAscii = 0;
-      if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) KeyAscii = 13;
-      else if (ke->text().size() == 1) KeyAscii = ke->text().at(0).unicode();
-      else return false;
-      const int typed = KeyAscii;
-      // The window sees every key before the field does.
-      Form_KeyPress(KeyAscii);
-      if (KeyAscii == 13) return true;
-      if (!box) return false;
-      controlKeyPress(watched, KeyAscii);
-      if (KeyAscii == 0) return true;
-      if (KeyAscii == typed) return false;
-      box->insert(QString(QChar(KeyAscii)));
-      return true;
+      if (ke->modifiers() != Qt::ControlModifier) return false;
+      for (QAction* a : {eca, ead, elo, tbp, amc, sdc})
+        if (a->shortcut().matches(QKeySequence(ke->keyCombination())) == QKeySequence::ExactMatch) return true;
+      return false;
     }
+    case QEvent::MouseButtonRelease:
+      for (int i = 0; i < 7; ++i)
+        if (watched == macros[size_t(i)]) macros_Click(i);
+      if (watched == Picture1) Picture1_Click();
+      return false;
     case QEvent::FocusIn:
       if (watched == Fecha) gotFocus(Fecha, 1);
       else if (watched == Hora) {
@@ -628,6 +676,56 @@ bool Form4::eventFilter(QObject* watched, QEvent* event) {
     default:
       return false;
   }
+}
+
+namespace {
+
+// The key code the window's key handlers take (F1 is 112, the arrows 37 to 40).
+int vbKeyCode(const QKeyEvent* ke) {
+  const int key = ke->key();
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return 112 + (key - Qt::Key_F1);
+  switch (key) {
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    default: break;
+  }
+  if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
+  return 0;
+}
+
+}  // namespace
+
+bool Form4::keyEvent(QObject* watched, QKeyEvent* ke, bool press) {
+  const int code = vbKeyCode(ke);
+  if (!press) {
+    // A held key repeats as press and release pairs: only the real release counts.
+    if (code != 0 && !ke->isAutoRepeat()) Form_KeyUp(code);
+    return false;
+  }
+  if (ke->modifiers() & Qt::ControlModifier) state().CtrlDown = true;
+  if (code != 0) Form_KeyDown(code);
+
+  int KeyAscii = 0;
+  if (code == 13) KeyAscii = 13;
+  else if (ke->text().size() == 1) KeyAscii = ke->text().at(0).unicode();
+  else return false;
+  const int typed = KeyAscii;
+  // The window sees every key before the field does.
+  Form_KeyPress(KeyAscii);
+  if (KeyAscii == 13) return true;
+  auto* box = qobject_cast<QLineEdit*>(watched);
+  if (!box) return false;
+  controlKeyPress(watched, KeyAscii);
+  if (KeyAscii == 0) return true;
+  if (KeyAscii == typed) return false;
+  box->insert(QString(QChar(KeyAscii)));
+  return true;
 }
 
 // ---- Frame, clocks and colours ------------------------------------------------------------
@@ -660,12 +758,23 @@ void Form4::Form_QueryUnload(bool& cancel) {
 }
 
 void Form4::closeEvent(QCloseEvent* e) {
-  bool cancel = false;
-  Form_QueryUnload(cancel);
-  if (cancel) {
+  if (!closeConfirmed_) {
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    if (cancel) {
+      e->ignore();
+      return;
+    }
+  }
+  if (keyer_->sending()) {
+    // The send runs inside a handler of this window: the window may only go once it
+    // has returned.
+    closeConfirmed_ = true;
+    keyer_->CwStopRequested = true;
     e->ignore();
     return;
   }
+  stopVoiceCall();
   Timer1->stop();
   e->accept();
 }
@@ -693,6 +802,12 @@ void Form4::Timer2_Timer() {
 
 void Form4::Timer3_Timer() {
   setBackColor(Check2, backColor(Check2) == colorFromValue(kWhite) ? kColorButtonFace : kWhite);
+}
+
+void Form4::Check7_Click() {
+  if (Check7->isChecked()) ApplyContestDarkColors();
+  else ApplyContestLightColors();
+  Corresponsal->setFocus();
 }
 
 void Form4::Check2_Click() {

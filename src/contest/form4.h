@@ -1,8 +1,10 @@
 #pragma once
 #include <QWidget>
 #include <array>
+#include <memory>
 
 #include "contest/conteststore.h"
+#include "contest/cwkeyer.h"
 #include "platform/forms.h"
 #include "store/layoutscaler.h"
 
@@ -26,10 +28,13 @@ namespace vz {
 // The contest window "Concurso". Created hidden by the first access to any of its
 // controls and unloaded when the contest is left; its one-second clock runs while it
 // exists.
-class Form4 : public QWidget {
+class AudioPlayer;
+
+class Form4 : public QWidget, public CwKeyerPanel {
   Q_OBJECT
  public:
   Form4();
+  ~Form4() override;
 
   // ---- Open contest
   QLabel* Label2;  // contest name; "Label2" while none is open
@@ -74,11 +79,17 @@ class Form4 : public QWidget {
   QGroupBox* Frame1;  // "Macros CW"
   std::array<QLabel*, 7> macros{};
   QScrollBar* HScroll1;  // words per minute
-  QLabel* Label12;       // the speed shown
+  QLabel* LabelVel;      // "Vel 20 ppm"
   QComboBox* Combo3;     // CW keyer port
   QCheckBox* Check3;     // keyer line "DTR"
   QCheckBox* Check4;     // keyer line "RTS"
+  QCheckBox* Check5;     // "0T-9N"
+  QCheckBox* Check6;     // "Peso"
   QLabel* Label10;       // text being sent
+  QLabel* Image1;        // the keyer's key indicator
+  QLabel* Picture1;      // manual keyer
+  std::unique_ptr<SerialLine> MSComm1;  // the keyer's port
+  std::unique_ptr<AudioPlayer> MMControl1;  // the voice call
 
   // ---- Voice-call panel
   QFrame* sFondo;
@@ -137,6 +148,35 @@ class Form4 : public QWidget {
   void mhz_Click();
   void Picture1_Click();
   void Check2_Click();  // manual time
+  void Check3_Click();
+  void Check4_Click();
+  void Check6_Click();
+  void Check7_Click();
+  void Check8_Click();
+  void Combo1_Click();
+  void Combo2_Click();
+  void Combo3_Click();
+
+  // Keys seen by the window before its fields: VB key codes (F1 is 112).
+  void Form_KeyDown(int KeyCode);
+  void Form_KeyUp(int KeyCode);
+  void macros_Click(int Index);
+  void HScroll1_Change();
+  void MMControl1_StatusUpdate(qint64 positionMs, qint64 durationMs);
+  void MMControl1_Done();
+  // The text a CW macro appends to the send buffer.
+  QString ContestMacroText(int Index) const;
+  // F12: the contest record editor on the last logged QSO.
+  void EditLastContestQso();
+
+  CwKeyer& keyer() { return *keyer_; }
+
+  // CwKeyerPanel
+  SerialLine* keyerPort() override { return MSComm1.get(); }
+  bool keyerUsesDtr() const override;
+  void showKeyIndicator(bool keyDown) override;
+  void showSentText(const QString& text) override;
+  void setPortControlsLocked(bool locked) override;
 
   void Timer1_Timer();
   void Timer2_Timer();
@@ -168,12 +208,25 @@ class Form4 : public QWidget {
   bool askDupe(const QString& call);
   void saveWindowSettings();
   void showCwPanel(bool cw);
+  bool keyEvent(QObject* watched, QKeyEvent* ke, bool press);
+  void startVoiceCall();
+  void stopVoiceCall();
 
   LayoutList Layout;
-  bool skipNextActivate_ = false;
+  // The window that was active before this one was one of the program's own
+  // windows (not a message box): coming back from it is an activation.
+  bool returnFromWindow_ = false;
+  // The close was agreed to while Morse was being sent: it completes when the send ends.
+  bool closeConfirmed_ = false;
+  EventLoopPacer pacer_;
+  std::unique_ptr<CwKeyer> keyer_;
 };
 
 inline Form4& form4() { return FormInstance<Form4>::get(); }
+
+// The serial the F2 macro sends: an "Incremental" serial with leading zeros, then
+// with "0T-9N" every 0 as T and every 9 as N.
+QString ContestMacroSerial(const QString& sent, const QString& serialType, bool cutNumbers);
 
 // A sent serial followed by the next one of an "Incremental" contest: the text's
 // numeric value plus 1 ("007" gives "8").
