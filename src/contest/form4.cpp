@@ -819,7 +819,7 @@ void Form4::Check2_Click() {
     Timer3->start();
   } else {
     Timer3->stop();
-    setBackColor(Check2, Check7->isChecked() ? kDark : kColorButtonFace);
+    setBackColor(Check2, kColorButtonFace);
     Timer1->start();
   }
 }
