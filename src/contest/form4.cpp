@@ -12,12 +12,13 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -197,8 +198,9 @@ Form4::Form4() {
   Label11 = label(Frame5, "Label11", QString(), 8, 20, 110, 22);
   Frame2 = control<QGroupBox>(this, "Frame2", 752, 186, 126, 234);
   Frame2->setTitle(QStringLiteral("MasterCheck"));
-  MCheck = control<QPlainTextEdit>(Frame2, "MCheck", 8, 20, 110, 206);
+  MCheck = control<QTextEdit>(Frame2, "MCheck", 8, 20, 110, 206);
   MCheck->setReadOnly(true);
+  MCheck->viewport()->installEventFilter(this);
   List1 = control<QListWidget>(this, "List1", 752, 430, 60, 40);
   List2 = control<QListWidget>(this, "List2", 818, 430, 60, 40);
   List1->hide();
@@ -321,6 +323,9 @@ Form4::Form4() {
   Timer4->setObjectName(QStringLiteral("Timer4"));
   Timer4->setInterval(5000);
   Timer4->setSingleShot(true);
+  connect(Timer4, &QTimer::timeout, this, &Form4::Timer4_Timer);
+  masterAge_ = new WebGet(this);
+  connect(masterAge_, &WebGet::finished, this, &Form4::masterAgeArrived);
 
   // Loading: the design layout is recorded before the window is fitted to the screen.
   resize(kDesignWidth, kDesignHeight);
@@ -547,6 +552,7 @@ void Form4::Corresponsal_Change() {
   Frame4->hide();
   Label7->hide();
   if (askDupe(call)) Label7->show();
+  if (call.size() > 2) RunMasterCheck(call);
   if (call.isEmpty()) {
     Frame4->hide();
     Label11->clear();
@@ -646,6 +652,13 @@ bool Form4::eventFilter(QObject* watched, QEvent* event) {
         if (a->shortcut().matches(QKeySequence(ke->keyCombination())) == QKeySequence::ExactMatch) return true;
       return false;
     }
+    case QEvent::MouseButtonDblClick:
+      if (watched == MCheck->viewport()) {
+        MCheck->setTextCursor(MCheck->cursorForPosition(static_cast<QMouseEvent*>(event)->position().toPoint()));
+        MCheck_DblClick();
+        return true;
+      }
+      return false;
     case QEvent::MouseButtonRelease:
       for (int i = 0; i < 7; ++i)
         if (watched == macros[size_t(i)]) macros_Click(i);

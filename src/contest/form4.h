@@ -5,6 +5,7 @@
 
 #include "contest/conteststore.h"
 #include "contest/cwkeyer.h"
+#include "platform/webget.h"
 #include "platform/forms.h"
 #include "store/layoutscaler.h"
 
@@ -17,7 +18,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenuBar;
-class QPlainTextEdit;
+class QTextEdit;
 class QPushButton;
 class QScrollBar;
 class QTimer;
@@ -67,7 +68,7 @@ class Form4 : public QWidget, public CwKeyerPanel {
   QGroupBox* Frame5;  // "Multiplicador CAHF"
   QLabel* Label11;
   QGroupBox* Frame2;  // around the master-call check: "MasterCheck (" and the list's size ")"
-  QPlainTextEdit* MCheck;
+  QTextEdit* MCheck;  // master calls that fit the typed call
   QListWidget* List1;
   QListWidget* List2;
 
@@ -166,6 +167,14 @@ class Form4 : public QWidget, public CwKeyerPanel {
   void MMControl1_Done();
   // The text a CW macro appends to the send buffer.
   QString ContestMacroText(int Index) const;
+  // The master calls that fit a typed call, into MCheck, List1 and List2.
+  void RunMasterCheck(const QString& call);
+  // Appends text in a colour (&H00BBGGRR) at the end of MCheck; mode "ENTER" adds a
+  // line break.
+  void AppendMasterCheckText(quint32 color, const QString& text, const QString& mode);
+  void AppendMasterCheckCall(quint32 color, const QString& text);
+  void MCheck_DblClick();
+  void Timer4_Timer();
   // F12: the contest record editor on the last logged QSO.
   void EditLastContestQso();
 
@@ -219,6 +228,8 @@ class Form4 : public QWidget, public CwKeyerPanel {
   // The close was agreed to while Morse was being sent: it completes when the send ends.
   bool closeConfirmed_ = false;
   EventLoopPacer pacer_;
+  WebGet* masterAge_ = nullptr;  // the web list's date, for the age check
+  void masterAgeArrived();
   std::unique_ptr<CwKeyer> keyer_;
 };
 

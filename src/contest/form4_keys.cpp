@@ -6,7 +6,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QTextEdit>
 #include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QPointer>
 #include <QTimer>
 #include <QTreeWidget>
