@@ -518,6 +518,13 @@ void Form4::Form_KeyPress(int& KeyAscii) {
 
 // ---- Entry fields --------------------------------------------------------------------
 
+// A leave check that rejects a field puts the focus back once the move that left it
+// has completed, and at once for a caller that runs the check directly.
+void Form4::focusBack(QLineEdit* box) {
+  box->setFocus();
+  QTimer::singleShot(0, box, [box] { box->setFocus(); });
+}
+
 void Form4::gotFocus(QLineEdit* box, int focusCode) {
   state().FocusedEntryField = focusCode;
   setBackColor(box, kFocused);
@@ -581,7 +588,7 @@ void Form4::Corresponsal_LostFocus() {
   }
   if (!looksLikeCallSign(call)) {
     msgBox(notACallSign(call), MsgIcon::Exclamation);
-    Corresponsal->setFocus();
+    focusBack(Corresponsal);
     return;
   }
   if (askDupe(call)) Label7->show();
@@ -591,7 +598,7 @@ void Form4::Text2_LostFocus() {
   const QString call = Text2->text();
   if (call.isEmpty() || looksLikeCallSign(call)) return;
   msgBox(notACallSign(call), MsgIcon::Exclamation);
-  Text2->setFocus();
+  focusBack(Text2);
 }
 
 void Form4::Fecha_LostFocus() {
@@ -603,7 +610,7 @@ void Form4::Fecha_LostFocus() {
   if (IsInvalidDate(text)) {
     msgBox(QStringLiteral("la Fecha ") + text + QStringLiteral(" no es válida!\r\n\r\nFormato: dd/mm/aaaa"),
            MsgIcon::Exclamation);
-    Fecha->setFocus();
+    focusBack(Fecha);
   }
   setBackColor(Fecha, kWhite);
 }
@@ -614,7 +621,7 @@ void Form4::Hora_LostFocus() {
   if (IsInvalidTime(Hora->text())) {
     msgBox(QStringLiteral("la Hora ") + Hora->text() + QStringLiteral(" no es válida!\r\n\r\nFormato: hh:mm"),
            MsgIcon::Exclamation);
-    Hora->setFocus();
+    focusBack(Hora);
   }
   setBackColor(Hora, kWhite);
 }

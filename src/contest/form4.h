@@ -212,6 +212,7 @@ class Form4 : public QWidget, public CwKeyerPanel {
 
  private:
   void gotFocus(QLineEdit* box, int focusCode);
+  void focusBack(QLineEdit* box);
   void controlKeyPress(QObject* control, int& KeyAscii);
   void showDupeRows(const QList<ContestQso>& rows);
   bool askDupe(const QString& call);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QTextEdit>
 #include <QPointer>
 #include <QTimer>
@@ -206,6 +207,33 @@ class TstForm4Frame : public QObject {
     f.Corresponsal->setFocus();
     QCOMPARE(state().FocusedEntryField, 3);
     QCOMPARE(backColor(f.RSR), QColor(255, 255, 255));
+  }
+
+  void aReturnFromAnotherWindowActivatesAgainAMessageBoxDoesNot() {
+    Form4& f = openContest();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    f.RSE->setText("99");
+
+    QMessageBox box;
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    box.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&box));
+    box.close();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QCOMPARE(f.RSE->text(), QString("99"));
+
+    QWidget editor;
+    editor.setWindowModality(Qt::ApplicationModal);
+    editor.show();
+    editor.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    editor.close();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QCOMPARE(f.RSE->text(), QString("1"));  // the activation set the serial again
   }
 
   // ---- Clock ----------------------------------------------------------------------------
