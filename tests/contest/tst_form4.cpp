@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QTreeWidget>
+#include <QTimer>
 #include <QtTest>
 
 #include "contest/conteststore.h"
@@ -108,6 +109,9 @@ class TstForm4 : public QObject {
     state() = ProgramState{};
     setClock(&fixed);
     form1().Label2->setText("LU9ZZ");
+    // The main window is loaded (push-to-talk lights its indicator too); its start-up
+    // step and clock stay out of these tests.
+    for (QTimer* t : {form1().Timer1, form1().Timer2}) t->stop();
   }
   void cleanup() {
     FormInstance<Form8>::unload();

@@ -15,6 +15,7 @@
 
 #include "contest/conteststore.h"
 #include "contest/form4.h"
+#include "mainwin/form1.h"
 #include "platform/clock.h"
 #include "platform/colors.h"
 #include "setup/form2.h"
@@ -60,10 +61,14 @@ class TstForm4Frame : public QObject {
     dialogs = std::make_unique<test::ScriptedDialogs>();
     state() = ProgramState{};
     setClock(&fixed);
+    // The main window is loaded (push-to-talk lights its indicator too); its start-up
+    // step and clock stay out of these tests.
+    for (QTimer* t : {form1().Timer1, form1().Timer2}) t->stop();
     prefixTable().setEntries({QStringLiteral("EA;EA;España"), QStringLiteral("K;K;Estados Unidos")});
   }
   void cleanup() {
     FormInstance<Form4>::unload();
+    FormInstance<Form1>::unload();
     FormInstance<Form2>::unload();
     prefixTable().clear();
     setClock(nullptr);

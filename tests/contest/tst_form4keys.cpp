@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTextEdit>
 #include <QScrollBar>
 #include <QTimer>
@@ -13,6 +14,7 @@
 
 #include "contest/conteststore.h"
 #include "contest/form4.h"
+#include "mainwin/form1.h"
 #include "platform/colors.h"
 #include "setup/form2.h"
 #include "store/layoutscaler.h"
@@ -64,9 +66,14 @@ class TstForm4Keys : public QObject {
     serial = std::make_unique<test::FakeSerialSystem>();
     audio = std::make_unique<test::FakeAudio>();
     state() = ProgramState{};
+    // The main window is loaded (push-to-talk lights its indicator too); its start-up
+    // step and clock stay out of these tests.
+    for (QTimer* t : {form1().Timer1, form1().Timer2}) t->stop();
   }
   void cleanup() {
     FormInstance<Form4>::unload();
+    // Push-to-talk also lights the main window's indicator, which loads that window.
+    FormInstance<Form1>::unload();
     FormInstance<Form2>::unload();
     audio.reset();
     serial.reset();
@@ -384,6 +391,19 @@ class TstForm4Keys : public QObject {
       QVERIFY(!serial->level(port, SerialSignal::Dtr));
       QVERIFY(!serial->level(port, SerialSignal::Rts));
     }
+  }
+
+  void leavingWhileMorseIsSentStopsItAndThenCloses() {
+    Form4& f = openContest();
+    QPointer<Form4> window(&f);
+    selectMode(f, "CW");
+    f.HScroll1->setValue(10);
+    QTimer::singleShot(100, &f, [&f] { f.sdc->trigger(); });
+    f.macros_Click(0);  // "CQ TEST LU9ZZ LU9ZZ": seconds at 10 wpm
+    QVERIFY(f.Label10->text().size() < QString("CQ TEST LU9ZZ LU9ZZ").size());
+    QVERIFY(folder->exists("varCW.cfg"));
+    QTRY_VERIFY(window.isNull());
+    QVERIFY(serial->openPorts().isEmpty());
   }
 
   void unloadingClosesTheKeyerPort() {

@@ -10,6 +10,7 @@
 
 #include "contest/conteststore.h"
 #include "contest/form4.h"
+#include "mainwin/form1.h"
 #include "platform/colors.h"
 #include "platform/services.h"
 #include "store/programstate.h"
@@ -68,9 +69,13 @@ class TstForm4Master : public QObject {
     folder = std::make_unique<test::TempFolder>();
     dialogs = std::make_unique<test::ScriptedDialogs>();
     state() = ProgramState{};
+    // The main window is loaded (push-to-talk lights its indicator too); its start-up
+    // step and clock stay out of these tests.
+    for (QTimer* t : {form1().Timer1, form1().Timer2}) t->stop();
   }
   void cleanup() {
     FormInstance<Form4>::unload();
+    FormInstance<Form1>::unload();
     qunsetenv(serviceEnvironmentVariable(Service::WebSite));
     dialogs.reset();
     folder.reset();
