@@ -37,12 +37,12 @@ QString callOf(const QString& entry) {
 // character, the characters from the fourth on (ten at most), then anything. A "?"
 // typed stands for any one character.
 QRegularExpression secondPassPattern(const QString& typed) {
-  auto piece = [](const QString& text) {
+  auto patternOf = [](const QString& text) {
     QString out;
     for (const QChar c : text) out += c == u'?' ? QStringLiteral(".") : QRegularExpression::escape(QString(c));
     return out;
   };
-  const QString re = QStringLiteral("\\A") + piece(typed.left(2)) + QStringLiteral(".") + piece(typed.mid(3, 10)) +
+  const QString re = QStringLiteral("\\A") + patternOf(typed.left(2)) + QStringLiteral(".") + patternOf(typed.mid(3, 10)) +
                      QStringLiteral(".*\\z");
   return QRegularExpression(re, QRegularExpression::DotMatchesEverythingOption);
 }
