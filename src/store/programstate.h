@@ -66,6 +66,9 @@ struct ProgramState {
   // search view and the uploads write the remarks again as QSLMSG when set.
   bool UseCommentAsQslMsg = false;
   bool ContestFormBusy = false;
+  // The contest being created by the contest log chooser.
+  QString NewContestName;
+  QString ContestSerialType;
 
   // The ADIF import: the record lines of the file being imported, an import step
   // running, Esc pressed in the import window and not yet answered, and the last

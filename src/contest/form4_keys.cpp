@@ -1,0 +1,236 @@
+// The contest window's selectors, options, keyer port, keys, CW macros and voice call.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QTextEdit>
+#include <QScrollBar>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cmath>
+
+#include "contest/form4.h"
+#include "platform/audioplayer.h"
+#include "platform/dialogs.h"
+#include "platform/textutil.h"
+#include "setup/form2.h"
+#include "store/layoutscaler.h"
+#include "store/programstate.h"
+#include "store/ptt.h"
+
+namespace vz {
+
+namespace {
+
+constexpr int kWidthWithMasterCheck = 13260;  // twips
+constexpr int kWidthWithoutMasterCheck = 11355;
+
+}  // namespace
+
+QString ContestMacroSerial(const QString& sent, const QString& serialType, bool cutNumbers) {
+  QString serial = sent;
+  if (serialType == kSerialIncremental) serial = (vbVal(sent) < 10 ? QStringLiteral("00") : QStringLiteral("0")) + sent;
+  if (cutNumbers) serial.replace(u'0', u'T').replace(u'9', u'N');
+  return serial;
+}
+
+QString Form4::ContestMacroText(int Index) const {
+  const QString own = Text2->text();
+  const QString call = Corresponsal->text();
+  switch (Index) {
+    case 0: return QStringLiteral("CQ TEST ") + own + u' ' + own;
+    case 1: {
+      const QString serial = ContestMacroSerial(RSE->text(), Label3->text(), Check5->isChecked());
+      return call + QStringLiteral(" 5NN ") + serial + QStringLiteral(" 5NN ") + serial;
+    }
+    case 2: return QStringLiteral("TU ");
+    case 3: return own;
+    case 4: return call;
+    case 5: return QStringLiteral("AGN? ");
+    case 6: return QStringLiteral("NR? ");
+    default: return {};
+  }
+}
+
+// ---- Mode and band -----------------------------------------------------------------------
+
+void Form4::Combo1_Click() {
+  if (state().ContestFormBusy) return;
+  showCwPanel(Combo1->currentText() == QLatin1String("CW"));
+  Corresponsal->setFocus();
+  Label7->hide();
+  const auto dupes = CheckContestDupe(Label2->text(), Corresponsal->text(), Combo1->currentText(),
+                                      Combo2->currentText());
+  if (dupes.ok()) {
+    // The panel of earlier QSOs stays as it is; only its rows follow the new mode.
+    const bool shown = !Frame4->isHidden();
+    showDupeRows(dupes.value);
+    Frame4->setVisible(shown || !dupes.value.isEmpty());
+    if (!dupes.value.isEmpty()) Label7->show();
+  }
+  if (Label3->text() == kSerialIncremental && vbVal(RSE->text()) != 1) {
+    const MsgAnswer a = msgBox(QStringLiteral("Serie Incremental y cambia de modo ...\r\nComienza por serie 1?"),
+                               MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
+    if (a == MsgAnswer::Yes) RSE->setText(QStringLiteral("1"));
+  }
+}
+
+void Form4::Combo2_Click() {
+  if (state().ContestFormBusy) return;
+  if (Label3->text() == kSerialFija) return;
+  Corresponsal->setFocus();
+  Label7->hide();
+  const auto last = GetLastSentSerial(Label2->text(), Combo1->currentText(), Combo2->currentText());
+  if (!last.ok()) {
+    // The serial on screen is kept rather than restarted from a guess.
+    showError(last.error());
+    return;
+  }
+  RSE->setText(last.value ? NextSerial(*last.value) : QStringLiteral("1"));
+}
+
+// ---- Options and keyer port ----------------------------------------------------------------
+
+void Form4::Check3_Click() {
+  if (Check3->isChecked()) Check4->setChecked(false);
+  Corresponsal->setFocus();
+}
+
+void Form4::Check4_Click() {
+  if (Check4->isChecked()) Check3->setChecked(false);
+  Corresponsal->setFocus();
+}
+
+void Form4::Check6_Click() { Corresponsal->setFocus(); }
+
+void Form4::Check8_Click() {
+  const int twips = Check8->isChecked() ? kWidthWithMasterCheck : kWidthWithoutMasterCheck;
+  resize(twips / kTwipsPerPixel, height());
+  Corresponsal->setFocus();
+}
+
+void Form4::Combo3_Click() {
+  if (state().StartupInProgress) return;
+  if (MSComm1->isOpen()) MSComm1->close();
+  // "COM3" is the third port the system lists.
+  QString number = Combo3->currentText();
+  number.remove(QStringLiteral("COM"));
+  const long long n = std::llround(vbVal(number));
+  const QStringList ports = serialSystem().portNames();
+  keyer_->SetKeyLineOff(QStringLiteral("DTR"));
+  keyer_->SetKeyLineOff(QStringLiteral("RTS"));
+  // A port that does not exist or cannot be opened leaves the keyer on its indicator.
+  if (n >= 1 && n <= ports.size()) (void)MSComm1->open(ports.at(int(n - 1)));
+  Corresponsal->setFocus();
+}
+
+bool Form4::keyerUsesDtr() const { return Check3->isChecked(); }
+void Form4::showKeyIndicator(bool keyDown) { Image1->setVisible(keyDown); }
+void Form4::showSentText(const QString& text) { Label10->setText(text); }
+void Form4::setPortControlsLocked(bool locked) {
+  if (locked) LockKeyerPortControls();
+  else UnlockKeyerPortControls();
+}
+
+// ---- Keys ---------------------------------------------------------------------------------
+
+void Form4::Form_KeyDown(int KeyCode) {
+  if (KeyCode == 119) {  // F8
+    ListView2->hide();
+    ListView2->show();
+    return;
+  }
+  if (KeyCode == 17) {
+    state().CtrlDown = true;
+    return;
+  }
+  if (KeyCode == 123) {  // F12
+    EditLastContestQso();
+    return;
+  }
+  if (KeyCode == 39) {
+    if (HScroll1->value() < 40) HScroll1->setValue(HScroll1->value() + 1);
+    return;
+  }
+  if (KeyCode == 37) {
+    if (HScroll1->value() > 10) HScroll1->setValue(HScroll1->value() - 1);
+    return;
+  }
+  if (KeyCode == 87 && state().CtrlDown) {
+    Corresponsal->clear();
+    Corresponsal->setFocus();
+  }
+  if (KeyCode == 70 && state().CtrlDown) Check7->setChecked(!Check7->isChecked());
+  if (KeyCode == 40 && Frame1->isVisible()) keyer_->CwKeyDown();
+  if (KeyCode == 27 && !Frame4->isHidden()) {
+    Frame4->hide();
+    Label7->hide();
+  }
+  if (KeyCode == 27) {
+    keyer_->CwStopRequested = true;
+    stopVoiceCall();
+    sPorcentaje->resize(1, sPorcentaje->height());  // 15 twips
+  }
+  for (int i = 0; i < 7; ++i)
+    if (KeyCode == 112 + i && Label13->isHidden()) macros_Click(i);
+  if (KeyCode == 112 && !Label13->isHidden()) startVoiceCall();
+}
+
+void Form4::Form_KeyUp(int KeyCode) {
+  if (KeyCode == 17) state().CtrlDown = false;
+  if (KeyCode == 40 && Frame1->isVisible()) keyer_->CwKeyUp();
+}
+
+void Form4::macros_Click(int Index) {
+  keyer_->CwSendBuffer += ContestMacroText(Index);
+  keyer_->SendCwBuffer();
+  // A close that came while Morse was being sent is finished once the send ended.
+  if (closeConfirmed_ && !keyer_->sending()) QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void Form4::HScroll1_Change() {
+  const int wpm = HScroll1->value();
+  LabelVel->setText(QStringLiteral("Vel ") + QString::number(wpm) + QStringLiteral(" ppm"));
+  if (wpm >= 10 && wpm <= 40) keyer_->CwSpeedOffset = CwSpeedOffsetForWpm(wpm);
+  Corresponsal->setFocus();
+}
+
+void Form4::EditLastContestQso() {}
+
+// ---- Voice call -----------------------------------------------------------------------------
+
+void Form4::startVoiceCall() {
+  if (!MMControl1) {
+    MMControl1 = createAudioPlayer();
+    connect(MMControl1.get(), &AudioPlayer::progress, this, &Form4::MMControl1_StatusUpdate);
+    connect(MMControl1.get(), &AudioPlayer::finished, this, &Form4::MMControl1_Done);
+    connect(MMControl1.get(), &AudioPlayer::failed, this, [this] { stopVoiceCall(); });
+  }
+  MMControl1->stop();
+  // A file that is missing or empty has nothing to play: the transmitter stays off.
+  const QString path = form2().Label6->text();
+  const QFileInfo file(path);
+  if (path.isEmpty() || !file.isFile() || file.size() == 0) return;
+  MMControl1->play(path);
+  SetPttOn(form2().pttLine());
+}
+
+void Form4::MMControl1_StatusUpdate(qint64 positionMs, qint64 durationMs) {
+  if (durationMs <= 0) return;
+  const qint64 width = qBound(qint64(0), sFondo->width() * positionMs / durationMs, qint64(sFondo->width()));
+  sPorcentaje->resize(int(width), sPorcentaje->height());
+}
+
+void Form4::MMControl1_Done() { SetPttOff(form2().pttLine()); }
+
+void Form4::stopVoiceCall() {
+  SetPttOff(form2().pttLine());
+  if (MMControl1) MMControl1->stop();
+}
+
+}  // namespace vz

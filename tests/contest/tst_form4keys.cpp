@@ -1,0 +1,418 @@
+// The contest window's selectors, options, keyer port, keys, CW macros and voice call.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTextEdit>
+#include <QScrollBar>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "contest/conteststore.h"
+#include "contest/form4.h"
+#include "mainwin/form1.h"
+#include "platform/colors.h"
+#include "setup/form2.h"
+#include "store/layoutscaler.h"
+#include "store/programstate.h"
+#include "support/fakeaudio.h"
+#include "support/fakeserial.h"
+#include "support/scripteddialogs.h"
+#include "support/tempfolder.h"
+
+using namespace vz;
+
+namespace {
+
+void addQso(const QString& call, const QString& band, const QString& mode, const QString& sent,
+            const QString& type = kSerialIncremental) {
+  QVERIFY(InsertContestQso(call, band, mode, sent, "5", "20240315", "1200", "LU9ZZ", "COPA", "", "14025", "COPA", type)
+              .ok());
+}
+
+// The window as the chooser shows it for the contest "COPA".
+Form4& openContest(const QString& type = kSerialIncremental) {
+  (void)InsertContestQso("", "", "", "", "", "", "", "", "COPA", "", "", "COPA", type);
+  state().ContestFormBusy = true;
+  Form4& f = form4();
+  f.Combo1->addItems(kContestModes);
+  f.Label2->setText("COPA");
+  f.Label3->setText(type);
+  f.Text2->setText("LU9ZZ");
+  f.ShowForContest();
+  return f;
+}
+
+void selectMode(Form4& f, const QString& mode) { f.Combo1->setCurrentText(mode); }
+
+}  // namespace
+
+class TstForm4Keys : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<test::TempFolder> folder;
+  std::unique_ptr<test::ScriptedDialogs> dialogs;
+  std::unique_ptr<test::FakeSerialSystem> serial;
+  std::unique_ptr<test::FakeAudio> audio;
+
+ private slots:
+  void init() {
+    folder = std::make_unique<test::TempFolder>();
+    dialogs = std::make_unique<test::ScriptedDialogs>();
+    serial = std::make_unique<test::FakeSerialSystem>();
+    audio = std::make_unique<test::FakeAudio>();
+    state() = ProgramState{};
+    // The main window is loaded (push-to-talk lights its indicator too); its start-up
+    // step and clock stay out of these tests.
+    for (QTimer* t : {form1().Timer1, form1().Timer2}) t->stop();
+  }
+  void cleanup() {
+    FormInstance<Form4>::unload();
+    // Push-to-talk also lights the main window's indicator, which loads that window.
+    FormInstance<Form1>::unload();
+    FormInstance<Form2>::unload();
+    audio.reset();
+    serial.reset();
+    dialogs.reset();
+    folder.reset();
+  }
+
+  // ---- Macros ---------------------------------------------------------------------------
+
+  void theSerialOfF2_data() {
+    QTest::addColumn<QString>("sent");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<bool>("cut");
+    QTest::addColumn<QString>("serial");
+    QTest::newRow("5, cut") << "5" << "Incremental" << true << "TT5";
+    QTest::newRow("90, cut") << "90" << "Incremental" << true << "TNT";
+    QTest::newRow("123, not cut") << "123" << "Incremental" << false << "0123";
+    QTest::newRow("7, not cut") << "7" << "Incremental" << false << "007";
+    QTest::newRow("fixed 09, cut") << "09" << "Fija" << true << "TN";
+    QTest::newRow("fixed BA, not cut") << "BA" << "Fija" << false << "BA";
+  }
+  void theSerialOfF2() {
+    QFETCH(QString, sent);
+    QFETCH(QString, type);
+    QFETCH(bool, cut);
+    QFETCH(QString, serial);
+    QCOMPARE(ContestMacroSerial(sent, type, cut), serial);
+  }
+
+  void macroTexts() {
+    Form4& f = openContest();
+    f.Corresponsal->setText("LU1ABC");
+    f.RSE->setText("5");
+    const QStringList texts = {"CQ TEST LU9ZZ LU9ZZ", "LU1ABC 5NN TT5 5NN TT5", "TU ", "LU9ZZ", "LU1ABC", "AGN? ",
+                               "NR? "};
+    for (int i = 0; i < 7; ++i) QCOMPARE(f.ContestMacroText(i), texts[i]);
+    QCOMPARE(f.macros[5]->text(), QString("F6-AGN?"));
+    QCOMPARE(f.macros[6]->text(), QString("F7- NR?"));
+  }
+
+  void aMacroKeySendsOnTheKeyerPort() {
+    Form4& f = openContest();
+    f.Combo3->setCurrentText("COM2");
+    QCOMPARE(serial->openPorts(), QStringList{"ttyUSB0"});
+    selectMode(f, "CW");
+    QVERIFY(f.Frame1->isVisible());
+    f.HScroll1->setValue(40);
+    serial->clearEvents();
+    QTest::keyClick(f.Corresponsal, Qt::Key_F3);
+    QCOMPARE(f.Label10->text(), QString("TU "));
+    // T is one dash, U two dots and a dash: four key-downs on DTR.
+    QCOMPARE(serial->lineLog().count("ttyUSB0 DTR 1"), 4);
+    QVERIFY(!serial->level("ttyUSB0", SerialSignal::Dtr));
+    QVERIFY(f.Corresponsal->text().isEmpty());  // F keys type nothing
+  }
+
+  void functionKeysInAVoiceModePlayTheCallOnly() {
+    Form4& f = openContest();
+    selectMode(f, "SSB");
+    const QString wav = folder->file("cq.wav");
+    folder->writeLines("cq.wav", {"RIFF"});
+    form2().Label6->setText(wav);
+    const qsizetype players = audio->players.size();
+    QTest::keyClick(f.Corresponsal, Qt::Key_F2);
+    QCOMPARE(f.Label10->text(), QString());
+    QCOMPARE(audio->players.size(), players);
+
+    QTest::keyClick(f.Corresponsal, Qt::Key_F1);
+    QVERIFY(audio->last());
+    QCOMPARE(audio->last()->path, wav);
+    QCOMPARE(backColor(f.Label8), colorFromValue(0x0000FF));  // transmitting
+    audio->last()->report(500, 1000);
+    QCOMPARE(f.sPorcentaje->width(), f.sFondo->width() / 2);
+
+    QTest::keyClick(f.Corresponsal, Qt::Key_Escape);
+    QVERIFY(!audio->last()->isPlaying());
+    QCOMPARE(backColor(f.Label8), colorFromValue(0x000040));
+    QCOMPARE(f.sPorcentaje->width(), 1);
+  }
+
+  void aMissingVoiceFileKeysNothing() {
+    Form4& f = openContest();
+    selectMode(f, "FM");
+    form2().Label6->setText(folder->file("none.wav"));
+    QTest::keyClick(f.Corresponsal, Qt::Key_F1);
+    for (const auto& player : audio->players) QVERIFY(!player || !player->isPlaying());
+    QCOMPARE(backColor(f.Label8), colorFromValue(0x000040));
+  }
+
+  // ---- Speed, Ctrl keys, Esc ----------------------------------------------------------------
+
+  void arrowsChangeTheSpeedWithinItsRange_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("offset");
+    QTest::newRow("faster") << 20 << int(Qt::Key_Right) << 21 << 6;
+    QTest::newRow("slower") << 20 << int(Qt::Key_Left) << 19 << 13;
+    QTest::newRow("38 to 39 keeps -19") << 38 << int(Qt::Key_Right) << 39 << -19;
+    QTest::newRow("at 40") << 40 << int(Qt::Key_Right) << 40 << -20;
+    QTest::newRow("at 10") << 10 << int(Qt::Key_Left) << 10 << 70;
+  }
+  void arrowsChangeTheSpeedWithinItsRange() {
+    QFETCH(int, from);
+    QFETCH(int, key);
+    QFETCH(int, to);
+    QFETCH(int, offset);
+    Form4& f = openContest();
+    f.HScroll1->setValue(from);
+    QTest::keyClick(f.RSR, Qt::Key(key));
+    QCOMPARE(f.HScroll1->value(), to);
+    QCOMPARE(f.LabelVel->text(), QString("Vel %1 ppm").arg(to));
+    QCOMPARE(f.keyer().CwSpeedOffset, offset);
+  }
+
+  void ctrlKeysClearTheCallAndSwitchTheScheme() {
+    Form4& f = openContest();
+    f.Corresponsal->setText("LU1ABC");
+    f.MCheck->setPlainText("LU1ABC");
+    QTest::keyClick(f.RSR, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(f.Corresponsal->text().isEmpty());
+    QCOMPARE(f.macros[4]->text(), QString("F5-SuCall"));
+    QVERIFY(f.MCheck->toPlainText().isEmpty());
+    QVERIFY(!state().CtrlDown);
+
+    QTest::keyClick(f.Corresponsal, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(f.Check7->isChecked());
+    QCOMPARE(backColor(f.ListView2), colorFromValue(0x808080));
+    QTest::keyClick(f.Corresponsal, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(!f.Check7->isChecked());
+  }
+
+  void escHidesTheEarlierQsosAndStopsSending() {
+    addQso("LU1ABC", "20m", "CW", "1");
+    Form4& f = openContest();
+    QCOMPARE(f.Combo2->currentText(), QString("20m"));
+    QCOMPARE(f.Combo1->currentText(), QString("CW"));
+    f.Corresponsal->setText("LU1ABC");
+    QVERIFY(!f.Frame4->isHidden());
+    QVERIFY(!f.Label7->isHidden());
+    QTest::keyClick(f.Corresponsal, Qt::Key_Escape);
+    QVERIFY(f.Frame4->isHidden());
+    QVERIFY(f.Label7->isHidden());
+    QVERIFY(f.keyer().CwStopRequested);
+  }
+
+  void menuShortcutsWorkInsideATextBox() {
+    Form4& f = openContest();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    f.Corresponsal->setFocus();
+    QTest::keyClick(f.Corresponsal, Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(dialogs->texts(), QStringList{"Elimina log COPA?"});
+  }
+
+  // ---- Mode selector -------------------------------------------------------------------------
+
+  void aModeChangeOffersToRestartTheSerial_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("sent");
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("1") << "Incremental" << "1" << false;
+    QTest::newRow("001") << "Incremental" << "001" << false;
+    QTest::newRow("empty") << "Incremental" << "" << true;
+    QTest::newRow("0") << "Incremental" << "0" << true;
+    QTest::newRow("17") << "Incremental" << "17" << true;
+    QTest::newRow("fixed exchange") << "Fija" << "17" << false;
+  }
+  void aModeChangeOffersToRestartTheSerial() {
+    QFETCH(QString, type);
+    QFETCH(QString, sent);
+    QFETCH(bool, asks);
+    Form4& f = openContest(type);
+    f.RSE->setText(sent);
+    selectMode(f, "CW");
+    QCOMPARE(dialogs->messages.size(), asks ? 1 : 0);
+    if (!asks) return;
+    QCOMPARE(dialogs->lastText(), QString("Serie Incremental y cambia de modo ...\r\nComienza por serie 1?"));
+    QCOMPARE(dialogs->messages.last().defaultButton, MsgAnswer::Yes);
+    QCOMPARE(f.RSE->text(), QString("1"));  // the default answer
+
+    f.RSE->setText("17");
+    dialogs->answers.enqueue(MsgAnswer::No);
+    selectMode(f, "FM");
+    QCOMPARE(f.RSE->text(), QString("17"));
+  }
+
+  void theModeSwitchesThePanels_data() {
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<bool>("cw");
+    QTest::newRow("CW") << "CW" << true;
+    QTest::newRow("FM") << "FM" << false;
+  }
+  void theModeSwitchesThePanels() {
+    QFETCH(QString, mode);
+    QFETCH(bool, cw);
+    Form4& f = openContest();
+    f.RSE->setText("1");
+    selectMode(f, mode == "CW" ? "SSB" : "CW");
+    selectMode(f, mode);
+    QCOMPARE(f.Frame1->isVisible(), cw);
+    QCOMPARE(f.Label13->isVisible(), !cw);
+    QCOMPARE(f.sPorcentaje->isVisible(), !cw);
+    QCOMPARE(f.Label8->isVisible(), !cw);
+  }
+
+  void whileBusyTheSelectorsDoNothing() {
+    Form4& f = openContest();
+    f.RSE->setText("17");
+    state().ContestFormBusy = true;
+    selectMode(f, "CW");
+    f.Combo2->setCurrentText("40m");
+    QVERIFY(dialogs->messages.isEmpty());
+    QCOMPARE(f.RSE->text(), QString("17"));
+    QVERIFY(!f.Frame1->isVisible());
+  }
+
+  void theDuplicateFlagFollowsTheMode() {
+    addQso("LU1ABC", "20m", "CW", "1");
+    addQso("LU2XYZ", "20m", "CW", "2");
+    Form4& f = openContest();
+    f.RSE->setText("1");
+    f.Corresponsal->setText("LU1ABC");
+    QVERIFY(!f.Label7->isHidden());
+    selectMode(f, "SSB");
+    QVERIFY(f.Label7->isHidden());
+    selectMode(f, "CW");
+    QVERIFY(!f.Label7->isHidden());
+    QCOMPARE(f.ListView1->topLevelItemCount(), 1);
+    QCOMPARE(f.ListView1->topLevelItem(0)->text(4), QString("LU1ABC"));
+  }
+
+  // ---- Band selector ------------------------------------------------------------------------
+
+  void aBandChangeContinuesThatBandsSerial_data() {
+    QTest::addColumn<QString>("band");
+    QTest::addColumn<QString>("sent");
+    QTest::newRow("40m") << "40m" << "4";
+    QTest::newRow("15m, nothing logged") << "15m" << "1";
+  }
+  void aBandChangeContinuesThatBandsSerial() {
+    QFETCH(QString, band);
+    QFETCH(QString, sent);
+    for (int i = 1; i <= 3; ++i) addQso(QString("LU%1AA").arg(i), "40m", "CW", QString::number(i));
+    for (int i = 1; i <= 7; ++i) addQso(QString("LU%1BB").arg(i), "20m", "CW", QString::number(i));
+    Form4& f = openContest();
+    QCOMPARE(f.RSE->text(), QString("8"));
+    f.Combo2->setCurrentText(band);
+    QCOMPARE(f.RSE->text(), sent);
+    f.Combo2->setCurrentText("20m");
+    QCOMPARE(f.RSE->text(), QString("8"));
+  }
+
+  void aFixedExchangeIgnoresTheBand() {
+    addQso("LU1ABC", "40m", "CW", "BA", kSerialFija);
+    Form4& f = openContest(kSerialFija);
+    f.RSE->setText("CF");
+    f.Corresponsal->setText("LU1ABC");
+    f.Combo2->setCurrentText("20m");
+    f.Combo2->setCurrentText("40m");
+    QCOMPARE(f.RSE->text(), QString("CF"));
+    QVERIFY(!f.Label7->isHidden());
+  }
+
+  // ---- Options and keyer port ---------------------------------------------------------------
+
+  void keyingLinesExcludeEachOther() {
+    Form4& f = openContest();
+    QVERIFY(f.Check3->isChecked());
+    f.Check4->click();
+    QVERIFY(f.Check4->isChecked());
+    QVERIFY(!f.Check3->isChecked());
+    QVERIFY(!f.keyerUsesDtr());
+    f.Check3->click();
+    QVERIFY(!f.Check4->isChecked());
+    f.Check3->click();  // both unticked: the keyer keys RTS
+    QVERIFY(!f.Check3->isChecked() && !f.Check4->isChecked());
+    QVERIFY(!f.keyerUsesDtr());
+  }
+
+  void masterCheckSetsTheWidth() {
+    Form4& f = openContest();
+    f.Check8->click();
+    QCOMPARE(f.width(), 11355 / kTwipsPerPixel);
+    f.Check8->click();
+    QCOMPARE(f.width(), 13260 / kTwipsPerPixel);
+  }
+
+  void manualTimeOffInTheDarkSchemeGivesButtonFace() {
+    Form4& f = openContest();
+    f.Check7->click();
+    f.Check2->click();
+    f.Check2->click();
+    QCOMPARE(backColor(f.Check2), colorFromValue(kColorButtonFace));
+  }
+
+  void thePortSelectorOpensTheListedPort_data() {
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<QStringList>("open");
+    QTest::newRow("COM1") << "COM1" << QStringList{"ttyS0"};
+    QTest::newRow("COM3") << "COM3" << QStringList{"ttyUSB1"};
+    QTest::newRow("no such port") << "COM7" << QStringList{};
+    QTest::newRow("refused") << "COM2" << QStringList{};
+  }
+  void thePortSelectorOpensTheListedPort() {
+    QFETCH(QString, choice);
+    QFETCH(QStringList, open);
+    serial->refuse.insert("ttyUSB0", "Permiso denegado");
+    Form4& f = openContest();
+    QCOMPARE(serial->openPorts(), QStringList{"ttyS0"});  // the activation's COM1
+    f.Combo3->setCurrentText(choice);
+    QCOMPARE(serial->openPorts(), open);
+    QVERIFY(dialogs->messages.isEmpty());
+    for (const QString& port : open) {
+      QVERIFY(!serial->level(port, SerialSignal::Dtr));
+      QVERIFY(!serial->level(port, SerialSignal::Rts));
+    }
+  }
+
+  void leavingWhileMorseIsSentStopsItAndThenCloses() {
+    Form4& f = openContest();
+    QPointer<Form4> window(&f);
+    selectMode(f, "CW");
+    f.HScroll1->setValue(10);
+    QTimer::singleShot(100, &f, [&f] { f.sdc->trigger(); });
+    f.macros_Click(0);  // "CQ TEST LU9ZZ LU9ZZ": seconds at 10 wpm
+    QVERIFY(f.Label10->text().size() < QString("CQ TEST LU9ZZ LU9ZZ").size());
+    QVERIFY(folder->exists("varCW.cfg"));
+    QTRY_VERIFY(window.isNull());
+    QVERIFY(serial->openPorts().isEmpty());
+  }
+
+  void unloadingClosesTheKeyerPort() {
+    openContest();
+    QCOMPARE(serial->openPorts(), QStringList{"ttyS0"});
+    FormInstance<Form4>::unload();
+    QVERIFY(serial->openPorts().isEmpty());
+  }
+};
+
+QTEST_MAIN(TstForm4Keys)
+#include "tst_form4keys.moc"
