@@ -25,7 +25,14 @@
 #include <QTreeWidget>
 #include <QWindow>
 
+#include "contest/cabrillo.h"
+#include "contest/contestadif.h"
+#include "contest/contesttransfer.h"
+#include "contest/form7.h"
+#include "contest/form9.h"
+#include "contest/masterupdate.h"
 #include "mainwin/entryclock.h"
+#include "mainwin/form1.h"
 #include "platform/audioplayer.h"
 #include "platform/clock.h"
 #include "platform/colors.h"
@@ -269,6 +276,12 @@ Form4::Form4() {
   connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
   connect(Command3, &QPushButton::clicked, this, &Form4::Command3_Click);
   connect(Command4, &QPushButton::clicked, this, &Form4::Command4_Click);
+  connect(ListView2, &QTreeWidget::itemDoubleClicked, this, &Form4::ListView2_DblClick);
+  // The record editor reloads the open contest's list after a save or a deletion; the
+  // window may have been unloaded meanwhile, so it is looked up at that moment.
+  setContestListReload([](int position) {
+    if (FormInstance<Form4>::loaded()) form4().ReloadContestList(position);
+  });
 
   setTabOrder(Fecha, Hora);
   setTabOrder(Hora, Corresponsal);
@@ -860,10 +873,60 @@ void Form4::ApplyContestLightColors() { paintScheme(*this, kColorButtonFace, kWh
 
 // ---- Commands ------------------------------------------------------------------------------
 
-void Form4::Command1_Click() {}
-void Form4::Command2_Click() {}
-void Form4::Command4_Click() {}
-void Form4::amc_Click() {}
+void Form4::Command1_Click() {
+  const QString contest = Label2->text();
+  const auto qsos = ContestQsosByTime(contest);
+  if (!qsos.ok()) {
+    showError(qsos.error());
+    return;
+  }
+  const CabrilloSection section = CabrilloQsoSection(qsos.value, Text2->text());
+  if (section.otherOwnCall) {
+    msgBox(QStringLiteral("Error!\r\nEn el log distinta Señal Distintiva"), MsgIcon::Critical);
+    return;
+  }
+  if (section.qsoCount == 0) {
+    msgBox(QStringLiteral("No hay ningún QSO para exportar a Cabrillo!"), MsgIcon::Exclamation);
+    return;
+  }
+  ShowCabrilloHeader(contest, section.text, section.qsoCount, Text2->text());
+}
+
+void Form4::Command2_Click() { ExportContestAdif(Label2->text(), Text2->text()); }
+
+// The transfer shows its own messages and reloads the main window's list.
+void Form4::Command4_Click() { TransferContestToMainLog(Label2->text(), Label9->text(), form1().Frame1->title()); }
+
+void Form4::amc_Click() {
+  UpdateMasterList();
+  Frame2->setTitle(MasterCheckCaption(state().MasterCallCount));
+}
+
+void Form4::ReloadContestList(int selectPosition) {
+  const auto log = LoadContestLog(Label2->text());
+  if (!log.ok()) {
+    showError(log.error());
+    return;
+  }
+  ListView2->clear();
+  for (const ContestQso& q : log.value.qsos) AddContestListRow(contestListRow(q), false);
+  Label9->setText(ContestQsoCountCaption(log.value.qsos.size()));
+  if (selectPosition > 0 && selectPosition <= ListView2->topLevelItemCount())
+    ListView2->setCurrentItem(ListView2->topLevelItem(selectPosition - 1));
+}
+
+void Form4::ListView2_DblClick() {
+  QTreeWidgetItem* item = ListView2->currentItem();
+  std::optional<ContestListRow> row;
+  int position = 0;
+  if (item) {
+    const auto cell = [item](int column) { return item->text(column); };
+    row = ContestListRow{cell(1), cell(2), cell(3), cell(4), cell(5), cell(6),
+                         cell(7), cell(8), cell(9), cell(10), cell(11)};
+    position = ListView2->indexOfTopLevelItem(item) + 1;
+  }
+  OpenContestRecordFromList(row ? &*row : nullptr, position, Label2->text(), Label3->text());
+}
 
 void Form4::Command3_Click() {
   const QString contest = Label2->text();

@@ -200,6 +200,10 @@ class Form4 : public QWidget, public CwKeyerPanel {
   void Command4_Click();  // transfer into the main log
   void amc_Click();       // master-list update
   void sdc_Click();       // leave the contest
+  void ListView2_DblClick();  // the record editor on the chosen row
+  // The open contest's rows read again into the list; row selectPosition (from 1)
+  // is chosen when it is above 0.
+  void ReloadContestList(int selectPosition);
 
   // The contest's list rows, newest at the top.
   void AddContestListRow(const ContestListRow& row, bool atTop);

@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "contest/form4.h"
+#include "contest/form7.h"
 #include "platform/audioplayer.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
@@ -200,7 +201,7 @@ void Form4::HScroll1_Change() {
   Corresponsal->setFocus();
 }
 
-void Form4::EditLastContestQso() {}
+void Form4::EditLastContestQso() { vz::EditLastContestQso(Label2->text(), Label3->text()); }
 
 // ---- Voice call -----------------------------------------------------------------------------
 

@@ -667,7 +667,6 @@ void Form1::conf_Click() {
 void Form1::Form_KeyPress(int&) {}
 
 void Form1::Command17_Click() {}
-void Form1::anacal_Click() {}
 
 
 }  // namespace vz

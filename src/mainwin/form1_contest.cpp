@@ -5,6 +5,7 @@
 #include <QTreeWidget>
 
 #include "contest/conteststore.h"
+#include "contest/form13.h"
 #include "contest/form4.h"
 #include "contest/form8.h"
 #include "mainwin/form1.h"
@@ -45,5 +46,7 @@ void Form1::cabro_Click() {
   chooser.show();
   chooser.raise();
 }
+
+void Form1::anacal_Click() { form13().exec(); }
 
 }  // namespace vz
