@@ -1,5 +1,6 @@
 // The contest window's master-call check and the age check of the master list.
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,6 +11,7 @@
 
 #include "contest/conteststore.h"
 #include "contest/form4.h"
+#include "contest/masterupdate.h"
 #include "mainwin/form1.h"
 #include "platform/colors.h"
 #include "platform/services.h"
@@ -173,15 +175,19 @@ class TstForm4Master : public QObject {
     f.Timer4_Timer();
     QVERIFY(!f.Timer4->isActive());
     QTRY_VERIFY(folder->exists("webomc.txt"));
-    QCOMPARE(server.requests.size(), 1);
+    // The offered update, accepted with the default Yes, fetches the list once more.
+    QCOMPARE(server.requests.size(), asks ? 2 : 1);
     QCOMPARE(server.requests[0].path(), QByteArray("/assets/rozozev/master.txt"));
     // Each line feed is followed by a carriage return, so the first line keeps its line feed.
     if (webList.startsWith('#'))
       QCOMPARE(folder->readLines("webomc.txt").first(), QString::fromLatin1(webList).section(u'\n', 0, 0) + u'\n');
     if (asks) {
-      QCOMPARE(dialogs->texts(), QStringList{"Su archivo Master check con fecha 15/03/2024 debe actualizarse\r\n"
-                                             "Lo hace ahora?"});
+      QCOMPARE(dialogs->texts().first(), QString("Su archivo Master check con fecha 15/03/2024 debe actualizarse\r\n"
+                                                 "Lo hace ahora?"));
       QCOMPARE(dialogs->messages[0].defaultButton, MsgAnswer::Yes);
+      QVERIFY(folder->exists("master.txt"));
+      QCOMPARE(state().MasterCallCount, 1);
+      QCOMPARE(f.Frame2->title(), MasterCheckCaption(1));
     } else {
       QVERIFY(dialogs->messages.isEmpty());
     }
