@@ -125,6 +125,25 @@ class TstForm4Tools : public QObject {
     QVERIFY(text.contains("LU2XYZ"));
   }
 
+  void cabrilloOpensTheHeaderWindowWithTheQsoSection() {
+    QString title;
+    QString contest;
+    QString section;
+    QTimer::singleShot(0, [&] {
+      title = form9().windowTitle();
+      contest = form9().Text3->text();
+      section = form9().QsoSection;
+      form9().reject();
+    });
+    form4().eca->trigger();
+    QCOMPARE(title, QString("Encabezado de COPA con 2 QSO(s)"));
+    QCOMPARE(contest, QString("COPA"));
+    QCOMPARE(section.count("\r\n"), 2);
+    QVERIFY(section.endsWith("END-OF-LOG:"));
+    QVERIFY(section.indexOf("LU1ABC") < section.indexOf("LU2XYZ"));
+    QVERIFY(dialogs->messages.isEmpty());
+  }
+
   // Cabrillo refusals: the header window stays closed.
   void cabrilloRefusesWithItsMessage_data() {
     QTest::addColumn<QString>("ownCall");
