@@ -21,15 +21,7 @@
 namespace {
 
 using namespace vz;
-
-QString callOf(int k) {
-  const char* letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-  return QStringLiteral("LU%1%2%3%4")
-      .arg(k % 10)
-      .arg(QLatin1Char(letters[(k / 10) % 26]))
-      .arg(QLatin1Char(letters[(k / 260) % 26]))
-      .arg(QLatin1Char(letters[(k / 6760) % 26]));
-}
+using vz::bench::callOf;
 
 QDateTime timeOf(int i) { return QDateTime(QDate(2020, 1, 1), QTime(0, 0)).addSecs(qint64(i) * 11 * 60); }
 

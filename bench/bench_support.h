@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QString>
 #include <cstring>
 #include <vector>
 
@@ -11,6 +12,16 @@ namespace vz::bench {
 inline bool& smoke() {
   static bool s = false;
   return s;
+}
+
+// A distinct Argentine call for each k below 67,600: LU, a digit and three letters.
+inline QString callOf(int k) {
+  const char* letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  return QStringLiteral("LU%1%2%3%4")
+      .arg(k % 10)
+      .arg(QLatin1Char(letters[(k / 10) % 26]))
+      .arg(QLatin1Char(letters[(k / 260) % 26]))
+      .arg(QLatin1Char(letters[(k / 6760) % 26]));
 }
 }  // namespace vz::bench
 

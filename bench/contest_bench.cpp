@@ -14,6 +14,7 @@
 namespace {
 
 using namespace vz;
+using vz::bench::callOf;
 
 const QString kContest = QStringLiteral("Concurso");
 
@@ -22,15 +23,6 @@ const QString kContest = QStringLiteral("Concurso");
 // serials start afresh, the case where no row stops the search early.
 constexpr int kQsosPerCall = 3;
 const QString kEmptyBand = QStringLiteral("2m");
-
-QString callOf(int k) {
-  const char* letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-  return QStringLiteral("LU%1%2%3%4")
-      .arg(k % 10)
-      .arg(QLatin1Char(letters[(k / 10) % 26]))
-      .arg(QLatin1Char(letters[(k / 260) % 26]))
-      .arg(QLatin1Char(letters[(k / 6760) % 26]));
-}
 
 struct ContestFile {
   QTemporaryDir dir;

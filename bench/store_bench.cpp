@@ -16,18 +16,9 @@
 namespace {
 
 using namespace vz;
+using vz::bench::callOf;
 
 constexpr int kQsosPerCall = 5;
-
-QString callOf(int k) {
-  // Distinct calls: LU, a digit, three letters.
-  const char* letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-  return QStringLiteral("LU%1%2%3%4")
-      .arg(k % 10)
-      .arg(QLatin1Char(letters[(k / 10) % 26]))
-      .arg(QLatin1Char(letters[(k / 260) % 26]))
-      .arg(QLatin1Char(letters[(k / 6760) % 26]));
-}
 
 // One file per size, built once in one transaction: each log holds `size` QSOs,
 // one every seven minutes, each call worked kQsosPerCall times, no worked grids.
