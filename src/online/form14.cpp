@@ -174,7 +174,14 @@ Form14::Form14() : membersPage_(new WebGet(this)) {
 Form14::~Form14() = default;
 
 bool Form14::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate) Form_Activate();
+  // Coming back from another program is no new showing: the grid, and the order
+  // the operator sorted it in, stay as they are.
+  if (e->type() == QEvent::WindowDeactivate) leftTheProgram_ = QApplication::activeWindow() == nullptr;
+  if (e->type() == QEvent::WindowActivate) {
+    const bool back = leftTheProgram_;
+    leftTheProgram_ = false;
+    if (!back) Form_Activate();
+  }
   return QDialog::event(e);
 }
 

@@ -68,6 +68,7 @@ class Form14 : public QDialog {
 
   WebGet* membersPage_;
   bool matrixShown_ = false;
+  bool leftTheProgram_ = false;  // deactivated because another program took the focus
 };
 
 inline Form14& form14() { return FormInstance<Form14>::get(); }

@@ -124,6 +124,26 @@ class TstForm14 : public QObject {
     QCOMPARE(f.SortKey, 3);
   }
 
+  void activationRebuildsOnlyWhenComingFromThisProgram() {
+    Form14& f = form14();
+    QWidget other;
+    f.show();
+    QApplication::setActiveWindow(&f);
+    f.ListView2_ColumnClick(3);  // "Provincia", descending
+    QCOMPARE(f.ListView2->topLevelItem(0)->text(2), QStringLiteral("Tucumán"));
+
+    // The operator looks at another program and comes back: the sorted grid stays.
+    QApplication::setActiveWindow(nullptr);
+    QApplication::setActiveWindow(&f);
+    QCOMPARE(f.ListView2->topLevelItem(0)->text(2), QStringLiteral("Tucumán"));
+
+    // Back from another window of this program: the grid is built afresh.
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QApplication::setActiveWindow(&f);
+    QCOMPARE(f.ListView2->topLevelItem(0)->text(2), QStringLiteral("Capital"));
+  }
+
   void logoDoubleClickOpensTheServiceHomePage() {
     test::RecordingLauncher launcher;
     qputenv("VZ_URL_RUK", "http://127.0.0.1:9/ruk");
