@@ -163,6 +163,13 @@ void ShowCabrilloHeader(const QString& contestName, const QString& qsoSection, q
   if (FormInstance<Form9>::loaded() && form9().unloadRequested()) FormInstance<Form9>::unload();
 }
 
+void Form9::keyPressEvent(QKeyEvent* e) {
+  // The window has no cancel key: a stray Esc would unload it and lose what was
+  // typed but not yet stored (the operators are never stored).
+  if (e->key() == Qt::Key_Escape) return;
+  QDialog::keyPressEvent(e);
+}
+
 void Form9::reject() {
   unloadRequested_ = true;
   QDialog::reject();

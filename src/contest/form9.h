@@ -53,6 +53,7 @@ class Form9 : public QDialog {
  protected:
   void showEvent(QShowEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   bool unloadRequested_ = false;

@@ -24,7 +24,10 @@ QString MasterCheckCaption(int count) {
 
 std::optional<QDate> MasterListWebDate(const QString& firstLine) {
   if (!firstLine.startsWith(u'#')) return std::nullopt;
-  const QDate d = parseDayFirstDate(firstLine.mid(1, 11).trimmed());
+  // A list whose lines end with a line feed alone reads as one line: the date ends
+  // at the first line feed, so a shorter date ("5/3/2024") does not take in a call.
+  const QString text = firstLine.mid(1, 11);
+  const QDate d = parseDayFirstDate(text.left(text.indexOf(u'\n')).trimmed());
   if (!d.isValid()) return std::nullopt;
   return d;
 }

@@ -110,7 +110,9 @@ QString QtDialogService::openFile(const FileRequest& r) {
 QString QtDialogService::saveFile(const FileRequest& r) {
   QString start = r.directory;
   if (!r.fileName.isEmpty()) start = start.isEmpty() ? r.fileName : start + u'/' + r.fileName;
-  return QFileDialog::getSaveFileName(parentWidget(), r.title, start, r.filter);
+  // Every writer asks "sobregraba?" itself: a question from the dialog too would ask twice.
+  return QFileDialog::getSaveFileName(parentWidget(), r.title, start, r.filter, nullptr,
+                                      QFileDialog::DontConfirmOverwrite);
 }
 
 }  // namespace vz

@@ -51,6 +51,7 @@ TEST(MasterListWebDate, TheDateFollowsTheHash) {
   } cases[] = {
       {"#15/03/2024\n", QDate(2024, 3, 15)},
       {"#01/12/2023", QDate(2023, 12, 1)},
+      {"#5/3/2024\nLU1AA\nLU2BB\n", QDate(2024, 3, 5)},
       {"15/03/2024", QDate()},
       {"#sin fecha\n", QDate()},
       {"", QDate()},

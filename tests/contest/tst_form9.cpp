@@ -99,6 +99,23 @@ class TestForm9 : public QObject {
     QVERIFY(folder->exists("datos.cbr"));
   }
 
+  void escapeKeepsTheWindowAndWhatWasTyped() {
+    whileShown([&](Form9& f) {
+      f.Combo1->setCurrentText("MULTI-OP");
+      f.Text9->setText("LU9ZZ LU1AA");
+      f.Text2->setText("Ana");
+      for (QWidget* w : {static_cast<QWidget*>(f.Text9), static_cast<QWidget*>(f.Text2)}) {
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key_Escape);
+        QVERIFY(f.isVisible());
+      }
+      QCOMPARE(f.Text9->text(), QString("LU9ZZ LU1AA"));
+      QCOMPARE(f.Text2->text(), QString("Ana"));
+    });
+    ShowCabrilloHeader("Rally", kSection, 1, "LU9ZZ");
+    QVERIFY(FormInstance<Form9>::loaded());
+  }
+
   void ownCallKeysAreUpperCasedAndFiltered() {
     Form9& f = form9();
     f.show();
