@@ -21,6 +21,12 @@ QWidget* parentWidget() {
 
 QString titleOr(const QString& t) { return t.isEmpty() ? programTitle() : t; }
 
+// Without a window manager nobody hands the activation back once a message is closed:
+// the window that asked gets it again, so the focus it sets next takes the keys.
+void reactivate(QWidget* owner) {
+  if (owner && owner->isVisible()) owner->activateWindow();
+}
+
 }  // namespace
 
 QString programTitle() { return QStringLiteral("Vantorel Zezeror"); }
@@ -43,7 +49,8 @@ bool askYesNo(const QString& text, const QString& title, MsgAnswer defaultButton
 }
 
 MsgAnswer QtDialogService::message(const MessageRequest& r) {
-  QMessageBox box(parentWidget());
+  QWidget* owner = parentWidget();
+  QMessageBox box(owner);
   box.setWindowTitle(titleOr(r.title));
   // Messages keep the original CR LF line breaks; a label wants LF alone.
   box.setText(QString(r.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
@@ -88,6 +95,7 @@ MsgAnswer QtDialogService::message(const MessageRequest& r) {
   box.setDefaultButton(def);
   if (set.size() == 1) box.setEscapeButton(def);
   box.exec();
+  reactivate(owner);
   QAbstractButton* clicked = box.clickedButton();
   if (clicked && answers.contains(clicked)) return answers.value(clicked);
   // Closed from the title bar: the cancelling answer of the set, else its first.
@@ -98,8 +106,9 @@ MsgAnswer QtDialogService::message(const MessageRequest& r) {
 
 QString QtDialogService::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
   bool ok = false;
-  const QString t = QInputDialog::getText(parentWidget(), titleOr(title), prompt, QLineEdit::Normal,
-                                          defaultText, &ok);
+  QWidget* owner = parentWidget();
+  const QString t = QInputDialog::getText(owner, titleOr(title), prompt, QLineEdit::Normal, defaultText, &ok);
+  reactivate(owner);
   return ok ? t : QString();
 }
 

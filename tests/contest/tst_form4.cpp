@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QTreeWidget>
@@ -372,6 +373,36 @@ class TstForm4 : public QObject {
     QCOMPARE(dialogs->messages.last().icon, MsgIcon::Exclamation);
     QVERIFY(storedQsos("COPA").isEmpty());
     QCOMPARE(f.focusWidget(), box);
+  }
+
+  // With the program's own message box and keys sent to whatever holds the focus, as an
+  // operator types: after the message the named box takes the keys.
+  void afterTheMessageTheNamedBoxTakesTheKeys() {
+    dialogs.reset();
+    createContest("COPA");
+    Form4& f = form4();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    fillEntry("", "");  // manual time: the focus goes back to the time box after logging
+    f.Corresponsal->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "LU1ABC");
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        shown = box->text();
+        box->accept();
+      }
+    });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(shown, QString("Falta la Serie Recibida"));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.RSR));
+
+    QTest::keyClicks(QApplication::focusWidget(), "5");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    const QList<ContestQso> rows = storedQsos("COPA");
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].Estacion, QString("LU1ABC"));
+    QCOMPARE(rows[0].RSR, QString("5"));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.Hora));
   }
 
   void aTimeThatDoesNotExistIsNotStored_data() {

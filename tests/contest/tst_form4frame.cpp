@@ -76,6 +76,16 @@ class TstForm4Frame : public QObject {
     folder.reset();
   }
 
+  // Every caption of the entry row reads in full at the window's design size.
+  void theEntryCaptionsAreNotCutOff() {
+    Form4& f = form4();
+    f.resize(884, 560);
+    for (QLabel* l : f.findChildren<QLabel*>("Label1")) {
+      if (l->isHidden()) continue;
+      QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width(), qPrintable(l->text()));
+    }
+  }
+
   // ---- Typing ---------------------------------------------------------------------------
 
   void fieldsTakeOnlyTheirKeys_data() {
