@@ -4,14 +4,36 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QString>
+#include <QTemporaryDir>
+#include <cstdlib>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <vector>
+
+#include "platform/database.h"
+#include "platform/programfolder.h"
 
 namespace vz::bench {
 inline bool& smoke() {
   static bool s = false;
   return s;
+}
+
+// One program folder per benchmark size, kept for the whole run and made the open
+// database when that size is measured. True the first time, when the caller fills it.
+inline bool useBenchFolder(int size) {
+  static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
+  auto& dir = folders[size];
+  const bool fresh = !dir;
+  if (fresh) dir = std::make_unique<QTemporaryDir>();
+  if (vz::db::path() != QDir(dir->path()).filePath(QLatin1String(vz::db::kFileName))) {
+    vz::setProgramFolder(dir->path());
+    if (!vz::db::open(dir->path())) std::abort();
+  }
+  return fresh;
 }
 
 // A distinct Argentine call for each k below 67,600: LU, a digit and three letters.

@@ -43,15 +43,7 @@ void fill(const QString& log, int n) {
 
 // One file per size, filled once and opened when its size is measured.
 void useLogOf(int n) {
-  static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
-  auto& dir = folders[n];
-  const bool fresh = !dir;
-  if (fresh) dir = std::make_unique<QTemporaryDir>();
-  if (vz::db::path() != QDir(dir->path()).filePath(QLatin1String(vz::db::kFileName))) {
-    vz::setProgramFolder(dir->path());
-    if (!vz::db::open(dir->path())) std::abort();
-  }
-  if (fresh) {
+  if (vz::bench::useBenchFolder(n)) {
     fill(kLog, n);
     fill(QStringLiteral("Otro log"), n);
   }
