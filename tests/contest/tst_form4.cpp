@@ -24,6 +24,7 @@
 #include "store/programstate.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
+#include "support/quietmainwindow.h"
 
 using namespace vz;
 
@@ -110,9 +111,7 @@ class TstForm4 : public QObject {
     state() = ProgramState{};
     setClock(&fixed);
     form1().Label2->setText("LU9ZZ");
-    // The main window is loaded (push-to-talk lights its indicator too); its start-up
-    // step and clock stay out of these tests.
-    for (QTimer* t : {form1().Timer1, form1().Timer2}) t->stop();
+    test::loadQuietMainWindow();
   }
   void cleanup() {
     FormInstance<Form8>::unload();

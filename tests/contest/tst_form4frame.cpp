@@ -23,6 +23,7 @@
 #include "store/programstate.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
+#include "support/quietmainwindow.h"
 
 using namespace vz;
 
@@ -61,9 +62,7 @@ class TstForm4Frame : public QObject {
     dialogs = std::make_unique<test::ScriptedDialogs>();
     state() = ProgramState{};
     setClock(&fixed);
-    // The main window is loaded (push-to-talk lights its indicator too); its start-up
-    // step and clock stay out of these tests.
-    for (QTimer* t : {form1().Timer1, form1().Timer2}) t->stop();
+    test::loadQuietMainWindow();
     prefixTable().setEntries({QStringLiteral("EA;EA;España"), QStringLiteral("K;K;Estados Unidos")});
   }
   void cleanup() {

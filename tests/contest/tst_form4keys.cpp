@@ -23,6 +23,7 @@
 #include "support/fakeserial.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
+#include "support/quietmainwindow.h"
 
 using namespace vz;
 
@@ -66,9 +67,7 @@ class TstForm4Keys : public QObject {
     serial = std::make_unique<test::FakeSerialSystem>();
     audio = std::make_unique<test::FakeAudio>();
     state() = ProgramState{};
-    // The main window is loaded (push-to-talk lights its indicator too); its start-up
-    // step and clock stay out of these tests.
-    for (QTimer* t : {form1().Timer1, form1().Timer2}) t->stop();
+    test::loadQuietMainWindow();
   }
   void cleanup() {
     FormInstance<Form4>::unload();

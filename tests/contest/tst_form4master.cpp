@@ -19,6 +19,7 @@
 #include "support/localhttpserver.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
+#include "support/quietmainwindow.h"
 
 using namespace vz;
 
@@ -71,9 +72,7 @@ class TstForm4Master : public QObject {
     folder = std::make_unique<test::TempFolder>();
     dialogs = std::make_unique<test::ScriptedDialogs>();
     state() = ProgramState{};
-    // The main window is loaded (push-to-talk lights its indicator too); its start-up
-    // step and clock stay out of these tests.
-    for (QTimer* t : {form1().Timer1, form1().Timer2}) t->stop();
+    test::loadQuietMainWindow();
   }
   void cleanup() {
     FormInstance<Form4>::unload();

@@ -24,6 +24,7 @@
 #include "store/programstate.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
+#include "support/quietmainwindow.h"
 
 using namespace vz;
 
@@ -85,8 +86,7 @@ class TstForm4Tools : public QObject {
     setClock(&fixed);
     form1().Label2->setText("LU9ZZ");
     form1().Frame1->setTitle("Base");
-    // The main window's start-up step and clock stay out of these tests.
-    for (QTimer* t : {form1().Timer1, form1().Timer2}) t->stop();
+    test::loadQuietMainWindow();
     createContest("COPA");
     form4().Text2->setText("LU9ZZ");
     logQso("LU1ABC", "1", "21:05");
