@@ -5,10 +5,8 @@
 #include <QSqlQuery>
 
 #include "contest/conteststore.h"
-#include "mainwin/form1.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
-#include "platform/forms.h"
 #include "platform/textutil.h"
 #include "store/duplicates.h"
 #include "store/logstore.h"
@@ -50,7 +48,8 @@ Result<QList<ContestQso>> contestRowsInTableOrder(const QString& contestName) {
 }  // namespace
 
 ContestTransferOutcome TransferContestToMainLog(const QString& contestName, const QString& countCaption,
-                                                const QString& mainLogName) {
+                                                const QString& mainLogName,
+                                                const std::function<void()>& mainLogChanged) {
   ContestTransferOutcome out;
   if (vbVal(countCaption) == 0) {
     msgBox(QStringLiteral("el log de concurso ") + contestName + QStringLiteral(" no tiene QSOs para pasar al log Base ") +
@@ -97,10 +96,7 @@ ContestTransferOutcome TransferContestToMainLog(const QString& contestName, cons
     return Status::success();
   });
 
-  if (FormInstance<Form1>::loaded()) {
-    form1().ListView2->clear();
-    LoadLogPage(state().CurrentLogName, 1);
-  }
+  if (mainLogChanged) mainLogChanged();
   if (!out.status) {
     showError(QStringLiteral("No se pasó ningún QSO al log base ") + mainLogName + QStringLiteral(":\r\n") +
               out.status.error);

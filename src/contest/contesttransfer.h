@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <functional>
 
 #include "platform/status.h"
 
@@ -24,10 +25,11 @@ struct ContestTransferOutcome {
 // than ten minutes apart; a QSO copied earlier in the run counts too). Asks first;
 // a contest whose list count caption (countCaption, "12 QSOs ") reads 0 is only
 // told so. mainLogName is the log's name shown in the messages. Every copy is made
-// in one transaction: a failure copies nothing and is shown to the operator. The
-// main window's list is reloaded from its first page when it is open; the contest
-// log is never changed.
+// in one transaction: a failure copies nothing and is shown to the operator.
+// Once rows were read, mainLogChanged is called (before the closing message) so the
+// main window can reload its list; the contest log is never changed.
 ContestTransferOutcome TransferContestToMainLog(const QString& contestName, const QString& countCaption,
-                                                const QString& mainLogName);
+                                                const QString& mainLogName,
+                                                const std::function<void()>& mainLogChanged = {});
 
 }  // namespace vz

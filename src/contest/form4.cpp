@@ -896,7 +896,13 @@ void Form4::Command1_Click() {
 void Form4::Command2_Click() { ExportContestAdif(Label2->text(), Text2->text()); }
 
 // The transfer shows its own messages and reloads the main window's list.
-void Form4::Command4_Click() { TransferContestToMainLog(Label2->text(), Label9->text(), form1().Frame1->title()); }
+void Form4::Command4_Click() {
+  TransferContestToMainLog(Label2->text(), Label9->text(), form1().Frame1->title(), [] {
+    if (!FormInstance<Form1>::loaded()) return;
+    form1().ListView2->clear();
+    LoadLogPage(state().CurrentLogName, 1);
+  });
+}
 
 void Form4::amc_Click() {
   UpdateMasterList();

@@ -7,7 +7,7 @@
 #include "contest/cwkeyer.h"
 #include "platform/webget.h"
 #include "platform/forms.h"
-#include "store/layoutscaler.h"
+#include "mainwin/layoutscaler.h"
 
 class QAction;
 class QCheckBox;

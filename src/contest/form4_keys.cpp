@@ -20,7 +20,7 @@
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
 #include "setup/form2.h"
-#include "store/layoutscaler.h"
+#include "mainwin/layoutscaler.h"
 #include "store/programstate.h"
 #include "store/ptt.h"
 

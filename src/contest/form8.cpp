@@ -14,7 +14,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
-#include "store/layoutscaler.h"
+#include "mainwin/layoutscaler.h"
 #include "store/programstate.h"
 
 namespace vz {

@@ -28,7 +28,7 @@
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
 #include "platform/textutil.h"
-#include "store/layoutscaler.h"
+#include "mainwin/layoutscaler.h"
 #include "store/programstate.h"
 
 namespace vz {

@@ -9,7 +9,7 @@
 #include "mainwin/qsolist.h"
 #include "platform/audioplayer.h"
 #include "platform/forms.h"
-#include "store/layoutscaler.h"
+#include "mainwin/layoutscaler.h"
 
 class QAction;
 class QCheckBox;

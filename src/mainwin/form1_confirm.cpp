@@ -170,8 +170,9 @@ void Form1::suych_Click() {
         } else {
           if (result.unconfirmed) ++unconfirmed;
           if (result.uploaded) ++uploaded;
-          // A failed write has been shown by the store; the run goes on.
-          for (const QString& status : result.statuses) SetQsoRukStatus(qso.id, status);
+          // A failed write is shown; the run goes on.
+          for (const QString& status : result.statuses)
+            if (const Status written = SetQsoRukStatus(qso.id, status); !written) showError(written.error);
         }
         addResultLine(result.line, !result.error);
       }

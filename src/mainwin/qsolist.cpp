@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "platform/textutil.h"
-#include "store/layoutscaler.h"
+#include "mainwin/layoutscaler.h"
 
 namespace vz {
 

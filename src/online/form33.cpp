@@ -12,7 +12,7 @@
 
 #include "mainwin/form1.h"
 #include "online/callbook.h"
-#include "store/layoutscaler.h"
+#include "mainwin/layoutscaler.h"
 
 namespace vz {
 

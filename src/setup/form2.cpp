@@ -33,7 +33,7 @@
 #include "store/callsign.h"
 #include "store/config.h"
 #include "store/configfile.h"
-#include "store/mainwincolor.h"
+#include "mainwin/mainwincolor.h"
 #include "store/programstate.h"
 #include "store/ptt.h"
 

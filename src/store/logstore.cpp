@@ -1,14 +1,11 @@
 #include "store/logstore.h"
 
-#include <QLabel>
 #include <QSqlRecord>
 #include <QStringList>
 #include <QVariant>
 #include <climits>
 
-#include "mainwin/form1.h"
 #include "platform/database.h"
-#include "platform/dialogs.h"
 #include "platform/textutil.h"
 #include "store/callsign.h"
 #include "store/programstate.h"
@@ -16,6 +13,11 @@
 namespace vz {
 
 namespace {
+
+std::function<void(const QString&)>& qsoSavedHandler() {
+  static std::function<void(const QString&)> handler;
+  return handler;
+}
 
 QVariant optionalText(const OptionalText& v) { return v ? db::textValue(*v) : QVariant(); }
 
@@ -37,16 +39,8 @@ Status addRow(const QVariantList& values) {
                            values);
   if (!s) return s;
   state().LastInsertedQsoId = QString::number(q.lastInsertId().toLongLong());
-  // The main window's hidden label is where F5 finds the QSO to open.
-  if (FormInstance<Form1>::loaded()) form1().Label4->setText(state().LastInsertedQsoId);
+  if (qsoSavedHandler()) qsoSavedHandler()(state().LastInsertedQsoId);
   return Status::success();
-}
-
-// Runs a single-column update; its failure is shown to the operator and returned.
-Status runShown(const QString& sql, std::initializer_list<QVariant> values) {
-  const Status s = db::exec(sql, values);
-  if (!s) showError(s.error);
-  return s;
 }
 
 }  // namespace
@@ -87,7 +81,7 @@ Status InsertLogQso(const QString& call, const QString& band, const QString& mod
                     const QString& reportReceived, const QString& date, const QString& time,
                     const QString& ownCall, const OptionalText& operatorCall, const QString& remarks,
                     const QString& frequency, const OptionalText& ownGrid, const OptionalText& workedGrid,
-                    const QString& satellite) {
+                    const QString& satellite, Status* gridBackFill) {
   const Status s = addRow({
       db::textValue(mode),                      // Modo
       db::textValue(band),                      // Banda
@@ -108,9 +102,11 @@ Status InsertLogQso(const QString& call, const QString& band, const QString& mod
       db::textValue(ProvinceFromCallSign(call)) // Argento
   });
   if (!s) return s;
-  // The QSO is saved; a failing back-fill has been shown and does not undo it.
-  if (workedGrid && !workedGrid->isEmpty() && !call.contains(QLatin1Char('/')))
-    FillMissingGridForCall(call, *workedGrid);
+  // The QSO is saved; a failing back-fill goes back to the caller and does not undo it.
+  if (workedGrid && !workedGrid->isEmpty() && !call.contains(QLatin1Char('/'))) {
+    const Status filled = FillMissingGridForCall(call, *workedGrid);
+    if (gridBackFill) *gridBackFill = filled;
+  }
   return Status::success();
 }
 
@@ -169,12 +165,12 @@ Status UpdateLogQso(const QString& call, const QString& band, const QString& mod
 }
 
 Status UpdateQsoTheirGrid(const QString& grid, const QString& id) {
-  return runShown(QStringLiteral("UPDATE Tabla1 SET [SuGrid]=? WHERE [id]=?"), {db::textValue(grid), numberOf(id)});
+  return db::exec(QStringLiteral("UPDATE Tabla1 SET [SuGrid]=? WHERE [id]=?"), {db::textValue(grid), numberOf(id)});
 }
 
 Status SetQsoRukStatus(const QString& id, const QString& status) {
   // The status goes in as the number it reads as ("1", "2"), stored as its text.
-  return runShown(QStringLiteral("UPDATE Tabla1 SET [Ruk]=? WHERE [id]=?"),
+  return db::exec(QStringLiteral("UPDATE Tabla1 SET [Ruk]=? WHERE [id]=?"),
                   {QString::number(numberOf(status)), numberOf(id)});
 }
 
@@ -205,9 +201,11 @@ Result<QString> FindGridForCall(const QString& call) {
 
 Status FillMissingGridForCall(const QString& call, const QString& grid) {
   // One statement for all the QSOs that lack a grid: either all get it or none.
-  return runShown(QStringLiteral("UPDATE Tabla1 SET [SuGrid]=? WHERE [Nombre Log]=? AND [Estacion]=? "
+  return db::exec(QStringLiteral("UPDATE Tabla1 SET [SuGrid]=? WHERE [Nombre Log]=? AND [Estacion]=? "
                                  "AND ([SuGrid] IS NULL OR [SuGrid]='')"),
                   {db::textValue(grid), db::textValue(state().CurrentLogName), db::textValue(call)});
 }
+
+void setQsoSavedHandler(std::function<void(const QString& id)> handler) { qsoSavedHandler() = std::move(handler); }
 
 }  // namespace vz

@@ -1,6 +1,7 @@
 #pragma once
 #include <QSqlQuery>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "platform/status.h"
@@ -52,15 +53,15 @@ Status LogPlaceholderRow(const QString& logName);
 // Adds a QSO to the current log (state().CurrentLogName) as given: nothing is
 // trimmed or checked but the satellite name, which loses its outer blanks. Ruk is
 // "1" and Argento the province of the call. Once the row is saved its id goes into
-// state().LastInsertedQsoId and the main window's Label4; then, when a worked grid
-// is given and the call holds no "/", that grid is written into the log's other
-// QSOs of the call that have none.
-// A failing back-fill has been shown to the operator and leaves the QSO saved.
+// state().LastInsertedQsoId (and the saved-QSO handler hears of it); then, when a
+// worked grid is given and the call holds no "/", that grid is written into the
+// log's other QSOs of the call that have none.
+// A failing back-fill leaves the QSO saved; its outcome goes into gridBackFill.
 Status InsertLogQso(const QString& call, const QString& band, const QString& mode, const QString& reportSent,
                     const QString& reportReceived, const QString& date, const QString& time,
                     const QString& ownCall, const OptionalText& operatorCall, const QString& remarks,
                     const QString& frequency, const OptionalText& ownGrid, const OptionalText& workedGrid,
-                    const QString& satellite);
+                    const QString& satellite, Status* gridBackFill = nullptr);
 
 // A contest QSO into the current main log: the one report goes into both reports;
 // operator and grids get no value, the satellite is empty. logName and
@@ -73,7 +74,7 @@ Status CopyContestQsoToMainLog(const QString& logName, const QString& call, cons
 
 // An imported QSO into the current log, with the import's upload status and
 // province. The digital-voice modes (exact letter case) are stored as "DVoice".
-// No grid back-fill. Sets state().LastInsertedQsoId and Label4 once saved.
+// No grid back-fill. Sets state().LastInsertedQsoId once saved.
 Status InsertImportedQso(const QString& call, const QString& band, const QString& mode,
                          const QString& reportSent, const QString& reportReceived, const QString& date,
                          const QString& time, const QString& ownCall, const QString& operatorCall,
@@ -90,8 +91,8 @@ Status UpdateLogQso(const QString& call, const QString& band, const QString& mod
                     const QString& satellite, int status, const QString& province, qint64 id);
 
 // Single-column updates of one QSO. The id is the leading number of its text (no
-// number addresses id 0, which no row has). A failure is shown to the operator
-// here, then returned; the QSO keeps its values.
+// number addresses id 0, which no row has). A failure is returned for the caller
+// to show; the QSO keeps its values.
 Status UpdateQsoTheirGrid(const QString& grid, const QString& id);
 Status SetQsoRukStatus(const QString& id, const QString& status);
 
@@ -106,5 +107,9 @@ Result<QString> FindGridForCall(const QString& call);
 // Writes the grid into every QSO of the current log with that call whose grid is
 // missing (NULL or empty). A failure is shown to the operator here, then returned.
 Status FillMissingGridForCall(const QString& call, const QString& grid);
+
+// Who hears of every QSO the store saves (the main window keeps the id for F5);
+// an empty handler stops it.
+void setQsoSavedHandler(std::function<void(const QString& id)> handler);
 
 }  // namespace vz

@@ -17,7 +17,7 @@
 #include "mainwin/form1.h"
 #include "platform/colors.h"
 #include "setup/form2.h"
-#include "store/layoutscaler.h"
+#include "mainwin/layoutscaler.h"
 #include "store/programstate.h"
 #include "support/fakeaudio.h"
 #include "support/fakeserial.h"

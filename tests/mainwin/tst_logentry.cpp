@@ -393,6 +393,21 @@ class TstLogEntry : public QObject {
     for (const QSqlRecord& r : test::storedQsos()) QCOMPARE(col(r, "SuGrid"), QString("IL18"));
   }
 
+  void aGridThatCannotReachEarlierQsosIsShownAndTheQsoStaysSaved() {
+    Form1& f = form1();
+    test::addEarlierQso("EA8XYZ", "");
+    QVERIFY(db::exec("CREATE TRIGGER lleno BEFORE UPDATE ON Tabla1 BEGIN SELECT RAISE(ABORT, 'disco lleno'); END"));
+    f.Corresponsal->setText("EA8XYZ");
+    f.Text2->setText("IL18");
+    f.Obs->setFocus();
+    settle();
+    pressEnter();
+    QCOMPARE(test::storedQsos().size(), 2);
+    QCOMPARE(dialogs().messages.size(), 1);
+    QVERIFY(dialogs().lastText().contains("disco lleno"));
+    QCOMPARE(f.Corresponsal->text(), QString());  // saved, so the strip is cleared as usual
+  }
+
   void satellitePanelGivesTheSatelliteAndItsMode() {
     Form1& f = form1();
     f.Check2->setChecked(true);

@@ -12,7 +12,7 @@
 #include "online/form33.h"
 #include "platform/webget.h"
 #include "setup/form2.h"
-#include "store/layoutscaler.h"
+#include "mainwin/layoutscaler.h"
 #include "store/programstate.h"
 #include "support/localhttpserver.h"
 #include "support/scripteddialogs.h"

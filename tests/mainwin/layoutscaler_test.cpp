@@ -1,4 +1,4 @@
-#include "store/layoutscaler.h"
+#include "mainwin/layoutscaler.h"
 
 #include <gtest/gtest.h>
 

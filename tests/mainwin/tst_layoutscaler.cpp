@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "store/layoutscaler.h"
+#include "mainwin/layoutscaler.h"
 
 using namespace vz;
 

@@ -1,4 +1,4 @@
-#include "store/mainwincolor.h"
+#include "mainwin/mainwincolor.h"
 
 #include <QApplication>
 #include <QCheckBox>
