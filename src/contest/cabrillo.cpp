@@ -20,8 +20,13 @@ QString CabrilloQsoLine(const ContestQso& q) {
   const QString mode = phone ? QStringLiteral("PH") : q.Modo;
   const QString report = ContestReport(q.Modo);
   const QString date = q.Fecha.left(4) + QLatin1Char('-') + q.Fecha.mid(4, 2) + QLatin1Char('-') + q.Fecha.right(2);
+  // The frequency field follows the tag directly, but a reader that splits the line
+  // on blanks must still find "QSO:" on its own: a frequency that fills the field
+  // ("144000") moves the line one place to the right, as a long call does.
+  QString frequency = CabrilloFrequency(q.Banda).rightJustified(6);
+  if (!frequency.startsWith(u' ')) frequency.prepend(u' ');
   const QStringList fields = {
-      CabrilloFrequency(q.Banda).rightJustified(6),
+      frequency,
       mode,
       date,
       q.Hora,

@@ -12,7 +12,8 @@ QString CabrilloFrequency(const QString& band);
 
 // One fixed-column "QSO:" line of a Cabrillo 3.0 log for a contest QSO, without its
 // line end. Padded fields are never cut: a longer value moves the rest of the line
-// to the right.
+// to the right. "QSO:" is always followed by a blank, so a 2 m line reads
+// "QSO: 144000 PH ...".
 QString CabrilloQsoLine(const ContestQso& q);
 
 // The QSO section of a contest's Cabrillo log, from its QSOs in time order: one line

@@ -23,7 +23,7 @@ QString ContestAdifRecord(const ContestQso& q, const QString& contestName) {
 }
 
 ContestAdifResult ExportContestAdif(const QString& contestName, const QString& ownCall) {
-  const auto qsos = ContestQsosByTime(contestName);
+  const auto qsos = ContestQsosInTableOrder(contestName);
   if (!qsos.ok()) {
     showError(qsos.error());
     return ContestAdifResult::Failed;
@@ -32,7 +32,8 @@ ContestAdifResult ExportContestAdif(const QString& contestName, const QString& o
     msgBox(QStringLiteral("No hay ningún QSO para exportar a ADIF!"), MsgIcon::Exclamation);
     return ContestAdifResult::NoQsos;
   }
-  // Checked before anything is written, so a refused export leaves no partial file.
+  // Checked before anything is written: a refused export leaves no partly written
+  // file behind its error message, and a file already there stays as it was.
   for (const ContestQso& q : qsos.value) {
     if (q.MyCall != ownCall) {
       msgBox(QStringLiteral("Error!\r\nEn el log distinta Señal Distintiva"), MsgIcon::Critical);

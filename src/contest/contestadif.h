@@ -19,10 +19,11 @@ enum class ContestAdifResult {
   Written,
 };
 
-// The contest window's "ADIF": writes the contest's QSOs in time order to a file
-// the operator chooses, after checking that every one was logged with the own call
-// the window shows (ownCall, exact letters). A file already there is replaced only
-// once the whole export is written. Offers to open the file afterwards.
+// The contest window's "ADIF": writes the contest's QSOs in table order (as they
+// were entered) to a file the operator chooses, after checking that every one was
+// logged with the own call the window shows (ownCall, exact letters). A file
+// already there is replaced only once the whole export is written. Offers to open
+// the file afterwards.
 ContestAdifResult ExportContestAdif(const QString& contestName, const QString& ownCall);
 
 }  // namespace vz

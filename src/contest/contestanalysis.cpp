@@ -54,20 +54,25 @@ ContestAnalysis AnalyseContest(const QList<ContestQso>& qsosByTime, ContestMulti
     ContestGroupAnalysis& g = cw ? a.cw : a.phone;
     QSet<QString>& worked = cw ? workedCw : workedPhone;
     ++g.qsos;
-    // FM is phone like SSB: its calls and multipliers count with the phone group.
-    if (worked.contains(q.Estacion))
-      ++g.duplicates;
-    else
-      worked.insert(q.Estacion);
+    // Every mode but CW counts and times with the phone group, but only CW and SSB
+    // QSOs are judged: an FM QSO is never a duplicate and adds no multiplier.
+    const bool judged = cw || q.Modo == QLatin1String("SSB");
+    if (judged) {
+      if (worked.contains(q.Estacion))
+        ++g.duplicates;
+      else
+        worked.insert(q.Estacion);
 
-    QString value;
-    if (choice == ContestMultiplierChoice::WorkedPlace) {
-      QString call = q.Estacion;
-      value = LookupCountryOrProvince(call);
-    } else {
-      value = q.RSR;
+      QString value;
+      if (choice == ContestMultiplierChoice::WorkedPlace) {
+        QString call = q.Estacion;
+        value = LookupCountryOrProvince(call);
+      } else {
+        value = q.RSR;
+      }
+      if (!g.multipliers.contains(value) && (ownMultiplier.isEmpty() || value != ownMultiplier))
+        g.multipliers << value;
     }
-    if (!g.multipliers.contains(value) && (ownMultiplier.isEmpty() || value != ownMultiplier)) g.multipliers << value;
 
     if (const auto when = qsoDateTime(q)) {
       if (!g.first) g.first = when;

@@ -15,7 +15,9 @@ enum class ContestMultiplierChoice {
   ReceivedExchange,  // the exchange received
 };
 
-// One group of an analysis: the CW QSOs or the phone QSOs (every other mode).
+// One group of an analysis: the CW QSOs or the phone QSOs (every other mode). Only
+// CW and SSB QSOs are judged for duplicates and multipliers; other modes (FM) are
+// counted and timed only.
 struct ContestGroupAnalysis {
   int qsos = 0;
   int duplicates = 0;       // calls already worked in the group, on any band

@@ -149,6 +149,11 @@ Result<QList<ContestQso>> ContestQsosByTime(const QString& contestName) {
                 {db::textValue(contestName)});
 }
 
+Result<QList<ContestQso>> ContestQsosInTableOrder(const QString& contestName) {
+  return select(QStringLiteral("SELECT * FROM Tabla2 WHERE [Nombre Log]=? AND [Modo]<>'' ORDER BY [id]"),
+                {db::textValue(contestName)});
+}
+
 Result<QList<ContestLogSummary>> ListContestLogs() {
   // With min() the other columns come from the contest's first row, its header row:
   // its name as created and its serial type.

@@ -99,8 +99,12 @@ struct ContestLogLoad {
 Result<ContestLogLoad> LoadContestLog(const QString& contestName);
 
 // A contest's QSOs in time order (Fecha, Hora, then the order they were entered),
-// header row left out: the rows of the Cabrillo and ADIF exports.
+// header row left out: the rows of the Cabrillo export.
 Result<QList<ContestQso>> ContestQsosByTime(const QString& contestName);
+
+// A contest's QSOs in table order (the order they were entered, by id), header row
+// left out: the rows of the ADIF export.
+Result<QList<ContestQso>> ContestQsosInTableOrder(const QString& contestName);
 
 // A contest as the contest log chooser lists it.
 struct ContestLogSummary {

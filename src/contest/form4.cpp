@@ -53,6 +53,40 @@ constexpr quint32 kDark = 0x808080;
 constexpr int kDesignWidth = 884;  // 13260 twips: the master-call column shown
 constexpr int kDesignHeight = 560;
 
+// Columns of the report-view lists: heading and width in twips; a width of 0 hides
+// the column, whose cells the program still reads (the row's id).
+struct ListColumn {
+  const char* heading;
+  int twips;
+};
+
+// The contest's QSOs, newest first.
+constexpr ListColumn kContestListColumns[] = {
+    {"Indice", 0},   {"ID", 0},     {"Frec", 750},     {"Modo", 750},         {"Fecha", 1500}, {"Hora", 750},
+    {"Estación", 1000}, {"RSe", 750}, {"SerieE", 750}, {"Corresponsal", 2000}, {"RSr", 750},    {"SerieR", 750}};
+
+// The earlier contacts with the worked station on the mode and band ("Frec" shows
+// the band, as in the contest list).
+constexpr ListColumn kEarlierContactsColumns[] = {
+    {"Indice", 0},   {"ID", 0},       {"Frec", 750},         {"Modo", 750},   {"Fecha", 1500},
+    {"Hora", 750},   {"Estación", 1000}, {"SerieE", 750}, {"Corresponsal", 2000}, {"SerieR", 750}};
+
+template <std::size_t N>
+void setListColumns(QTreeWidget* list, const ListColumn (&columns)[N]) {
+  QStringList headings;
+  for (const ListColumn& c : columns) headings << QString::fromUtf8(c.heading);
+  list->setColumnCount(0);
+  list->setHeaderLabels(headings);
+  list->header()->setMinimumSectionSize(0);
+  for (int i = 0; i < int(N); ++i) {
+    list->setColumnWidth(i, columns[i].twips / kTwipsPerPixel);
+    list->setColumnHidden(i, columns[i].twips == 0);
+  }
+}
+
+// The text colour of the lists' cells after the first: &H4000, dark green.
+QBrush listGreen() { return QBrush(colorFromValue(0x004000)); }
+
 template <class W>
 W* control(QWidget* parent, const char* name, int x, int y, int w, int h, int index = -1) {
   auto* c = new W(parent);
@@ -195,9 +229,7 @@ Form4::Form4() {
   Frame4 = control<QGroupBox>(this, "Frame4", 10, 130, 540, 120);
   ListView1 = control<QTreeWidget>(Frame4, "ListView1", 8, 20, 524, 92);
   ListView1->setRootIsDecorated(false);
-  ListView1->setHeaderLabels({QStringLiteral("Banda"), QStringLiteral("Modo"), QStringLiteral("Fecha"),
-                              QStringLiteral("Hora"), QStringLiteral("Corresponsal"), QStringLiteral("SerieE"),
-                              QStringLiteral("SerieR")});
+  setListColumns(ListView1, kEarlierContactsColumns);
   Frame4->hide();
 
   // Right-hand column: multiplier and master-call check.
@@ -356,27 +388,11 @@ Form4::~Form4() {
 
 // ---- Lists ------------------------------------------------------------------------
 
-void Form4::SetContestListColumns() {
-  struct Column {
-    const char* heading;
-    int twips;
-  };
-  static const Column columns[] = {{"Indice", 0},  {"ID", 0},          {"Frec", 750},         {"Modo", 750},
-                                   {"Fecha", 1500}, {"Hora", 750},       {"Estación", 1000},    {"RSe", 750},
-                                   {"SerieE", 750}, {"Corresponsal", 2000}, {"RSr", 750},     {"SerieR", 750}};
-  QStringList headings;
-  for (const Column& c : columns) headings << QString::fromUtf8(c.heading);
-  ListView2->setColumnCount(0);
-  ListView2->setHeaderLabels(headings);
-  ListView2->header()->setMinimumSectionSize(0);
-  for (int i = 0; i < int(std::size(columns)); ++i) {
-    ListView2->setColumnWidth(i, columns[i].twips / kTwipsPerPixel);
-    ListView2->setColumnHidden(i, columns[i].twips == 0);
-  }
-}
+void Form4::SetContestListColumns() { setListColumns(ListView2, kContestListColumns); }
 
 void Form4::AddContestListRow(const ContestListRow& row, bool atTop) {
   auto* item = new QTreeWidgetItem(QStringList{kContestListItemText} + row.subItems());
+  for (int c = 1; c < item->columnCount(); ++c) item->setForeground(c, listGreen());
   if (atTop) ListView2->insertTopLevelItem(0, item);
   else ListView2->addTopLevelItem(item);
   Label9->setText(ContestQsoCountCaption(ListView2->topLevelItemCount()));
@@ -384,9 +400,12 @@ void Form4::AddContestListRow(const ContestListRow& row, bool atTop) {
 
 void Form4::showDupeRows(const QList<ContestQso>& rows) {
   ListView1->clear();
-  for (const ContestQso& q : rows)
-    ListView1->addTopLevelItem(
-        new QTreeWidgetItem(QStringList{q.Banda, q.Modo, q.Fecha, q.Hora, q.Estacion, q.RSE, q.RSR}));
+  for (const ContestQso& q : rows) {
+    auto* item = new QTreeWidgetItem(QStringList{QStringLiteral("nombre2"), QString::number(q.id), q.Banda, q.Modo,
+                                                 q.Fecha, q.Hora, q.MyCall, q.RSE, q.Estacion, q.RSR});
+    item->setForeground(1, listGreen());
+    ListView1->addTopLevelItem(item);
+  }
   Frame4->setVisible(!rows.isEmpty());
   if (!rows.isEmpty()) Frame4->raise();
 }

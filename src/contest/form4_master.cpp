@@ -7,10 +7,10 @@
 #include <QTimer>
 
 #include "contest/form4.h"
+#include "contest/masterupdate.h"
 #include "platform/colors.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
-#include "platform/services.h"
 #include "platform/textfile.h"
 #include "platform/textutil.h"
 #include "store/programstate.h"
@@ -107,7 +107,7 @@ void Form4::MCheck_DblClick() {
 
 void Form4::Timer4_Timer() {
   Timer4->stop();
-  masterAge_->get(serviceUrl(Service::WebSite, QStringLiteral("/assets/rozozev/master.txt")));
+  masterAge_->get(MasterListUrl());
 }
 
 // The web list's date against the local one; a newer web list is offered.

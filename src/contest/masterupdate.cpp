@@ -18,10 +18,6 @@ namespace vz {
 
 QUrl MasterListUrl() { return serviceUrl(Service::WebSite, kMasterListPath); }
 
-QString MasterCheckCaption(int count) {
-  return QStringLiteral("MasterCheck (") + QString::number(count) + u')';
-}
-
 std::optional<QDate> MasterListWebDate(const QString& firstLine) {
   if (!firstLine.startsWith(u'#')) return std::nullopt;
   // A list whose lines end with a line feed alone reads as one line: the date ends

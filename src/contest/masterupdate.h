@@ -4,15 +4,14 @@
 #include <QUrl>
 
 #include "platform/status.h"
+#include "store/masterlist.h"
 
 namespace vz {
 
-// Where the program's web site keeps the master call list.
-inline const QString kMasterListPath = QStringLiteral("/assets/rozozev/master.txt");
+// Where the program's web site keeps the master call list. The update and the age
+// check both ask MasterListUrl(), on the site address VZ_URL_WEB may override.
+inline const QString kMasterListPath = QStringLiteral("/assets/zezeror/master.txt");
 QUrl MasterListUrl();
-
-// The master-call panel's caption: "MasterCheck (12)".
-QString MasterCheckCaption(int count);
 
 // The date of a downloaded list's first line: "#" then the date, day first
 // ("#15/03/2024"), taken from the 11 characters after the "#". No value when the

@@ -155,7 +155,7 @@ void Form1::Form_Load() {
 
   if (LoadMasterList()) {
     // The first touch of the contest window creates it, hidden; its clock runs from now on.
-    form4().Frame2->setTitle(QStringLiteral("MasterCheck (") + QString::number(st.MasterCallCount) + u')');
+    form4().Frame2->setTitle(MasterCheckCaption(st.MasterCallCount));
   }
   trace.checkpoint(4);
 

@@ -29,11 +29,16 @@ MasterList ParseMasterList(const QStringList& lines) {
       if (d.isValid()) list.date = d;
       continue;
     }
-    if (line.isEmpty()) continue;
+    // An empty line of a downloaded list keeps its line feed; it is no call either.
+    if (QString(line).remove(u'\n').isEmpty()) continue;
     if (list.count <= MasterList::kLastEntry) list.calls << line;
     ++list.count;
   }
   return list;
+}
+
+QString MasterCheckCaption(int count) {
+  return QStringLiteral("MasterCheck (") + QString::number(count) + u')';
 }
 
 bool LoadMasterList() {

@@ -21,8 +21,14 @@ struct MasterList {
 // Reads the lines of master.txt. A line holding "#" anywhere is the date line: every
 // "#" is removed and the rest read as a date, day first ("15/03/2024") or as
 // year-month-day ("2024-03-15"). An empty line is no call: it would end the
-// master-call check, which stops at the first empty entry.
+// master-call check, which stops at the first empty entry. A line written by the
+// update keeps its line feed, so a line holding nothing else is empty as well. The
+// count is the number of calls, those past the last entry included.
 MasterList ParseMasterList(const QStringList& lines);
+
+// The master-call panel's caption: "MasterCheck (12)". Start-up and the update both
+// show MasterCallCount through it.
+QString MasterCheckCaption(int count);
 
 // Loads master.txt from the program's folder into MasterCalls, MasterCallCount and
 // MasterListDate (which keeps its value when the file has no readable date). False,

@@ -73,9 +73,12 @@ const QByteArray kHeader =
     "<PROGRAMID:17>Van Torel Zezeror\r\n<PROGRAMVERSION:6>2.1.21\r\n<ADIF_VER:4>3.04\r\n"
     "<CREATED_TIMESTAMP:15>20240316 102030\r\n<EOH>\r\n";
 
-TEST_F(ContestAdifExport, WritesTheHeaderAndTheQsosInTimeOrder) {
-  addContestQso("Rally", "LU2BB", {.mode = "SSB", .band = "20m", .sent = "2", .received = "9", .time = "1100"});
+TEST_F(ContestAdifExport, WritesTheHeaderAndTheQsosInTableOrder) {
+  // The QSO entered last carries the earliest date (as after a correction in the
+  // record editor): the export keeps the order of entry, not of date and time.
   addContestQso("Rally", "LU1AA", {.mode = "CW", .band = "80m", .sent = "1", .received = "5", .time = "1000"});
+  addContestQso("Rally", "LU2BB", {.mode = "SSB", .band = "20m", .sent = "2", .received = "9", .time = "1100"});
+  addContestQso("Rally", "LU3CC", {.mode = "FM", .band = "2m", .sent = "3", .received = "4", .date = "20240314"});
   addContest("Otro");
   addContestQso("Otro", "LU5EE");
   const QString path = folder.file("rally");
@@ -88,7 +91,9 @@ TEST_F(ContestAdifExport, WritesTheHeaderAndTheQsosInTimeOrder) {
                 "<STATION_CALLSIGN:5>LU9ZZ<CALL:5>LU1AA<QSO_DATE:8>20240315<TIME_ON:4>1000<MODE:2>CW<FREQ:5>3.500"
                 "<RST_SENT:3>599<STX:1>1<RST_RCVD:3>599<SRX:1>5<CONTEST_ID:5>Rally<EOR>\r\n"
                 "<STATION_CALLSIGN:5>LU9ZZ<CALL:5>LU2BB<QSO_DATE:8>20240315<TIME_ON:4>1100<MODE:3>SSB<FREQ:6>14.000"
-                "<RST_SENT:2>59<STX:1>2<RST_RCVD:2>59<SRX:1>9<CONTEST_ID:5>Rally<EOR>\r\n");
+                "<RST_SENT:2>59<STX:1>2<RST_RCVD:2>59<SRX:1>9<CONTEST_ID:5>Rally<EOR>\r\n"
+                "<STATION_CALLSIGN:5>LU9ZZ<CALL:5>LU3CC<QSO_DATE:8>20240314<TIME_ON:4>1200<MODE:2>FM<FREQ:7>144.000"
+                "<RST_SENT:2>59<STX:1>3<RST_RCVD:2>59<SRX:1>4<CONTEST_ID:5>Rally<EOR>\r\n");
   ASSERT_EQ(dialogs.fileRequests.size(), 1);
   EXPECT_EQ(dialogs.fileRequests[0].title, "Exportar a ADIF ...");
   EXPECT_EQ(dialogs.texts(), QStringList{path + "\r\nGuardado!\r\n\r\nDesea verlo?"});

@@ -78,9 +78,13 @@ TEST_F(ContestAnalysisTest, DuplicatesAndMultipliersPerGroup) {
       {"a CW call again on another band is a duplicate",
        {qso("CW", "LU1AA", "1200", "5", "20m"), qso("CW", "LU1AA", "1210", "5", "40m"), qso("SSB", "LU1AA", "1220", "5")},
        ContestMultiplierChoice::ReceivedExchange, false, 1, 0, {"5"}, {"5"}},
-      {"FM and SSB are one phone group",
-       {qso("FM", "LU1AA", "1200", "7"), qso("FM", "LU1AA", "1205", "7"), qso("SSB", "LU1AA", "1210", "8")},
-       ContestMultiplierChoice::ReceivedExchange, false, 0, 2, {}, {"7", "8"}},
+      {"two FM QSOs with one call are not judged",
+       {qso("FM", "LU1AA", "1200", "7"), qso("FM", "LU1AA", "1205", "7")},
+       ContestMultiplierChoice::ReceivedExchange, false, 0, 0, {}, {}},
+      {"an SSB QSO after FM ones with its call is its first",
+       {qso("FM", "LU1AA", "1200", "7"), qso("FM", "LU1AA", "1205", "7"), qso("SSB", "LU1AA", "1210", "8"),
+        qso("SSB", "LU1AA", "1215", "9")},
+       ContestMultiplierChoice::ReceivedExchange, false, 0, 1, {}, {"8", "9"}},
       {"one station, two exchanges",
        {qso("SSB", "LU1AA", "1200", "GF05"), qso("SSB", "LU1AA", "1210", "GF15")},
        ContestMultiplierChoice::ReceivedExchange, false, 0, 1, {}, {"GF05", "GF15"}},
@@ -101,6 +105,18 @@ TEST_F(ContestAnalysisTest, DuplicatesAndMultipliersPerGroup) {
     EXPECT_EQ(a.cw.multipliers, c.cwMults) << c.what;
     EXPECT_EQ(a.phone.multipliers, c.phoneMults) << c.what;
   }
+}
+
+TEST_F(ContestAnalysisTest, FmQsosCountAndTimeWithThePhoneGroup) {
+  const ContestAnalysis a = AnalyseContest(
+      {qso("FM", "LU1AA", "1200"), qso("SSB", "LU2BB", "1230"), qso("FM", "LU1AA", "1300")},
+      ContestMultiplierChoice::WorkedPlace, false);
+  EXPECT_EQ(a.phone.qsos, 3);
+  EXPECT_EQ(a.phone.timeText(), "60 min.");
+  EXPECT_EQ(a.phone.rateText(), "3 QSOs/h.");
+  EXPECT_EQ(a.phone.duplicatesText(), "");
+  EXPECT_EQ(a.phone.multipliers, QStringList{"Capital"});  // of the SSB QSO alone
+  EXPECT_EQ(a.cw.qsos, 0);
 }
 
 TEST_F(ContestAnalysisTest, TheHeaderRowAndUnreadableTimesAreSkipped) {

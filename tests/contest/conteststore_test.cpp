@@ -222,6 +222,7 @@ TEST_F(ContestStore, DatabaseFailuresComeBackWithTheirText) {
   EXPECT_TRUE(insert.error().contains("Tabla2")) << insert.error().toStdString();
   EXPECT_FALSE(LoadContestLog("X").ok());
   EXPECT_FALSE(ContestQsosByTime("X").ok());
+  EXPECT_FALSE(ContestQsosInTableOrder("X").ok());
   EXPECT_FALSE(ListContestLogs().ok());
   EXPECT_FALSE(DeleteContestLog("X").ok);
   db::close();

@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include "platform/services.h"
 #include "store/programstate.h"
 #include "support/localhttpserver.h"
 #include "support/scripteddialogs.h"
@@ -26,8 +27,13 @@ class MasterUpdate : public ::testing::Test {
     state().MasterCalls.clear();
     state().MasterCallCount = 0;
     state().MasterListDate = QDate();
+    savedSite = qgetenv(serviceEnvironmentVariable(Service::WebSite));
+    qputenv(serviceEnvironmentVariable(Service::WebSite), server.base().toUtf8());
   }
-  void TearDown() override { state() = saved; }
+  void TearDown() override {
+    state() = saved;
+    qputenv(serviceEnvironmentVariable(Service::WebSite), savedSite);
+  }
 
   void serve(const QByteArray& body, int status = 200) {
     LocalHttpServer::Reply r;
@@ -36,9 +42,11 @@ class MasterUpdate : public ::testing::Test {
     r.body = body;
     server.replies.enqueue(r);
   }
-  QUrl url() const { return QUrl(server.base(kMasterListPath)); }
+  // The program's own address of the list, on the site the environment names.
+  QUrl url() const { return MasterListUrl(); }
 
   ProgramState saved;
+  QByteArray savedSite;
   TempFolder folder{false};
   ScriptedDialogs dialogs;
   LocalHttpServer server;
@@ -66,7 +74,7 @@ TEST_F(MasterUpdate, ANewerListReplacesTheFileAndIsLoaded) {
 
   EXPECT_EQ(UpdateMasterList(url(), 5000), MasterUpdateResult::Replaced);
   ASSERT_EQ(server.requests.size(), 1);
-  EXPECT_EQ(server.requests[0].path(), "/assets/rozozev/master.txt");
+  EXPECT_EQ(server.requests[0].path(), "/assets/zezeror/master.txt");
   const QByteArray buffer = "#15/03/2024\n\r  lu1aa \n\rLU2BB\n\r\r\n";
   EXPECT_EQ(bytesOf(folder.file("webomc.txt")), buffer);
   EXPECT_EQ(bytesOf(folder.file("master.txt")), buffer);
@@ -77,6 +85,38 @@ TEST_F(MasterUpdate, ANewerListReplacesTheFileAndIsLoaded) {
                                          "en la web tiene fecha: 15/03/2024\r\n\r\nYa está actualizado!"});
   EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Exclamation);
   EXPECT_EQ(MasterCheckCaption(state().MasterCallCount), "MasterCheck (2)");
+}
+
+// "MasterCheck (N)" counts calls: empty lines, also those that keep only their
+// line feed or blanks, are no entries, so a list ending with a line feed of N calls
+// gives N. The update's reload and the start-up reading of the file it wrote agree.
+TEST_F(MasterUpdate, TheCountIsTheNumberOfCalls) {
+  const struct {
+    const char* what;
+    QByteArray body;
+    QStringList calls;
+  } cases[] = {
+      {"ending with a line feed", "#15/03/2024\nLU1AA\nLU2BB\nLU3CC\n", {"LU1AA\n", "LU2BB\n", "LU3CC\n"}},
+      {"an empty line inside", "#15/03/2024\nLU1AA\n\nLU2BB\n", {"LU1AA\n", "LU2BB\n"}},
+      {"a line of blanks inside", "#15/03/2024\nLU1AA\n   \nLU2BB\n", {"LU1AA\n", "LU2BB\n"}},
+      {"empty lines with CR LF", "#15/03/2024\r\nLU1AA\r\n\r\nLU2BB\r\n", {"LU1AA", "LU2BB"}},
+      {"no line feed at the end", "#15/03/2024\nLU1AA\nLU2BB", {"LU1AA\n", "LU2BB"}},
+  };
+  for (const auto& c : cases) {
+    state().MasterListDate = QDate();
+    serve(c.body);
+    EXPECT_EQ(UpdateMasterList(url(), 5000), MasterUpdateResult::Replaced) << c.what;
+    EXPECT_EQ(state().MasterCalls, c.calls) << c.what;
+    EXPECT_EQ(MasterCheckCaption(state().MasterCallCount),
+              QStringLiteral("MasterCheck (%1)").arg(c.calls.size()))
+        << c.what;
+
+    state().MasterCalls.clear();
+    state().MasterCallCount = 0;
+    ASSERT_TRUE(LoadMasterList()) << c.what;
+    EXPECT_EQ(state().MasterCalls, c.calls) << c.what;
+    EXPECT_EQ(state().MasterCallCount, c.calls.size()) << c.what;
+  }
 }
 
 TEST_F(MasterUpdate, WithoutAListInUseTheFirstDownloadIsTaken) {

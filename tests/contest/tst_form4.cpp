@@ -439,6 +439,35 @@ class TstForm4 : public QObject {
     QVERIFY(!f.Frame4->isHidden());
     QCOMPARE(f.ListView1->topLevelItemCount(), 1);
 
+    // The earlier contact, column by column: heading, width (twips / 15; 0 hides the
+    // column) and what the row shows.
+    const ContestQso earlier = storedQsos("COPA").first();
+    const struct {
+      const char* heading;
+      int width;
+      QString text;
+    } columns[] = {{"Indice", 0, "nombre2"},       {"ID", 0, QString::number(earlier.id)},
+                   {"Frec", 50, "20m"},            {"Modo", 50, "CW"},
+                   {"Fecha", 100, "20240315"},     {"Hora", 50, "1200"},
+                   {"Estación", 66, "LU9ZZ"},      {"SerieE", 50, "1"},
+                   {"Corresponsal", 133, "LU1ABC"}, {"SerieR", 50, "5"}};
+    QCOMPARE(f.ListView1->columnCount(), int(std::size(columns)));
+    const QTreeWidgetItem* row = f.ListView1->topLevelItem(0);
+    for (int c = 0; c < int(std::size(columns)); ++c) {
+      QCOMPARE(f.ListView1->headerItem()->text(c), QString::fromUtf8(columns[c].heading));
+      QCOMPARE(f.ListView1->isColumnHidden(c), columns[c].width == 0);
+      if (columns[c].width) QCOMPARE(f.ListView1->columnWidth(c), columns[c].width);
+      QCOMPARE(row->text(c), columns[c].text);
+    }
+    // The id cell in dark green (&H4000), the others in the list's own colour.
+    const QColor darkGreen(0, 64, 0);
+    QCOMPARE(row->foreground(1).color(), darkGreen);
+    QCOMPARE(row->foreground(8).style(), Qt::NoBrush);
+    // The contest list: every cell after the item text in dark green.
+    const QTreeWidgetItem* logged = f.ListView2->topLevelItem(0);
+    QCOMPARE(logged->foreground(0).style(), Qt::NoBrush);
+    for (int c = 1; c < f.ListView2->columnCount(); ++c) QCOMPARE(logged->foreground(c).color(), darkGreen);
+
     f.Combo2->setCurrentText("40m");
     f.Corresponsal->setText("LU1AB");
     f.Corresponsal->setText("LU1ABC");

@@ -302,7 +302,7 @@ class TstForm4Keys : public QObject {
     selectMode(f, "CW");
     QVERIFY(!f.Label7->isHidden());
     QCOMPARE(f.ListView1->topLevelItemCount(), 1);
-    QCOMPARE(f.ListView1->topLevelItem(0)->text(4), QString("LU1ABC"));
+    QCOMPARE(f.ListView1->topLevelItem(0)->text(8), QString("LU1ABC"));
   }
 
   // ---- Band selector ------------------------------------------------------------------------

@@ -14,6 +14,15 @@ TEST(MasterList, CallsAndTheDateLine) {
   EXPECT_EQ(*l.date, QDate(2024, 3, 15));
 }
 
+TEST(MasterList, LinesOfADownloadedListKeepTheirLineFeed) {
+  // As the lines of a list written by the update read back: a line that holds only
+  // its line feed (and blanks) is an empty line, no call.
+  const MasterList l = ParseMasterList({"#15/03/2024\n", " lu1abc \n", "  \n", "\n", "", "LW2DEF\n"});
+  EXPECT_EQ(l.calls, (QStringList{"LU1ABC \n", "LW2DEF\n"}));
+  EXPECT_EQ(l.count, 2);
+  EXPECT_EQ(l.date.value_or(QDate()), QDate(2024, 3, 15));
+}
+
 TEST(MasterList, DateLines) {
   struct Case {
     const char* line;
