@@ -1,18 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
-// Logic tests run inside an application object, as the program does: the database
-// driver, text documents and timers expect one.
+// Logic tests of the store and the rules run inside a plain application object, as
+// a program without windows would: the database driver and timers expect one.
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   // The build lists the tests by running this program outside ctest's environment;
   // give Qt a private runtime folder then, as it wants one.
   QTemporaryDir runtime;
   if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-  QApplication app(argc, argv);
+  QCoreApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -30,7 +30,7 @@
 #include "platform/dialogs.h"
 #include "platform/webget.h"
 #include "setup/form2.h"
-#include "store/config.h"
+#include "setup/form2_config.h"
 #include "store/logstore.h"
 #include "store/maintenance.h"
 #include "store/programstate.h"

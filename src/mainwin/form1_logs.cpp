@@ -12,7 +12,7 @@
 #include "mainwin/qsolist.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
-#include "store/config.h"
+#include "setup/form2_config.h"
 #include "store/logcommands.h"
 #include "store/logpage.h"
 #include "store/programstate.h"

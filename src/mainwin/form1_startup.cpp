@@ -39,7 +39,7 @@
 #include "setup/form16.h"
 #include "setup/form2.h"
 #include "store/callsign.h"
-#include "store/config.h"
+#include "setup/form2_config.h"
 #include "store/masterlist.h"
 #include "store/memoryfiles.h"
 #include "store/programstate.h"

@@ -1,10 +1,7 @@
 #include "platform/dialogs.h"
 
-#include <QApplication>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QMessageBox>
-#include <QPushButton>
+#include <QList>
+#include <QtDebug>
 
 namespace vz {
 namespace {
@@ -14,18 +11,36 @@ DialogService*& installed() {
   return s;
 }
 
-QWidget* parentWidget() {
-  if (QWidget* w = QApplication::activeModalWidget()) return w;
-  return QApplication::activeWindow();
+DialogService*& standard() {
+  static DialogService* s = nullptr;
+  return s;
 }
 
-QString titleOr(const QString& t) { return t.isEmpty() ? programTitle() : t; }
-
-// Without a window manager nobody hands the activation back once a message is closed:
-// the window that asked gets it again, so the focus it sets next takes the keys.
-void reactivate(QWidget* owner) {
-  if (owner && owner->isVisible()) owner->activateWindow();
+QList<MsgAnswer> answersOf(MsgButtons buttons) {
+  switch (buttons) {
+    case MsgButtons::Ok: return {MsgAnswer::Ok};
+    case MsgButtons::OkCancel: return {MsgAnswer::Ok, MsgAnswer::Cancel};
+    case MsgButtons::YesNo: return {MsgAnswer::Yes, MsgAnswer::No};
+    case MsgButtons::YesNoCancel: return {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Cancel};
+    case MsgButtons::RetryCancel: return {MsgAnswer::Retry, MsgAnswer::Cancel};
+    case MsgButtons::AbortRetryIgnore: return {MsgAnswer::Abort, MsgAnswer::Retry, MsgAnswer::Ignore};
+  }
+  return {MsgAnswer::Ok};
 }
+
+// With no windows linked nobody can answer: the message goes to the log and the
+// question takes its default answer, as an unattended run would.
+class UnattendedDialogs : public DialogService {
+ public:
+  MsgAnswer message(const MessageRequest& r) override {
+    qWarning().noquote() << r.text;
+    const QList<MsgAnswer> set = answersOf(r.buttons);
+    return set.contains(r.defaultButton) ? r.defaultButton : set.first();
+  }
+  QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+  QString openFile(const FileRequest&) override { return {}; }
+  QString saveFile(const FileRequest&) override { return {}; }
+};
 
 }  // namespace
 
@@ -33,11 +48,14 @@ QString programTitle() { return QStringLiteral("Vantorel Zezeror"); }
 
 DialogService& dialogs() {
   if (installed()) return *installed();
-  static QtDialogService real;
-  return real;
+  if (standard()) return *standard();
+  static UnattendedDialogs unattended;
+  return unattended;
 }
 
 void setDialogService(DialogService* service) { installed() = service; }
+
+void setStandardDialogService(DialogService* service) { standard() = service; }
 
 MsgAnswer msgBox(const QString& text, MsgIcon icon, MsgButtons buttons, MsgAnswer defaultButton,
                  const QString& title) {
@@ -46,82 +64,6 @@ MsgAnswer msgBox(const QString& text, MsgIcon icon, MsgButtons buttons, MsgAnswe
 
 bool askYesNo(const QString& text, const QString& title, MsgAnswer defaultButton) {
   return msgBox(text, MsgIcon::Question, MsgButtons::YesNo, defaultButton, title) == MsgAnswer::Yes;
-}
-
-MsgAnswer QtDialogService::message(const MessageRequest& r) {
-  QWidget* owner = parentWidget();
-  QMessageBox box(owner);
-  box.setWindowTitle(titleOr(r.title));
-  // Messages keep the original CR LF line breaks; a label wants LF alone.
-  box.setText(QString(r.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-  switch (r.icon) {
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::None: break;
-  }
-  struct B {
-    MsgAnswer answer;
-    QString caption;
-    QMessageBox::ButtonRole role;
-  };
-  QList<B> set;
-  const B ok{MsgAnswer::Ok, QStringLiteral("Aceptar"), QMessageBox::AcceptRole};
-  const B cancel{MsgAnswer::Cancel, QStringLiteral("Cancelar"), QMessageBox::RejectRole};
-  const B yes{MsgAnswer::Yes, QStringLiteral("Sí"), QMessageBox::YesRole};
-  const B no{MsgAnswer::No, QStringLiteral("No"), QMessageBox::NoRole};
-  const B retry{MsgAnswer::Retry, QStringLiteral("Reintentar"), QMessageBox::AcceptRole};
-  const B abort{MsgAnswer::Abort, QStringLiteral("Anular"), QMessageBox::RejectRole};
-  const B ignore{MsgAnswer::Ignore, QStringLiteral("Omitir"), QMessageBox::AcceptRole};
-  switch (r.buttons) {
-    case MsgButtons::Ok: set = {ok}; break;
-    case MsgButtons::OkCancel: set = {ok, cancel}; break;
-    case MsgButtons::YesNo: set = {yes, no}; break;
-    case MsgButtons::YesNoCancel: set = {yes, no, cancel}; break;
-    case MsgButtons::RetryCancel: set = {retry, cancel}; break;
-    case MsgButtons::AbortRetryIgnore: set = {abort, retry, ignore}; break;
-  }
-  QHash<QAbstractButton*, MsgAnswer> answers;
-  QPushButton* first = nullptr;
-  QPushButton* def = nullptr;
-  for (const B& b : set) {
-    QPushButton* pb = box.addButton(b.caption, b.role);
-    answers.insert(pb, b.answer);
-    if (!first) first = pb;
-    if (b.answer == r.defaultButton) def = pb;
-  }
-  if (!def) def = first;
-  box.setDefaultButton(def);
-  if (set.size() == 1) box.setEscapeButton(def);
-  box.exec();
-  reactivate(owner);
-  QAbstractButton* clicked = box.clickedButton();
-  if (clicked && answers.contains(clicked)) return answers.value(clicked);
-  // Closed from the title bar: the cancelling answer of the set, else its first.
-  for (const B& b : set)
-    if (b.answer == MsgAnswer::Cancel || b.answer == MsgAnswer::No) return b.answer;
-  return set.first().answer;
-}
-
-QString QtDialogService::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
-  bool ok = false;
-  QWidget* owner = parentWidget();
-  const QString t = QInputDialog::getText(owner, titleOr(title), prompt, QLineEdit::Normal, defaultText, &ok);
-  reactivate(owner);
-  return ok ? t : QString();
-}
-
-QString QtDialogService::openFile(const FileRequest& r) {
-  return QFileDialog::getOpenFileName(parentWidget(), r.title, r.directory, r.filter);
-}
-
-QString QtDialogService::saveFile(const FileRequest& r) {
-  QString start = r.directory;
-  if (!r.fileName.isEmpty()) start = start.isEmpty() ? r.fileName : start + u'/' + r.fileName;
-  // Every writer asks "sobregraba?" itself: a question from the dialog too would ask twice.
-  return QFileDialog::getSaveFileName(parentWidget(), r.title, start, r.filter, nullptr,
-                                      QFileDialog::DontConfirmOverwrite);
 }
 
 }  // namespace vz

@@ -1,8 +1,6 @@
 #pragma once
 #include <QString>
 
-class QWidget;
-
 namespace vz {
 
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
@@ -37,10 +35,13 @@ class DialogService {
   virtual QString saveFile(const FileRequest& request) = 0;
 };
 
-// The service in use; a real one over Qt's dialogs unless a test installed another.
+// The service in use: one a test installed, else the windows' own over Qt's dialogs
+// (when the program links the windows), else one that logs and takes the defaults.
 DialogService& dialogs();
-// Installs a service (not owned); nullptr restores the real one.
+// Installs a service (not owned); nullptr restores the standard one.
 void setDialogService(DialogService* service);
+// The windows' own service, set once by the windows library.
+void setStandardDialogService(DialogService* service);
 
 QString programTitle();
 
@@ -51,14 +52,5 @@ inline void showError(const QString& text) { msgBox(text, MsgIcon::Critical); }
 inline void showWarning(const QString& text) { msgBox(text, MsgIcon::Exclamation); }
 // A Yes/No question with No as the default; true for Yes.
 bool askYesNo(const QString& text, const QString& title = {}, MsgAnswer defaultButton = MsgAnswer::No);
-
-// The real service over QMessageBox, QInputDialog and QFileDialog.
-class QtDialogService : public DialogService {
- public:
-  MsgAnswer message(const MessageRequest& request) override;
-  QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
-  QString openFile(const FileRequest& request) override;
-  QString saveFile(const FileRequest& request) override;
-};
 
 }  // namespace vz

@@ -31,7 +31,7 @@
 #include "platform/services.h"
 #include "platform/webget.h"
 #include "store/callsign.h"
-#include "store/config.h"
+#include "setup/form2_config.h"
 #include "store/configfile.h"
 #include "mainwin/mainwincolor.h"
 #include "store/programstate.h"

@@ -11,7 +11,7 @@
 
 #include "mainwin/form1.h"
 #include "setup/form2.h"
-#include "store/config.h"
+#include "setup/form2_config.h"
 #include "store/programstate.h"
 #include "support/settingsenv.h"
 

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "platform/dialogs.h"
+#include "platform/qtdialogs.h"
 
 using namespace vz;
 

@@ -18,7 +18,7 @@
 #include "platform/services.h"
 #include "platform/webget.h"
 #include "setup/form2.h"
-#include "store/config.h"
+#include "setup/form2_config.h"
 #include "store/programstate.h"
 #include "support/localhttpserver.h"
 #include "support/settingsenv.h"

@@ -8,7 +8,7 @@
 #include "contest/form4.h"
 #include "mainwin/form1.h"
 #include "setup/form2.h"
-#include "store/config.h"
+#include "setup/form2_config.h"
 #include "store/programstate.h"
 #include "store/ptt.h"
 #include "support/settingsenv.h"

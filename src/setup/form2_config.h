@@ -1,4 +1,7 @@
 #pragma once
+
+// The settings dialog's and the main window's side of config.ini: which control each
+// setting comes from and goes to. The file itself is read and written by store/configfile.
 #include "platform/status.h"
 #include "store/configfile.h"
 

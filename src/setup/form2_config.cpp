@@ -1,4 +1,4 @@
-#include "store/config.h"
+#include "setup/form2_config.h"
 
 #include <QCheckBox>
 #include <QComboBox>
