@@ -1,0 +1,67 @@
+#pragma once
+// Helpers for tests that go the operator's road: a window opened modally by a menu
+// entry or a button is worked from inside its own event loop, as the operator works it.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <QtTest>
+#include <functional>
+
+#include "mainwin/form1.h"
+
+namespace vz::test {
+
+// Runs `open` (which shows a window modally and returns when it closes) and, once
+// that window is up, `steps` with the modal window. A window the steps leave open is
+// hidden afterwards, so a failed check never leaves the test waiting on it.
+inline bool whileModal(const std::function<void()>& open, const std::function<void(QWidget*)>& steps) {
+  bool ran = false;
+  QTimer::singleShot(0, qApp, [&] {
+    ran = true;
+    QPointer<QWidget> modal = QApplication::activeModalWidget();
+    steps(modal);
+    if (modal && modal->isVisible()) modal->hide();
+  });
+  open();
+  return ran;
+}
+
+// The main window shown and through its start-up step (config.ini must be in the
+// program folder): the File menu is on, the current log listed. False when the step
+// does not end.
+inline bool startMainWindow() {
+  Form1& f = form1();
+  f.show();
+  return QTest::qWaitFor([&] { return f.iadif->isEnabled(); }, 5000);
+}
+
+// A left click on a button the operator can reach: shown and enabled.
+inline bool click(QAbstractButton* b) {
+  if (!b || !b->isVisible() || !b->isEnabled()) return false;
+  QTest::mouseClick(b, Qt::LeftButton);
+  return true;
+}
+
+// Types text into whichever control has the focus, as keys on the keyboard; letters
+// beyond ASCII go as key events with their text.
+inline void typeIntoFocus(const QString& text) {
+  for (const QChar c : text) {
+    QWidget* w = QApplication::focusWidget();
+    if (!w) return;
+    if (c.unicode() < 0x80) {
+      QTest::keyClick(w, c.toLatin1());
+      continue;
+    }
+    QTest::sendKeyEvent(QTest::Press, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Release, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
+}
+
+// A key pressed on whichever control has the focus.
+inline void keyToFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  if (QWidget* w = QApplication::focusWidget()) QTest::keyClick(w, key, modifiers);
+}
+
+}  // namespace vz::test
