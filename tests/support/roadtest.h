@@ -37,6 +37,13 @@ inline bool startMainWindow() {
   return QTest::qWaitFor([&] { return f.iadif->isEnabled(); }, 5000);
 }
 
+// The operator going back to a window once another one closed: without a window
+// manager (offscreen, bare Xvfb) nobody hands the activation back.
+inline bool returnTo(QWidget* window) {
+  window->activateWindow();
+  return QTest::qWaitForWindowActive(window);
+}
+
 // A left click on a button the operator can reach: shown and enabled.
 inline bool click(QAbstractButton* b) {
   if (!b || !b->isVisible() || !b->isEnabled()) return false;
