@@ -304,9 +304,9 @@ QList<WindowTable> windows() {
        [] {
          Form16& f = form16();
          return QList<Control>{handler("Crear1", f.Crear1, kClicked), handler("Crear2", f.Crear2, kClicked),
-                               handler("Crear3", f.Crear3, kClicked), off("Cargar1", f.Cargar1),
-                               off("Cargar2", f.Cargar2), off("Cargar3", f.Cargar3), off("Combo1", f.Combo1),
-                               off("Timer1", f.Timer1)};
+                               handler("Crear3", f.Crear3, kClicked), none("Cargar1", f.Cargar1),
+                               none("Cargar2", f.Cargar2), none("Cargar3", f.Cargar3), none("Combo1", f.Combo1),
+                               none("Timer1", f.Timer1)};
        }},
       {"Form17 worked before", [] { return static_cast<QWidget*>(&form17()); },
        [] { return QList<Control>{none("List1", form17().List1)}; }},

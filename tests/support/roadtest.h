@@ -21,6 +21,7 @@ inline bool whileModal(const std::function<void()>& open, const std::function<vo
   QTimer::singleShot(0, qApp, [&] {
     ran = true;
     QPointer<QWidget> modal = QApplication::activeModalWidget();
+    if (modal) QTest::qWaitForWindowActive(modal);
     steps(modal);
     if (modal && modal->isVisible()) modal->hide();
   });
@@ -29,12 +30,13 @@ inline bool whileModal(const std::function<void()>& open, const std::function<vo
 }
 
 // The main window shown and through its start-up step (config.ini must be in the
-// program folder): the File menu is on, the current log listed. False when the step
+// program folder): the File menu is on, the current log listed, the clock running. False when the step
 // does not end.
 inline bool startMainWindow() {
   Form1& f = form1();
   f.show();
-  return QTest::qWaitFor([&] { return f.iadif->isEnabled(); }, 5000);
+  // The clock fills the date and time boxes within a second.
+  return QTest::qWaitFor([&] { return f.iadif->isEnabled() && !f.Fecha->text().isEmpty(); }, 5000);
 }
 
 // The operator going back to a window once another one closed: without a window
@@ -69,6 +71,19 @@ inline void typeIntoFocus(const QString& text) {
 // A key pressed on whichever control has the focus.
 inline void keyToFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   if (QWidget* w = QApplication::focusWidget()) QTest::keyClick(w, key, modifiers);
+}
+
+}  // namespace vz::test
+
+namespace vz::test {
+
+// A double-click on a row of a list, where the operator sees it.
+template <class View, class Item>
+inline void doubleClickRow(View* view, Item* item) {
+  view->scrollToItem(item);
+  const QPoint at = view->visualItemRect(item).center();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
 }
 
 }  // namespace vz::test
