@@ -2,7 +2,9 @@
 // Helpers for tests that go the operator's road: a window opened modally by a menu
 // entry or a button is worked from inside its own event loop, as the operator works it.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
