@@ -31,6 +31,25 @@ inline bool whileModal(const std::function<void()>& open, const std::function<vo
   return ran;
 }
 
+// Runs `steps` with the modal window as soon as one is up, whatever opens it (a
+// timer of the program, a step started by the test). Returns at once; `done` tells
+// when the steps have run.
+inline void whenModalShows(const std::function<void(QWidget*)>& steps, bool* done) {
+  auto* poll = new QTimer(qApp);
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, qApp, [poll, steps, done] {
+    QPointer<QWidget> modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
+    QTest::qWaitForWindowActive(modal);
+    steps(modal);
+    if (modal && modal->isVisible()) modal->hide();
+    *done = true;
+  });
+  poll->start();
+}
+
 // The main window shown and through its start-up step (config.ini must be in the
 // program folder): the File menu is on, the current log listed, the clock running. False when the step
 // does not end.
