@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
@@ -105,6 +106,16 @@ inline void doubleClickRow(View* view, Item* item) {
   const QPoint at = view->visualItemRect(item).center();
   QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
   QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+}  // namespace vz::test
+
+namespace vz::test {
+
+// A click on a list's column heading.
+inline void clickHeading(QHeaderView* header, int section) {
+  const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2, header->height() / 2);
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
 }
 
 }  // namespace vz::test
