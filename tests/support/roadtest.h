@@ -16,31 +16,18 @@
 
 namespace vz::test {
 
-// Runs `open` (which shows a window modally and returns when it closes) and, once
-// that window is up, `steps` with the modal window. A window the steps leave open is
-// hidden afterwards, so a failed check never leaves the test waiting on it.
-inline bool whileModal(const std::function<void()>& open, const std::function<void(QWidget*)>& steps) {
-  bool ran = false;
-  QTimer::singleShot(0, qApp, [&] {
-    ran = true;
-    QPointer<QWidget> modal = QApplication::activeModalWidget();
-    if (modal) QTest::qWaitForWindowActive(modal);
-    steps(modal);
-    if (modal && modal->isVisible()) modal->hide();
-  });
-  open();
-  return ran;
-}
-
-// Runs `steps` with the modal window as soon as one is up, whatever opens it (a
-// timer of the program, a step started by the test). Returns at once; `done` tells
-// when the steps have run.
-inline void whenModalShows(const std::function<void(QWidget*)>& steps, bool* done) {
+// Runs `steps` with the modal window as soon as a new one is up (one other than the
+// modal window of the moment), whatever opens it: a timer of the program, a step the
+// test started. Returns at once with the timer that watches; `done` tells when the
+// steps have run. A window the steps leave open is hidden afterwards, so a failed
+// check never leaves the test waiting on it.
+inline QPointer<QTimer> whenModalShows(const std::function<void(QWidget*)>& steps, bool* done) {
+  QPointer<QWidget> before = QApplication::activeModalWidget();
   auto* poll = new QTimer(qApp);
   poll->setInterval(10);
-  QObject::connect(poll, &QTimer::timeout, qApp, [poll, steps, done] {
+  QObject::connect(poll, &QTimer::timeout, qApp, [poll, steps, done, before] {
     QPointer<QWidget> modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible()) return;
+    if (!modal || modal == before || !modal->isVisible()) return;
     poll->stop();
     poll->deleteLater();
     QTest::qWaitForWindowActive(modal);
@@ -49,6 +36,17 @@ inline void whenModalShows(const std::function<void(QWidget*)>& steps, bool* don
     *done = true;
   });
   poll->start();
+  return poll;
+}
+
+// Runs `open` (which shows a window modally and returns when it closes) and, once
+// that window is up, `steps` with it. False when no modal window came up.
+inline bool whileModal(const std::function<void()>& open, const std::function<void(QWidget*)>& steps) {
+  bool ran = false;
+  QPointer<QTimer> poll = whenModalShows(steps, &ran);
+  open();
+  delete poll;  // nothing came up: no later window is taken for this one
+  return ran;
 }
 
 // The main window shown and through its start-up step (config.ini must be in the
