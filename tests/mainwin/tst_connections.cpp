@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -392,6 +393,56 @@ class TstConnections : public QObject {
     for (QObject* o : operableControls(window))
       if (!listed.contains(o)) unlisted << describe(o);
     QVERIFY2(unlisted.isEmpty(), qPrintable("not in the table: " + unlisted.join(", ")));
+  }
+
+  // Tab and Backtab follow each window's focus chain; where the window's description
+  // gives an order, the chain holds its controls in that order.
+  void tabOrders_data() {
+    QTest::addColumn<int>("window");
+    QTest::newRow("main window entry strip") << 0;
+    QTest::newRow("contest window entry row") << 1;
+    QTest::newRow("contest record editor") << 2;
+    QTest::newRow("lookup result") << 3;
+  }
+  void tabOrders() {
+    QFETCH(int, window);
+    QList<QWidget*> order;
+    switch (window) {
+      case 0: {
+        Form1& f = test::loadQuietMainWindow();
+        order = {f.Corresponsal, f.Fecha, f.Hora, f.RSE, f.RSR, f.Text1, f.Text2, f.Obs};
+        break;
+      }
+      case 1: {
+        test::loadQuietMainWindow();
+        Form4& f = form4();
+        order = {f.Fecha, f.Hora, f.Corresponsal, f.RSE, f.RSR, f.Combo1, f.mhz, f.Text1, f.Text2};
+        break;
+      }
+      case 2: {
+        Form7& f = form7();
+        order = {f.Text1, f.Text2, f.Text4, f.Text5, f.Combo1, f.Combo2, f.Text6, f.Text7, f.Command1, f.Command2};
+        break;
+      }
+      default: {
+        Form33& f = form33();
+        order = {f.Text1, f.Command1, f.Command2, f.Command4};
+        break;
+      }
+    }
+    QList<QWidget*> chain;
+    QWidget* w = order.first();
+    do {
+      if (order.contains(w) && !chain.contains(w)) chain << w;
+      w = w->nextInFocusChain();
+    } while (w != order.first() && chain.size() < order.size());
+    QCOMPARE(chain, order);
+    // Nothing that takes the focus by Tab comes before the first of them.
+    if (window == 3) {
+      QWidget* first = form33().nextInFocusChain();
+      while (first != &form33() && !(first->focusPolicy() & Qt::TabFocus)) first = first->nextInFocusChain();
+      QCOMPARE(first, static_cast<QWidget*>(form33().Text1));
+    }
   }
 
   // The check itself: a button the window never connected is found, one it did is not.
