@@ -20,6 +20,7 @@
 #include "platform/database.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
+#include "support/fakeaudio.h"
 #include "support/roadtest.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -49,6 +50,7 @@ class TstRoadForm4 : public QObject {
 
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<test::ScriptedDialogs> dialogs;
+  std::unique_ptr<test::FakeAudio> audio;
 
   // "Concursos" in the File menu, a new contest typed into the chooser, "Aceptar".
   bool openNewContest(const QString& name) {
@@ -68,8 +70,10 @@ class TstRoadForm4 : public QObject {
   void init() {
     folder = std::make_unique<test::TempFolder>();
     dialogs = std::make_unique<test::ScriptedDialogs>();
+    audio = std::make_unique<test::FakeAudio>();
     state() = ProgramState{};
-    folder->writeLines("config.ini", {"Estacion=LU1ABC", "LogenUso=Diario"});
+    folder->writeLines("cq.wav", {"RIFF"});
+    folder->writeLines("config.ini", {"Estacion=LU1ABC", "LogenUso=Diario", "ArcAudio=" + folder->file("cq.wav")});
     QVERIFY(test::startMainWindow());
   }
   void cleanup() {
@@ -79,6 +83,7 @@ class TstRoadForm4 : public QObject {
     FormInstance<Form4>::unload();
     FormInstance<Form2>::unload();
     FormInstance<Form1>::unload();
+    audio.reset();
     dialogs.reset();
     folder.reset();
   }
@@ -173,6 +178,16 @@ class TstRoadForm4 : public QObject {
     f.Corresponsal->selectAll();
     test::keyToFocus(Qt::Key_Delete);
     QCOMPARE(f.Corresponsal->text(), QString());
+
+    // F1 in a voice mode plays the recorded call; Esc stops it.
+    QVERIFY(!f.Label13->isHidden());  // "Llamador CQ (F1)"
+    test::keyToFocus(Qt::Key_F1);
+    QVERIFY(audio->last());
+    QCOMPARE(audio->last()->path, folder->file("cq.wav"));
+    QVERIFY(audio->last()->isPlaying());
+    test::keyToFocus(Qt::Key_Escape);
+    QVERIFY(!audio->last()->isPlaying());
+    QCOMPARE(f.Corresponsal->text(), QString());  // neither key typed anything
 
     const QString speed = f.LabelVel->text();
     test::keyToFocus(Qt::Key_Right);
