@@ -14,12 +14,14 @@
 #include <QtTest>
 
 #include "mainwin/form1.h"
+#include "mainwin/form10.h"
 #include "mainwin/form3.h"
 #include "mainwin/form5.h"
 #include "platform/database.h"
 #include "store/logpage.h"
 #include "store/programstate.h"
 #include "support/logfixture.h"
+#include "support/recordinglauncher.h"
 #include "support/roadtest.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -53,18 +55,22 @@ class TstRoadForm1 : public QObject {
 
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<test::ScriptedDialogs> dialogs;
+  std::unique_ptr<test::RecordingLauncher> launcher;
 
  private slots:
   void init() {
     folder = std::make_unique<test::TempFolder>();
     dialogs = std::make_unique<test::ScriptedDialogs>();
+    launcher = std::make_unique<test::RecordingLauncher>();
     state() = ProgramState{};
     folder->writeLines("config.ini", {"Estacion=LU1ABC", "LogenUso=" + kLog});
   }
   void cleanup() {
     FormInstance<Form5>::unload();
     FormInstance<Form3>::unload();
+    FormInstance<Form10>::unload();
     FormInstance<Form1>::unload();
+    launcher.reset();
     dialogs.reset();
     folder.reset();
   }
@@ -125,6 +131,36 @@ class TstRoadForm1 : public QObject {
     QCOMPARE(state().CurrentLogName, kLog);
     QCOMPARE(topCall(), QString("CE3AAA"));
     QVERIFY(f.Frame1->title().contains(kLog));
+  }
+
+  // The Help menu by its shortcuts from the call box, and "Borrar Log" confirmed.
+  void helpMenuAndDeletingALog() {
+    test::addQso("Otro", "JA1DDD", "03/03/2024", "15:00:00");
+    test::addQso(kLog, "CE3AAA", "01/03/2024", "12:00:00");
+    QVERIFY(test::startMainWindow());
+    Form1& f = form1();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QTest::mouseClick(f.Corresponsal, Qt::LeftButton);
+
+    QString about;
+    QVERIFY(test::whileModal([] { test::keyToFocus(Qt::Key_R, Qt::ControlModifier); },  // "Acerca de ..."
+                             [&](QWidget* modal) {
+                               about = modal->windowTitle();
+                               modal->close();
+                             }));
+    QVERIFY(!about.isEmpty());
+    QVERIFY(test::returnTo(&f));
+    QTest::mouseClick(f.Corresponsal, Qt::LeftButton);
+    test::keyToFocus(Qt::Key_Y, Qt::ControlModifier);  // "Ayuda"
+    QCOMPARE(launcher->calls.size(), 1);
+    QVERIFY(launcher->calls[0].target.endsWith(".pdf"));
+    QCOMPARE(f.Corresponsal->text(), QString());  // the shortcuts typed nothing
+
+    dialogs->answers.enqueue(MsgAnswer::Yes);
+    f.borralog->trigger();
+    QVERIFY(dialogs->lastText().startsWith("Esta seguro de borrar "));
+    QCOMPARE(storedQsos(kLog), QStringList{});
+    QVERIFY(state().CurrentLogName != kLog);
   }
 
   // The paging buttons and a page typed into the page box with "Ir".
