@@ -2,7 +2,8 @@
 // window lists each button, check box, selector, list, timer and menu entry with the
 // signal that runs its handler, and apart those that have no handler or are switched
 // off at design. A control that a window gains later and that the table does not
-// list fails the test, so a new control cannot be left unwired unnoticed.
+// list fails the test, so a new control cannot be left unwired unnoticed. Labels and
+// pictures with a click have no signal: tst_road_labels clicks each of them.
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
@@ -169,6 +170,8 @@ QList<WindowTable> windows() {
              off("ppeerr", f.ppeerr),                         off("ruk2", f.ruk2),
              off("suych", f.suych),                           off("ssub", f.ssub),
              off("lados", f.lados->menuAction()),
+             handler("Corresponsal", f.Corresponsal, kTextChanged), handler("Text1 KHz", f.Text1, kTextChanged),
+             handler("Text2 GridLoc", f.Text2, kTextChanged),
          };
          for (QTimer* t : {f.Timer1, f.Timer2, f.Timer4, f.Timer5, f.Timer6, f.Timer7, f.Timer8, f.Timer9, f.Timer10})
            c << handler(t->objectName(), t, kTimeout);
@@ -235,7 +238,10 @@ QList<WindowTable> windows() {
              handler("Command7 Cerrar", f.Command7, kClicked),  handler("ListView2", f.ListView2, kTreeDoubleClick),
              handler("ListView2 headings", f.ListView2->header(), kSectionClicked),
              handler("Timer1", f.Timer1, kTimeout),             waiting("Timer2", f.Timer2),
-             handler("Text1", f.Text1, kTextChanged),           handler("Text3", f.Text3, kTextChanged),
+             handler("Text1 Desde", f.Text1, kTextChanged),     handler("Text2 Hasta", f.Text2, kTextChanged),
+             handler("Text3", f.Text3, kTextChanged),           handler("Text4", f.Text4, kTextChanged),
+             handler("Text5", f.Text5, kTextChanged),           handler("Text6", f.Text6, kTextChanged),
+             handler("Text7", f.Text7, kTextChanged),           handler("Text8", f.Text8, kTextChanged),
          };
        }},
       {"Form7 record editor", [] { return static_cast<QWidget*>(&form7()); },
