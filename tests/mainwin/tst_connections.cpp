@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -449,6 +450,85 @@ class TstConnections : public QObject {
       while (first != &form33() && !(first->focusPolicy() & Qt::TabFocus)) first = first->nextInFocusChain();
       QCOMPARE(first, static_cast<QWidget*>(form33().Text1));
     }
+  }
+
+  // Every box with a key filter lets Tab and Backtab through: Tab leaves the box,
+  // Backtab comes back to it, and neither types anything.
+  void keyFiltersLetTabThrough_data() {
+    QTest::addColumn<int>("window");
+    QTest::addColumn<QString>("box");
+    const struct {
+      int window;
+      const char* boxes[8];
+    } rows[] = {
+        {1, {"Corresponsal", "RSE", "RSR", "Text1", "Text2", "Obs"}},
+        {2, {"Text1", "Text2", "Text4"}},
+        {4, {"Corresponsal", "RSE", "RSR"}},
+        {5, {"Text2", "Text4", "Text5", "Text10", "Text11"}},
+        {6, {"Text3", "Text4", "Text5", "Text1", "Text2"}},
+        {7, {"Text1", "Text2", "Text4", "Text5", "Text6", "Text7"}},
+        {8, {"Text1"}},
+        {9, {"Text1"}},
+        {11, {"Frec_new", "Text1"}},
+    };
+    for (const auto& r : rows)
+      for (const char* box : r.boxes)
+        if (box) QTest::addRow("Form%d %s", r.window, box) << r.window << QString::fromLatin1(box);
+  }
+  void keyFiltersLetTabThrough() {
+    QFETCH(int, window);
+    QFETCH(QString, box);
+    QWidget* w = nullptr;
+    switch (window) {
+      case 1: w = &test::loadQuietMainWindow(); break;
+      case 2: w = &form2(); break;
+      case 4: test::loadQuietMainWindow(); w = &form4(); break;
+      case 5: test::loadQuietMainWindow(); w = &form5(); break;
+      case 6: test::loadQuietMainWindow(); w = &form6(); break;
+      case 7: w = &form7(); break;
+      case 8: w = &form8(); break;
+      case 9: w = &form9(); break;
+      default: w = &form11(); break;
+    }
+    auto* edit = w->findChild<QLineEdit*>(box);
+    if (!edit) {
+      // Boxes without an object name are found by the member the window names.
+      if (window == 2) edit = box == "Text1" ? form2().Text1 : box == "Text2" ? form2().Text2 : form2().Text4;
+      if (window == 8) edit = form8().Text1;
+      if (window == 9) edit = form9().Text1;
+      if (window == 11) edit = box == "Text1" ? form11().Text1 : form11().Frec_new;
+      if (window == 5) {
+        Form5& f = form5();
+        const QHash<QString, QLineEdit*> boxes{{"Text2", f.Text2}, {"Text4", f.Text4}, {"Text5", f.Text5},
+                                               {"Text10", f.Text10}, {"Text11", f.Text11}};
+        edit = boxes.value(box);
+      }
+      if (window == 6) {
+        Form6& f = form6();
+        const QHash<QString, QLineEdit*> boxes{{"Text1", f.Text1}, {"Text2", f.Text2}, {"Text3", f.Text3},
+                                               {"Text4", f.Text4}, {"Text5", f.Text5}};
+        edit = boxes.value(box);
+      }
+      if (window == 7) {
+        Form7& f = form7();
+        const QHash<QString, QLineEdit*> boxes{{"Text1", f.Text1}, {"Text2", f.Text2}, {"Text4", f.Text4},
+                                               {"Text5", f.Text5}, {"Text6", f.Text6}, {"Text7", f.Text7}};
+        edit = boxes.value(box);
+      }
+    }
+    QVERIFY(edit);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    edit->setEnabled(true);
+    edit->setFocus();
+    QCOMPARE(QApplication::focusWidget(), edit);
+    const QString before = edit->text();
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QVERIFY2(QApplication::focusWidget() != edit, "Tab stayed in the box");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), edit);
+    QCOMPARE(edit->text(), before);
+    w->hide();
   }
 
   // The check itself: a button the window never connected is found, one it did is not.
