@@ -56,7 +56,7 @@ inline bool startMainWindow() {
   Form1& f = form1();
   f.show();
   // The clock fills the date and time boxes within a second.
-  return QTest::qWaitFor([&] { return f.iadif->isEnabled() && !f.Fecha->text().isEmpty(); }, 5000);
+  return QTest::qWaitFor([&] { return f.iadif->isEnabled() && !f.Fecha->text().isEmpty(); }, 15000);
 }
 
 // The operator going back to a window once another one closed: without a window
