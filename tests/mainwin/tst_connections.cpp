@@ -32,6 +32,7 @@
 #include "exchange/form15.h"
 #include "exchange/form6.h"
 #include "mainwin/form1.h"
+#include "platform/webget.h"
 #include "mainwin/form10.h"
 #include "mainwin/form17.h"
 #include "mainwin/form18.h"
@@ -118,6 +119,8 @@ QList<QObject*> operableControls(QWidget* window) {
       found << o;
       continue;
     }
+    // A request channel's own timers are its workings, not controls of the window.
+    if (qobject_cast<WebGet*>(o->parent())) continue;
     const bool operable = qobject_cast<QAbstractButton*>(o) || qobject_cast<QComboBox*>(o) ||
                           qobject_cast<QListWidget*>(o) || qobject_cast<QTreeWidget*>(o) ||
                           qobject_cast<QTimer*>(o) || qobject_cast<QScrollBar*>(o);
