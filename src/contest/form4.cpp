@@ -764,6 +764,11 @@ bool Form4::keyEvent(QObject* watched, QKeyEvent* ke, bool press) {
   if (ke->modifiers() & Qt::ControlModifier) state().CtrlDown = true;
   if (code != 0) Form_KeyDown(code);
 
+  // Tab and Backtab move the focus and Delete edits: none of them is a typed
+  // character, so the window's and the fields' key filters never see them.
+  const int key = ke->key();
+  if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Delete) return false;
+
   int KeyAscii = 0;
   if (code == 13) KeyAscii = 13;
   else if (ke->text().size() == 1) KeyAscii = ke->text().at(0).unicode();

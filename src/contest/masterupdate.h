@@ -24,7 +24,7 @@ std::optional<QDate> MasterListWebDate(const QString& firstLine);
 // the list's date. A failed request, an answer other than 200, an empty answer or
 // a first line without a date is an error with the reason, and webomc.txt is left
 // as it was.
-Result<QDate> DownloadMasterList(const QUrl& url = MasterListUrl(), int timeoutMs = 30000);
+Result<QDate> DownloadMasterList(const QUrl& url = MasterListUrl(), int timeoutMs = 15000);
 
 enum class MasterUpdateResult {
   Failed,    // told why; master.txt and the list in use are as they were
@@ -37,6 +37,6 @@ enum class MasterUpdateResult {
 // way master.txt, when there is one, is loaded again into MasterCalls,
 // MasterCallCount and MasterListDate; the caller then shows MasterCheckCaption of
 // the new count.
-MasterUpdateResult UpdateMasterList(const QUrl& url = MasterListUrl(), int timeoutMs = 30000);
+MasterUpdateResult UpdateMasterList(const QUrl& url = MasterListUrl(), int timeoutMs = 15000);
 
 }  // namespace vz

@@ -90,7 +90,8 @@ void Form6::stopUpload() {
 }
 
 // Sends one request and waits for its answer or the time-out. False when no answer
-// came: the request is abandoned, so a late answer cannot pass for the next one's.
+// came: the request is abandoned with its reply, so a late answer cannot pass for
+// the next one's.
 bool Form6::waitForAnswer(const QUrl& url) {
   UploadRunState& run = uploadRun();
   run.AnswerReceived = false;
@@ -116,7 +117,11 @@ void Form6::WebBrowser1_NavigateComplete2() {
   if (state().SearchViewOpening) return;
   UploadRunState& run = uploadRun();
   const bool failed = WebBrowser1->state() == WebGet::State::Failed || WebBrowser1->statusCode() >= 400;
-  if (failed) {
+  if (WebBrowser1->refused()) {
+    // Nothing left: the run ends on this line.
+    run.LastAnswerText = WebBrowser1->errorString();
+    run.AnswerColor = kAnswerRed;
+  } else if (failed) {
     // A page that did not come is no answer of the service: shown red, counted nowhere.
     run.LastAnswerText = QStringLiteral("Sin respuesta válida: ") +
                          (WebBrowser1->errorString().isEmpty() ? QStringLiteral("HTTP %1").arg(WebBrowser1->statusCode())
@@ -170,8 +175,14 @@ void Form6::Command6_Click() {
       uploading_ = false;
       return;
     }
-    if (!waitForAnswer(url.value) && !uploadStop_)
-      AppendUploadAnswerLine(kAnswerRed, QStringLiteral("Sin respuesta para ") + q.call);
+    // A row without an answer in time leaves no line and counts nowhere.
+    waitForAnswer(url.value);
+    if (WebBrowser1->refused()) {
+      Command7->setEnabled(true);
+      AppendUploadAnswerLine(kAnswerDarkBlue, QStringLiteral("Desconectado de Ruk."));
+      uploading_ = false;
+      return;
+    }
     if (run.UploadAborted || uploadStop_) break;
   }
 
@@ -219,8 +230,13 @@ void Form6::Command8_Click() {
       return;
     }
     AppendUploadAnswerLine(kAnswerDarkBlue, record.value.left(75) + QStringLiteral(" ..."));
-    if (!waitForAnswer(EqslUploadUrl(header + record.value, user, password)) && !uploadStop_)
-      AppendUploadAnswerLine(kAnswerRed, QStringLiteral("Sin respuesta para ") + q.call);
+    waitForAnswer(EqslUploadUrl(header + record.value, user, password));
+    if (WebBrowser1->refused()) {
+      Command8->setEnabled(vbVal(Label6->text()) != 0);
+      AppendUploadAnswerLine(kAnswerBlack, QStringLiteral("Desconectado de eQSL."));
+      uploading_ = false;
+      return;
+    }
     if (run.UploadAborted || uploadStop_) break;
   }
 

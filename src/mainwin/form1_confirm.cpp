@@ -137,6 +137,7 @@ void Form1::suych_Click() {
   WebGet page;
   page.setTimeout(0);  // the wait gives up by the configuration dialog's ticker
   int unconfirmed = 0, uploaded = 0, errors = 0;
+  bool statusWritten = false;
   const int toSend = std::min(counts.toSend, kCheckUploadLimit);
   for (int k = 1; k <= toSend; ++k) {
     const PendingQso& qso = pending[size_t(k - 1)];
@@ -151,6 +152,17 @@ void Form1::suych_Click() {
       if (!self) return;
       if (wait == Form2::PageWait::TimedOut) {
         msgBox(noConnectionText(), MsgIcon::Exclamation);
+        form13().hide();
+        // The statuses already written show in the main list, as after a whole run.
+        if (statusWritten) {
+          ListView2->clear();
+          LoadLogPage(logName, 1);
+        }
+        return;
+      }
+      if (page.refused()) {
+        // The password would have left in clear text: nothing was sent.
+        msgBox(page.errorString(), MsgIcon::Exclamation);
         form13().hide();
         return;
       }
@@ -173,6 +185,7 @@ void Form1::suych_Click() {
           // A failed write is shown; the run goes on.
           for (const QString& status : result.statuses)
             if (const Status written = SetQsoRukStatus(qso.id, status); !written) showError(written.error);
+          statusWritten = statusWritten || !result.statuses.isEmpty();
         }
         addResultLine(result.line, !result.error);
       }

@@ -146,11 +146,6 @@ QUrl QrzCallLookupUrl(const QString& key, const QString& call) {
                     ServiceQuery(';').add(QStringLiteral("s"), key).add(QStringLiteral("callsign"), call));
 }
 
-QUrl HamQthLoginUrl() {
-  return serviceUrl(Service::HamQth, QStringLiteral("/xml.php"),
-                    ServiceQuery().add(QStringLiteral("u"), QStringLiteral("qx0qx")).add(QStringLiteral("p"), QStringLiteral("61840953")));
-}
-
 QUrl RukCallLookupUrl(const QString& call) {
   return serviceUrl(Service::Ruk, QStringLiteral("/php/vantorel_ruk.php"),
                     ServiceQuery().add(QStringLiteral("qrz"), call));

@@ -45,10 +45,6 @@ RukLookupResult RukResult(const QString& page, const QString& lookupCall);
 // and login keys.
 QUrl QrzLoginUrl(const QString& user, const QString& password);
 QUrl QrzCallLookupUrl(const QString& key, const QString& call);
-QUrl HamQthLoginUrl();
 QUrl RukCallLookupUrl(const QString& call);
-
-// The call the hidden HamQTH test looks up.
-inline QString hamQthTestCall() { return QStringLiteral("LU1AA"); }
 
 }  // namespace vz

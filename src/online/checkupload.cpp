@@ -80,7 +80,9 @@ CheckAnswer ParseCheckAnswer(int k, const QString& call, const QString& answer) 
     a.uploaded = true;
     a.statuses << QStringLiteral("1");
   }
-  a.line = position + words[0] + u'>' + words[1] + u' ' + words[2] + u'/' + words[3] + QStringLiteral(" >") + status;
+  // An answer that says nothing of the QSO is shown as it came; the status stays.
+  if (a.statuses.isEmpty()) a.line = position + answer;
+  else a.line = position + words[0] + u'>' + words[1] + u' ' + words[2] + u'/' + words[3] + QStringLiteral(" >") + status;
   return a;
 }
 

@@ -38,7 +38,7 @@ VersionCheckOutcome CompareVersions(const QString& programVersion, const QString
   const std::optional<VersionNumber> web = SplitVersion(webLine);
   const std::optional<VersionNumber> mine = SplitVersion(programVersion);
   if (!web || !mine)
-    return {false, QStringLiteral("La versión publicada en la Web no es válida: ") + webLine, 0};
+    return {false, QString(), 0};  // the failure box then reads an empty description and 0
   const bool due = UpdateDue(*mine, *web);
   const QString crlf = QStringLiteral("\r\n");
   return {true,

@@ -31,7 +31,8 @@ struct VersionCheckOutcome {
   QString text;  // the message (ok) or the failure's description
   int code = 0;  // the failure's code
 };
-// Compares the first line of the web's version file with the program's version.
+// Compares the first line of the web's version file with the program's version. A
+// line without two "." fails with an empty description and the code 0.
 VersionCheckOutcome CompareVersions(const QString& programVersion, const QString& webLine);
 
 }  // namespace vz

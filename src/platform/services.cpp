@@ -8,7 +8,6 @@ const char* serviceEnvironmentVariable(Service s) {
     case Service::Ruk: return "VZ_URL_RUK";
     case Service::Qrz: return "VZ_URL_QRZ";
     case Service::Eqsl: return "VZ_URL_EQSL";
-    case Service::HamQth: return "VZ_URL_HAMQTH";
   }
   return "";
 }
@@ -19,7 +18,6 @@ QUrl serviceDefaultBase(Service s) {
     case Service::Ruk: return QUrl(QStringLiteral("https://www.rukanet.example.org"));
     case Service::Qrz: return QUrl(QStringLiteral("https://xmldata.qrz.com"));
     case Service::Eqsl: return QUrl(QStringLiteral("https://www.eqsl.cc"));
-    case Service::HamQth: return QUrl(QStringLiteral("https://www.hamqth.com"));
   }
   return {};
 }

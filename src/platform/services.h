@@ -12,7 +12,6 @@ enum class Service {
   Ruk,      // the national online log service
   Qrz,      // QRZ XML call-book
   Eqsl,     // eQSL
-  HamQth,   // HamQTH XML call-book
 };
 
 // Name of the environment variable that overrides a service's address

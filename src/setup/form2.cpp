@@ -578,6 +578,7 @@ void Form2::Timer1_Timer() { state().NetTimeoutTicks += 1; }
 Form2::PageWait Form2::WaitForPage(WebGet& page, const QUrl& url, const std::function<void()>& onTick) {
   state().NetTimeoutTicks = 0;
   Timer1->start();
+  page.setTimeout(0);  // the ticks decide when the page has been waited for long enough
   page.get(url);
   PageWait result = PageWait::Loaded;
   if (page.isLoading()) {

@@ -79,7 +79,7 @@ class TstForm6Upload : public QObject {
     store("LU1ABC", "01/03/2024", "SSB", "7.050", "73 & 100%");
     store("EA4XYZ", "02/03/2024", "Echo", "145.900", "", "AO-91");
     store("LU2DEF", "03/03/2024", "DV IP", "0", "");
-    form1();
+    form1().Timer2->stop();  // no start-up step: these tests set the settings they need
     form2().Text8->setText("lu9zz");
     form2().Text7->setText("a&b%");
     form2().Text9->setText("LU9ZZ");
@@ -142,7 +142,7 @@ class TstForm6Upload : public QObject {
     QVERIFY(lines().contains("QSOs Duplicados: 0"));
   }
 
-  void noAnswerRequestIsAbandonedAndShownAndTheRunGoesOn() {
+  void noAnswerRequestIsAbandonedAndTheRunGoesOn() {
     Form6& f = shown();
     dialogs->answers << MsgAnswer::No;  // no QSL message
     LocalHttpServer::Reply silent;
@@ -158,10 +158,60 @@ class TstForm6Upload : public QObject {
     QCOMPARE(dialogs->messages.size(), 1);
     QCOMPARE(param(server->requests[0], "x_qslMSG"), QString());
     QVERIFY(server->requests[0].query().endsWith("&x_qslMSG="));
-    QVERIFY(lines().contains("Sin respuesta para LU2DEF"));
-    QCOMPARE(lineColour(f.RichTextBox1, "Sin respuesta"), QColor(255, 0, 0));
+    // The row that timed out leaves no line and counts nowhere.
+    QCOMPARE(lines().mid(0, 3), QStringList({"Conectando con Ruk ...", "OK!", "OK!"}));
+    QCOMPARE(lines().at(3), QString(28, u'-'));
     QVERIFY(lines().contains("QSOs   Cargados: 2"));
     QCOMPARE(f.ProgressBar1->value(), 2);
+  }
+
+  // The first row's answer comes after its time-out, while the second row waits: it
+  // is not taken for the second row's answer, nor counted at all.
+  void aLateAnswerIsIgnored() {
+    Form6& f = shown();
+    f.Timer2->setInterval(1000);
+    LocalHttpServer::Reply late = page("OK!");
+    late.delayMs = 1300;  // 300 ms into the second row's wait
+    LocalHttpServer::Reply second = page("duplicado!");
+    second.delayMs = 600;
+    server->replies << late << second << page("duplicado!");
+    f.Command6_Click();
+    QTest::qWait(500);  // any late answer would have come by now
+    QCOMPARE(server->requests.size(), 3);
+    QCOMPARE(lines().mid(0, 3), QStringList({"Conectando con Ruk ...", "duplicado!", "duplicado!"}));
+    QVERIFY(lines().contains("QSOs   Cargados: 0"));
+    QVERIFY(lines().contains("QSOs Duplicados: 2"));
+    QVERIFY(!lines().contains("OK!"));
+    QCOMPARE(f.ProgressBar1->value(), 2);
+  }
+
+  // The account's password would travel in clear text: the run ends before a request.
+  void anHttpAddressElsewhereGetsNoPassword_data() {
+    QTest::addColumn<int>("upload");  // 6 service, 8 eQSL
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QString>("end");
+    QTest::newRow("service") << 6 << QByteArray("VZ_URL_RUK") << "Desconectado de Ruk.";
+    QTest::newRow("eqsl") << 8 << QByteArray("VZ_URL_EQSL") << "Desconectado de eQSL.";
+  }
+  void anHttpAddressElsewhereGetsNoPassword() {
+    QFETCH(int, upload);
+    QFETCH(QByteArray, variable);
+    QFETCH(QString, end);
+    Form6& f = shown();
+    test::ProxyThrough through(*server);  // would see any request to any host
+    qputenv(variable.constData(), "http://servicio.example.org");
+    if (upload == 6) f.Command6_Click();
+    else f.Command8_Click();
+    QTest::qWait(100);
+    QVERIFY(server->requests.isEmpty());
+    const QString refusal = "No se envía la contraseña a http://servicio.example.org: la dirección no es segura, "
+                            "debe empezar con https://";
+    QVERIFY(lines().contains(refusal));
+    QCOMPARE(lineColour(f.RichTextBox1, refusal), QColor(255, 0, 0));
+    QCOMPARE(lines().filter("No se envía").size(), 1);
+    QVERIFY(lines().contains(end));
+    QVERIFY(!lines().contains("QSOs   Cargados: 0"));
+    QVERIFY(!f.uploadRunning());
   }
 
   void failedPageIsRedAndCountedNowhere() {

@@ -136,18 +136,14 @@ TEST(CallbookAnswers, RukLookup) {
 TEST(CallbookAnswers, RequestsEncodeEveryValueOnce) {
   qputenv("VZ_URL_QRZ", "http://127.0.0.1:9");
   qputenv("VZ_URL_RUK", "http://127.0.0.1:9");
-  qputenv("VZ_URL_HAMQTH", "http://127.0.0.1:9");
   const QByteArray login = QrzLoginUrl("mi usuario", "a&b;c%d#e f").toEncoded();
   const QByteArray lookup = QrzCallLookupUrl("k+1/2", "LU1ABC/P").toEncoded();
   const QByteArray ruk = RukCallLookupUrl("LU1ABC/P").toEncoded();
-  const QByteArray hamqth = HamQthLoginUrl().toEncoded();
   qunsetenv("VZ_URL_QRZ");
   qunsetenv("VZ_URL_RUK");
-  qunsetenv("VZ_URL_HAMQTH");
   EXPECT_EQ(login, QByteArray("http://127.0.0.1:9/xml/?username=mi%20usuario;password=a%26b%3Bc%25d%23e%20f"));
   EXPECT_EQ(lookup, QByteArray("http://127.0.0.1:9/xml/current/?s=k%2B1%2F2;callsign=LU1ABC%2FP"));
   EXPECT_EQ(ruk, QByteArray("http://127.0.0.1:9/php/vantorel_ruk.php?qrz=LU1ABC%2FP"));
-  EXPECT_EQ(hamqth, QByteArray("http://127.0.0.1:9/xml.php?u=qx0qx&p=61840953"));
 }
 
 }  // namespace

@@ -58,7 +58,9 @@ TEST(ParseCheckAnswer, ErrorsResultsAndTheirLines) {
        "3 LU9ZZ>LU1ABC 20m/SSB >Chequeado, Confirmado!"},
       {"LU9ZZ LU1ABC 20m SSB x y duplicado!N Guardado", false, {"1", "1"}, true, true,
        "3 LU9ZZ>LU1ABC 20m/SSB >Subido!"},
-      {"LU9ZZ LU1ABC 20m SSB Guardado y z", false, {}, false, false, "3 LU9ZZ>LU1ABC 20m/SSB >"},
+      // No result word after the six leading words: the answer as it came, no status.
+      {"LU9ZZ LU1ABC 20m SSB Guardado y z", false, {}, false, false, "3 LU9ZZ LU1ABC 20m SSB Guardado y z"},
+      {"Servicio en mantenimiento", false, {}, false, false, "3 Servicio en mantenimiento"},
       {"Guardado", false, {"1"}, false, true, "3 > / >Subido!"},
       {"El indicativo no es de Argentina", true, {}, false, false, "3 LU1ABC No lo considera Ruk"},
       {"Error de Contraseña", true, {}, false, false, "3 Error de Contraseña"},

@@ -222,27 +222,56 @@ class TstConfirmCheck : public QObject {
     QVERIFY(!form1().Timer10->isActive());
   }
 
+  void noAnswerEndsTheRunKeepingWhatWasWritten_data() {
+    QTest::addColumn<int>("answered");  // requests answered before the one that is not
+    QTest::addColumn<QStringList>("resultLines");
+    QTest::addColumn<int>("listRows");
+    QTest::newRow("after a written status") << 1 << QStringList{"1 LU1ABC>LU2AAA 40m/SSB >Subido!"}
+                                            << 3;  // reloaded, as after a whole run
+    QTest::newRow("on the first QSO") << 0 << QStringList{} << 1;  // nothing written, nothing reloaded
+  }
   void noAnswerEndsTheRunKeepingWhatWasWritten() {
+    QFETCH(int, answered);
+    QFETCH(QStringList, resultLines);
+    QFETCH(int, listRows);
     const qint64 a = test::addQso(kLog, "LU2AAA", "01/03/2024", "10:00:00", argentine(""));
     const qint64 b = test::addQso(kLog, "LU3BBB", "02/03/2024", "10:00:00", argentine(""));
     test::addQso(kLog, "LU4CCC", "03/03/2024", "10:00:00", argentine(""));
-    server->replies << page("LU1ABC LU2AAA 40m SSB a b Guardado");
+    if (answered) server->replies << page("LU1ABC LU2AAA 40m SSB a b Guardado");
     server->defaultReply.silent = true;
     dialogs->answers << MsgAnswer::Yes;
     form1().ListView2->addTopLevelItem(new QTreeWidgetItem(QStringList{"stale"}));
     form1().suych_Click();
 
-    QCOMPARE(server->requests.size(), 2);
+    QCOMPARE(server->requests.size(), answered + 1);
     QCOMPARE(dialogs->lastText(), QStringLiteral("No parace haber conexión con internet!"));
     QCOMPARE(dialogs->messages.last().icon, MsgIcon::Exclamation);
-    QCOMPARE(rukOf(a), QStringLiteral("1"));
+    QCOMPARE(rukOf(a), answered ? QStringLiteral("1") : QStringLiteral(""));
     QCOMPARE(rukOf(b), QStringLiteral(""));
-    QCOMPARE(lines(), QStringList{"1 LU1ABC>LU2AAA 40m/SSB >Subido!"});
+    QCOMPARE(lines(), resultLines);
     QVERIFY(!form13().isVisible());
-    QCOMPARE(form1().ListView2->topLevelItemCount(), 1);  // not reloaded
+    QCOMPARE(form1().ListView2->topLevelItemCount(), listRows);
+    if (answered) QVERIFY(form1().ListView2->findItems("stale", Qt::MatchExactly).isEmpty());
     QVERIFY(!form1().Timer10->isActive());
     QVERIFY(!form2().Timer1->isActive());
     QCOMPARE(state().NetTimeoutTicks, 0);
+  }
+
+  // The account's password would travel in clear text: the run ends before a request.
+  void anHttpAddressElsewhereGetsNoPassword() {
+    const qint64 a = test::addQso(kLog, "LU2AAA", "01/03/2024", "10:00:00", argentine(""));
+    test::ProxyThrough through(*server);  // would see any request to any host
+    qputenv("VZ_URL_RUK", "http://www.rukanet.example.org");
+    dialogs->answers << MsgAnswer::Yes;
+    form1().suych_Click();
+    QVERIFY(server->requests.isEmpty());
+    QCOMPARE(dialogs->lastText(), QStringLiteral("No se envía la contraseña a http://www.rukanet.example.org: la "
+                                                 "dirección no es segura, debe empezar con https://"));
+    QCOMPARE(dialogs->messages.last().icon, MsgIcon::Exclamation);
+    QVERIFY(lines().isEmpty());
+    QVERIFY(!form13().isVisible());
+    QCOMPARE(rukOf(a), QStringLiteral(""));
+    QVERIFY(!form1().Timer10->isActive());
   }
 
   void unreadableDateIsAnErrorNotARequest() {

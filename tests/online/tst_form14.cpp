@@ -17,6 +17,7 @@
 #include "store/programstate.h"
 #include "support/localhttpserver.h"
 #include "support/logfixture.h"
+#include "support/quietmainwindow.h"
 #include "support/recordinglauncher.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -71,6 +72,8 @@ class TstForm14 : public QObject {
     dialogs = std::make_unique<test::ScriptedDialogs>();
     state().CurrentLogName = QStringLiteral("General");
     state().ListedQsoCount = 0;
+    // A slow run must not meet the main window's start-up step in the middle of a test.
+    test::loadQuietMainWindow();
   }
   void cleanup() {
     FormInstance<Form14>::unload();

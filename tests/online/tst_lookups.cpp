@@ -305,7 +305,9 @@ class TstLookups : public QObject {
     QTest::newRow("older") << 200 << QByteArray("2.0.30\n")
                            << "Su versión: 2.1.21\r\nen la Web: 2.0.30\r\n\r\nestá actualizado"
                            << int(MsgIcon::Exclamation);
-    QTest::newRow("two parts") << 200 << QByteArray("2.2") << "La versión publicada en la Web no es válida: 2.2\r\n0"
+    QTest::newRow("two parts") << 200 << QByteArray("2.2") << "\r\n0" << int(MsgIcon::Critical);
+    QTest::newRow("oversized") << 200 << QByteArray("2.1.22\r\n") + QByteArray(WebGet::kMaxAnswerBytes, ' ')
+                               << "La respuesta de 127.0.0.1 supera el tamaño máximo (1 MB)\r\n299"
                                << int(MsgIcon::Critical);
     QTest::newRow("missing file") << 404 << QByteArray("<html>404</html>")
                                   << "El servidor respondió con el error 404\r\n404" << int(MsgIcon::Critical);
@@ -325,11 +327,60 @@ class TstLookups : public QObject {
     QCOMPARE(server_->requests[0].target, QByteArray("/assets/rozozev/version.dat"));
     QCOMPARE(dialogs_->texts(), QStringList{message});
     QCOMPARE(int(dialogs_->messages[0].icon), icon);
-    if (status == 200) {
+    if (status == 200 && body.size() <= WebGet::kMaxAnswerBytes) {
       QFile webo(folder_->path() + "/webo.txt");
       QVERIFY(webo.open(QIODevice::ReadOnly));
       QCOMPARE(webo.readAll(), body + "\r\n");
     }
+  }
+
+  // A server that sends a byte a second never lets Qt's idle timer fire; each request
+  // still ends at its deadline. The two lookups and the version check run at once, so
+  // one wait of the deadline covers all three.
+  void slowAnswersEndAtTheDeadline() {
+    Reply trickle = xml("<?xml version=\"1.0\"?><ruk><call>LU1ABC</call></ruk>");
+    trickle.trickleMs = 1000;
+    server_->defaultReply = trickle;
+    form1().Command14_Click();
+    form1().Command13_Click();
+    QTRY_COMPARE(server_->requests.size(), 2);
+    form1().ac_Click();
+    QCOMPARE(server_->requests.size(), 3);
+    QCOMPARE(dialogs_->texts().filter("Tiempo de espera agotado"),
+             QStringList{"Tiempo de espera agotado (127.0.0.1)\r\n4"});
+    QTRY_COMPARE(dialogs_->texts().count(noConnectionText()), 2);
+    QVERIFY(!FormInstance<Form33>::loaded());
+
+    // "Actualizaciones" is free again.
+    dialogs_->clear();
+    server_->replies << Reply{200, "text/plain", "2.1.21"};
+    form1().ac_Click();
+    QCOMPARE(dialogs_->texts(), QStringList{"Su versión: 2.1.21\r\nen la Web: 2.1.21\r\n\r\nestá actualizado"});
+  }
+
+  // The QRZ login carries the password: an http address elsewhere gets nothing.
+  void qrzPasswordIsNotSentInClearText() {
+    test::ProxyThrough through(*server_);  // would see any request to any host
+    qputenv("VZ_URL_QRZ", "http://xmldata.qrz.example.org");
+    form1().Command13_Click();
+    QTRY_COMPARE(dialogs_->messages.size(), 1);
+    QCOMPARE(dialogs_->lastText(),
+             QString("No se envía la contraseña a http://xmldata.qrz.example.org: la dirección no es segura, "
+                     "debe empezar con https://"));
+    QTest::qWait(100);
+    QVERIFY(server_->requests.isEmpty());
+    QVERIFY(!FormInstance<Form33>::loaded());
+  }
+
+  // The hidden HamQTH test button stays hidden and sends nothing.
+  void hamQthTestButtonDoesNothing() {
+    QVERIFY(form1().Command12->isHidden());
+    state().LookupCall = "LU2XYZ";
+    form1().Command12->click();
+    QTest::qWait(100);
+    QVERIFY(server_->requests.isEmpty());
+    QCOMPARE(state().LookupCall, QString("LU2XYZ"));
+    QVERIFY(dialogs_->messages.isEmpty());
   }
 
   void versionCheckWithoutNetwork() {
