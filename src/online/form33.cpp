@@ -13,6 +13,7 @@
 #include "mainwin/form1.h"
 #include "online/callbook.h"
 #include "store/layoutscaler.h"
+#include "platform/placement.h"
 
 namespace vz {
 
@@ -128,8 +129,7 @@ bool Form33::eventFilter(QObject* watched, QEvent* event) {
 void Form33::showEvent(QShowEvent* e) {
   if (!centred_) {
     centred_ = true;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-      move(screen->availableGeometry().center() - rect().center());
+    centreOverMainWindow(this);
   }
   QDialog::showEvent(e);
 }

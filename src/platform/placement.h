@@ -1,0 +1,25 @@
+#pragma once
+#include <QRect>
+#include <QString>
+
+class QApplication;
+class QWidget;
+
+namespace vz {
+
+// Where a window of the given size opens: centred over its owner's frame, moved
+// back inside the screen's free area when it would stick out of it.
+QRect CentredOver(const QSize& size, const QRect& owner, const QRect& available);
+
+// The width a window needs for its caption to show whole in the title bar.
+int CaptionWidth(const QString& caption);
+
+// Every window of the program opens centred over the main window (the first time
+// it is shown after loading) and widens when its caption would be cut.
+void installWindowPlacement(QApplication& app);
+// The same two rules applied to one window now (the program applies them as each
+// window is shown).
+void centreOverMainWindow(QWidget* window);
+void widenForCaption(QWidget* window);
+
+}  // namespace vz
