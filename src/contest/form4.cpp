@@ -175,7 +175,8 @@ Form4::Form4() {
   for (QWidget* w : std::initializer_list<QWidget*>{Label1[5], mhz, Label1[10], Text1, Label6}) w->hide();
   Label1[3] = label(this, "Label1", QStringLiteral("Mi Señal Distintiva"), 10, 104, 120, 16, 3);
   Text2 = textBox(this, "Text2", 15, 130, 102, 110);
-  Label7 = label(this, "Label7", QStringLiteral("DUPLICADO"), 164, 100, 120, 20);
+  // Beside the check boxes, where it leaves the own call readable.
+  Label7 = label(this, "Label7", QStringLiteral("DUPLICADO"), 636, 100, 104, 20);
   Label7->setAlignment(Qt::AlignCenter);
   setBackColor(Label7, 0x0000FF);
   setForeColor(Label7, kWhite);
@@ -193,6 +194,7 @@ Form4::Form4() {
   ListView2->setRootIsDecorated(false);
   Label9 = label(Frame3, "Label9", QStringLiteral("0 QSOs "), 8, 226, 200, 18);
   Frame4 = control<QGroupBox>(this, "Frame4", 10, 130, 540, 120);
+  Frame4->setAutoFillBackground(true);  // drawn over the log: its rows must not show through
   ListView1 = control<QTreeWidget>(Frame4, "ListView1", 8, 20, 524, 92);
   ListView1->setRootIsDecorated(false);
   ListView1->setHeaderLabels({QStringLiteral("Banda"), QStringLiteral("Modo"), QStringLiteral("Fecha"),
@@ -767,7 +769,8 @@ bool Form4::keyEvent(QObject* watched, QKeyEvent* ke, bool press) {
 void Form4::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
   if (Layout.isEmpty()) return;
-  ScaleControls(this, Layout, true);
+  // Each axis follows the window (fonts the smaller factor): no empty band when maximised.
+  ScaleControls(this, Layout, false);
   ListView2->hide();
   ListView2->show();
 }

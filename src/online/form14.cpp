@@ -111,6 +111,8 @@ Form14::Form14() : membersPage_(new WebGet(this)) {
   legend(Image3, 2, starPixmap(16), 8520, QStringLiteral("Confirmado"));
   Image2->hide();
   Label1[1]->hide();
+  // Up to the next legend's picture, not over it.
+  Label1[0]->setGeometry(twipRect(7320, 240, 1140, 240));
 
   Command1 = new QPushButton(QStringLiteral("Miembros"), this);
   Command1->setGeometry(twipRect(10680, 240, 2415, 375));

@@ -96,7 +96,11 @@ Form33::Form33() {
   setWidthTwips(kMainWindowWidth);
 }
 
-void Form33::setWidthTwips(int twips) { resize(px(twips), px(kHeightTwips)); }
+void Form33::setWidthTwips(int twips) {
+  resize(px(twips), px(kHeightTwips));
+  // The narrow window leaves the copy buttons out; no sliver of their frames shows.
+  for (QGroupBox* frame : {Frame1, Frame2}) frame->setVisible(frame->geometry().right() < width());
+}
 
 void Form33::Command1_Click() {
   Command1->setEnabled(false);

@@ -1,6 +1,8 @@
 #include "platform/placement.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QProxyStyle>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -27,10 +29,26 @@ QWidget* mainWindow() {
   return nullptr;
 }
 
+// A drop-down list opens as a list of limited height below its box, not as a menu
+// of every entry that may fill the whole screen.
+class DropDownStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
 class PlacementFilter : public QObject {
  public:
   using QObject::QObject;
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Polish) {
+      if (auto* box = qobject_cast<QComboBox*>(watched)) box->setMaxVisibleItems(kDropDownRows);
+      return false;
+    }
     if (event->type() != QEvent::Show || !watched->isWidgetType()) return false;
     auto* w = static_cast<QWidget*>(watched);
     if (!isProgramWindow(w)) return false;
@@ -90,6 +108,9 @@ void widenForCaption(QWidget* window) {
   window->resize(needed, window->height());
 }
 
-void installWindowPlacement(QApplication& app) { app.installEventFilter(new PlacementFilter(&app)); }
+void installWindowPlacement(QApplication& app) {
+  QApplication::setStyle(new DropDownStyle(QApplication::style()->name()));
+  app.installEventFilter(new PlacementFilter(&app));
+}
 
 }  // namespace vz

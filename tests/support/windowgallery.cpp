@@ -197,7 +197,7 @@ bool WindowGallery::visit(const GalleryWindow& window, const std::function<void(
   auto lookAt = [c] {
     if (c->over || c->caught || !c->target || !c->target->isVisible()) return;
     c->caught = true;
-    settle(250);
+    settle(700);  // the contest window shows its mode's panel after half a second
     c->look(c->target);
     c->target->hide();
   };
