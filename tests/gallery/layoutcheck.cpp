@@ -4,6 +4,7 @@
 // the main window, and drop-down lists stay short.
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QtTest>
 
 #include "app/startup.h"
+#include "exchange/form6.h"
 #include "mainwin/form1.h"
 #include "platform/placement.h"
 #include "support/windowgallery.h"
@@ -141,6 +143,38 @@ class LayoutCheck : public QObject {
     });
     QVERIFY(opened);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+  }
+
+  // The search view's satellite picture blinks while "Satélite" is ticked; the
+  // filter row around it stays where it is.
+  void theBlinkingPictureMovesNothing() {
+    const auto all = gallery_->windows();
+    const auto it = std::find_if(all.begin(), all.end(), [](const test::GalleryWindow& w) { return w.name == "Form6"; });
+    QVERIFY(it != all.end());
+    QList<QRect> first;
+    int changes = 0, blinks = 0;
+    const bool opened = gallery_->visit(*it, [&](QWidget*) {
+      Form6& f = form6();
+      QTest::mouseClick(f.Check1, Qt::LeftButton, {}, QPoint(8, f.Check1->height() / 2));
+      QVERIFY(f.Check1->isChecked());
+      const QList<QWidget*> row = {f.Check1, f.Text1, f.Text2, f.Text8, f.Image1};
+      bool shown = f.Image2->isVisible();
+      for (int i = 0; i < 12; ++i) {
+        QTest::qWait(100);
+        if (f.Image2->isVisible() != shown) {
+          shown = !shown;
+          ++blinks;
+        }
+        QList<QRect> now;
+        for (QWidget* w : row) now << w->geometry();
+        if (first.isEmpty()) first = now;
+        else if (now != first) ++changes;
+      }
+      QTest::mouseClick(f.Check1, Qt::LeftButton, {}, QPoint(8, f.Check1->height() / 2));
+    });
+    QVERIFY(opened);
+    QVERIFY(blinks >= 2);
+    QCOMPARE(changes, 0);
   }
 };
 

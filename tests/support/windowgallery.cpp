@@ -139,7 +139,10 @@ QList<GalleryWindow> WindowGallery::windows() const {
       {QStringLiteral("Form4-duplicado"),
        [] {
          openContest();
-         form4().Corresponsal->setText(QStringLiteral("PY2AB"));
+         // Typed once the window has settled, as the operator does.
+         QTimer::singleShot(500, [] {
+           if (FormInstance<Form4>::loaded()) form4().Corresponsal->setText(QStringLiteral("PY2AB"));
+         });
        }},
       {QStringLiteral("Form4-maximizada"),
        [] {
