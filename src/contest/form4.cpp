@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
+#include <cmath>
 
 #include "contest/cabrillo.h"
 #include "contest/contestadif.h"
@@ -771,8 +772,29 @@ void Form4::resizeEvent(QResizeEvent* e) {
   if (Layout.isEmpty()) return;
   // Each axis follows the window (fonts the smaller factor): no empty band when maximised.
   ScaleControls(this, Layout, false);
+  arrangeModePanels();
   ListView2->hide();
   ListView2->show();
+}
+
+// The CW panel and the voice-call row share the bottom of the window. Without the CW
+// panel the log takes its room and the voice-call row moves to the bottom, so no band
+// of the window stays empty.
+void Form4::arrangeModePanels() {
+  if (Layout.isEmpty() || !Frame1->isHidden()) return;
+  const LayoutScale s = LayoutScaleFor(height() * double(kTwipsPerPixel), width() * double(kTwipsPerPixel),
+                                       Layout.first());
+  auto place = [&s](QWidget* w, int x, int y, int width, int height) {
+    w->setGeometry(int(std::lround(x * s.SX)), int(std::lround(y * s.SY)), int(std::lround(width * s.SX)),
+                   int(std::lround(height * s.SY)));
+  };
+  place(Frame3, 10, 130, 730, 390);
+  place(ListView2, 8, 20, 714, 342);
+  place(Label9, 8, 366, 200, 18);
+  place(sFondo, 10, 532, 300, 16);
+  place(Label8, 320, 530, 30, 20);
+  place(Label13, 360, 530, 140, 20);
+  sPorcentaje->setGeometry(sFondo->x(), sFondo->y(), sPorcentaje->width(), sFondo->height());
 }
 
 void Form4::saveWindowSettings() {
@@ -830,6 +852,10 @@ void Form4::Timer1_Timer() {
 void Form4::showCwPanel(bool cw) {
   Frame1->setVisible(cw);
   for (QWidget* w : std::initializer_list<QWidget*>{sFondo, sPorcentaje, Label8, Label13}) w->setVisible(!cw);
+  if (!Layout.isEmpty()) {
+    ScaleControls(this, Layout, false);  // the design places first, then the mode's own
+    arrangeModePanels();
+  }
 }
 
 void Form4::Timer2_Timer() {

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QComboBox>
 #include <QLineEdit>
 
 #include "contest/conteststore.h"
@@ -142,6 +143,13 @@ QList<GalleryWindow> WindowGallery::windows() const {
          // Typed once the window has settled, as the operator does.
          QTimer::singleShot(500, [] {
            if (FormInstance<Form4>::loaded()) form4().Corresponsal->setText(QStringLiteral("PY2AB"));
+         });
+       }},
+      {QStringLiteral("Form4-fonia"),
+       [] {
+         openContest();
+         QTimer::singleShot(500, [] {
+           if (FormInstance<Form4>::loaded()) form4().Combo1->setCurrentText(QStringLiteral("SSB"));
          });
        }},
       {QStringLiteral("Form4-maximizada"),
