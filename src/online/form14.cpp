@@ -203,7 +203,7 @@ void Form14::prepareGrid() {
   ListView2->setHeaderLabels(headings);
   ListView2->setColumnHidden(0, true);
   ListView2->setColumnHidden(1, true);
-  ListView2->setColumnWidth(2, px(2500));
+  ListView2->setColumnWidth(2, px(2790));  // the summary row "Confirmados/Trabajados" reads whole
   for (int c = 0; c < kAwardColumns; ++c) {
     ListView2->setColumnWidth(3 + c, px(bandColumnTwips(c)));
     ListView2->headerItem()->setTextAlignment(3 + c, Qt::AlignCenter);
