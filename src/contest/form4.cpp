@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
+#include <cmath>
 
 #include "contest/cabrillo.h"
 #include "contest/contestadif.h"
@@ -209,7 +210,8 @@ Form4::Form4() {
   for (QWidget* w : std::initializer_list<QWidget*>{Label1[5], mhz, Label1[10], Text1, Label6}) w->hide();
   Label1[3] = label(this, "Label1", QStringLiteral("Mi Señal Distintiva"), 10, 104, 120, 16, 3);
   Text2 = textBox(this, "Text2", 15, 130, 102, 110);
-  Label7 = label(this, "Label7", QStringLiteral("DUPLICADO"), 164, 100, 120, 20);
+  // Beside the check boxes, where it leaves the own call readable.
+  Label7 = label(this, "Label7", QStringLiteral("DUPLICADO"), 636, 100, 104, 20);
   Label7->setAlignment(Qt::AlignCenter);
   setBackColor(Label7, 0x0000FF);
   setForeColor(Label7, kWhite);
@@ -227,6 +229,7 @@ Form4::Form4() {
   ListView2->setRootIsDecorated(false);
   Label9 = label(Frame3, "Label9", QStringLiteral("0 QSOs "), 8, 226, 200, 18);
   Frame4 = control<QGroupBox>(this, "Frame4", 10, 130, 540, 120);
+  Frame4->setAutoFillBackground(true);  // drawn over the log: its rows must not show through
   ListView1 = control<QTreeWidget>(Frame4, "ListView1", 8, 20, 524, 92);
   ListView1->setRootIsDecorated(false);
   setListColumns(ListView1, kEarlierContactsColumns);
@@ -791,9 +794,31 @@ bool Form4::keyEvent(QObject* watched, QKeyEvent* ke, bool press) {
 void Form4::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
   if (Layout.isEmpty()) return;
-  ScaleControls(this, Layout, true);
+  // Each axis follows the window (fonts the smaller factor): no empty band when maximised.
+  ScaleControls(this, Layout, false);
+  arrangeModePanels();
   ListView2->hide();
   ListView2->show();
+}
+
+// The CW panel and the voice-call row share the bottom of the window. Without the CW
+// panel the log takes its room and the voice-call row moves to the bottom, so no band
+// of the window stays empty.
+void Form4::arrangeModePanels() {
+  if (Layout.isEmpty() || !Frame1->isHidden()) return;
+  const LayoutScale s = LayoutScaleFor(height() * double(kTwipsPerPixel), width() * double(kTwipsPerPixel),
+                                       Layout.first());
+  auto place = [&s](QWidget* w, int x, int y, int width, int height) {
+    w->setGeometry(int(std::lround(x * s.SX)), int(std::lround(y * s.SY)), int(std::lround(width * s.SX)),
+                   int(std::lround(height * s.SY)));
+  };
+  place(Frame3, 10, 130, 730, 390);
+  place(ListView2, 8, 20, 714, 342);
+  place(Label9, 8, 366, 200, 18);
+  place(sFondo, 10, 532, 300, 16);
+  place(Label8, 320, 530, 30, 20);
+  place(Label13, 360, 530, 140, 20);
+  sPorcentaje->setGeometry(sFondo->x(), sFondo->y(), sPorcentaje->width(), sFondo->height());
 }
 
 void Form4::saveWindowSettings() {
@@ -851,6 +876,10 @@ void Form4::Timer1_Timer() {
 void Form4::showCwPanel(bool cw) {
   Frame1->setVisible(cw);
   for (QWidget* w : std::initializer_list<QWidget*>{sFondo, sPorcentaje, Label8, Label13}) w->setVisible(!cw);
+  if (!Layout.isEmpty()) {
+    ScaleControls(this, Layout, false);  // the design places first, then the mode's own
+    arrangeModePanels();
+  }
 }
 
 void Form4::Timer2_Timer() {

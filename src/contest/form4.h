@@ -221,6 +221,7 @@ class Form4 : public QWidget, public CwKeyerPanel {
   void showDupeRows(const QList<ContestQso>& rows);
   bool askDupe(const QString& call);
   void saveWindowSettings();
+  void arrangeModePanels();
   void showCwPanel(bool cw);
   bool keyEvent(QObject* watched, QKeyEvent* ke, bool press);
   void startVoiceCall();

@@ -1,6 +1,8 @@
 #include "platform/dialogs.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -19,6 +21,11 @@ QWidget* parentWidget() {
   return QApplication::activeWindow();
 }
 
+QString& lastFileFolder() {
+  static QString folder;
+  return folder;
+}
+
 QString titleOr(const QString& t) { return t.isEmpty() ? programTitle() : t; }
 
 // Without a window manager nobody hands the activation back once a message is closed:
@@ -30,6 +37,17 @@ void reactivate(QWidget* owner) {
 }  // namespace
 
 QString programTitle() { return QStringLiteral("Vantorel Zezeror"); }
+
+QString fileDialogFolder(const QString& requested) {
+  if (!requested.isEmpty()) return requested;
+  const QString& last = lastFileFolder();
+  if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+  return QDir::homePath();
+}
+
+void rememberFileDialogChoice(const QString& chosenPath) {
+  lastFileFolder() = chosenPath.isEmpty() ? QString() : QFileInfo(chosenPath).absolutePath();
+}
 
 DialogService& dialogs() {
   if (installed()) return *installed();
@@ -113,15 +131,20 @@ QString QtDialogService::inputBox(const QString& prompt, const QString& title, c
 }
 
 QString QtDialogService::openFile(const FileRequest& r) {
-  return QFileDialog::getOpenFileName(parentWidget(), r.title, r.directory, r.filter);
+  const QString chosen =
+      QFileDialog::getOpenFileName(parentWidget(), r.title, fileDialogFolder(r.directory), r.filter);
+  if (!chosen.isEmpty()) rememberFileDialogChoice(chosen);
+  return chosen;
 }
 
 QString QtDialogService::saveFile(const FileRequest& r) {
-  QString start = r.directory;
-  if (!r.fileName.isEmpty()) start = start.isEmpty() ? r.fileName : start + u'/' + r.fileName;
+  QString start = fileDialogFolder(r.directory);
+  if (!r.fileName.isEmpty()) start += u'/' + r.fileName;
   // Every writer asks "sobregraba?" itself: a question from the dialog too would ask twice.
-  return QFileDialog::getSaveFileName(parentWidget(), r.title, start, r.filter, nullptr,
-                                      QFileDialog::DontConfirmOverwrite);
+  const QString chosen = QFileDialog::getSaveFileName(parentWidget(), r.title, start, r.filter, nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+  if (!chosen.isEmpty()) rememberFileDialogChoice(chosen);
+  return chosen;
 }
 
 }  // namespace vz

@@ -22,6 +22,7 @@
 #include "platform/textfile.h"
 #include "platform/textutil.h"
 #include "store/satellites.h"
+#include "platform/placement.h"
 
 namespace vz {
 namespace {
@@ -178,7 +179,7 @@ Form11::Form11() {
 void Form11::Form_Load() {
   setFixedSize(568, twips(3510));
   Frame3->move(Frame3->x(), twips(120));
-  if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+  centreOverMainWindow(this);
 
   buildList();
   Text1->clear();

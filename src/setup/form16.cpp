@@ -14,6 +14,7 @@
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
 #include "platform/textfile.h"
+#include "platform/placement.h"
 
 namespace vz {
 namespace {
@@ -69,7 +70,7 @@ Form16::Form16() {
 
 void Form16::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+  centreOverMainWindow(this);
   Form_Activate();
 }
 

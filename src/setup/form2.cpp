@@ -36,6 +36,7 @@
 #include "store/mainwincolor.h"
 #include "store/programstate.h"
 #include "store/ptt.h"
+#include "platform/placement.h"
 
 namespace vz {
 namespace {
@@ -333,8 +334,7 @@ Form2::Form2() : MSComm1(serialSystem().createLine()), MMControl1(createAudioPla
   installEventFilter(this);
   for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
 
-  if (const QScreen* s = QGuiApplication::primaryScreen())
-    move(s->availableGeometry().center() - rect().center());
+  centreOverMainWindow(this);
 }
 
 Form2::~Form2() {
