@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -189,7 +190,9 @@ void Form1::restoreEntryStrip() {
     Text1->setText(QStringLiteral("650"));
   }
 
-  if (!QFile::exists(SatelliteFilePath())) {
+  // An empty list is what a write cut short before this program wrote atomically
+  // could leave: it gets the built-in list as a missing one does.
+  if (QFileInfo(SatelliteFilePath()).size() == 0) {
     const Status written = WriteDefaultSatelliteFile();
     if (!written) noteStartupWriteFailure(written.error);
   }
@@ -219,7 +222,9 @@ void Form1::tellStartupWriteFailures() {
 void Form1::Timer2_Timer() {
   Timer2->stop();  // runs once
   ProgramState& st = state();
-  if (!QFile::exists(programFile(QStringLiteral("config.ini")))) {
+  // An empty config.ini holds no settings: running on it would store blank station
+  // data at the next close, so it counts as missing and the settings are asked for.
+  if (QFileInfo(programFile(QStringLiteral("config.ini"))).size() == 0) {
     st.FirstRun = true;
     // "Guardar" writes config.ini and creates the first log; "Cancelar" ends the program.
     form2().exec();

@@ -217,6 +217,14 @@ class TstStartup : public QObject {
     QVERIFY(f.mhz->isEnabled());
   }
 
+  void anEmptySatellitesFileGetsTheBuiltInList() {
+    folder->writeLines("satelites.txt", {});
+    Form1& f = started();
+    QCOMPARE(folder->readLines("satelites.txt"), DefaultSatelliteLines());
+    QCOMPARE(f.Combo3->count(), 16);
+    QCOMPARE(f.Subtono->text(), QString("SubTono:67.0"));
+  }
+
   void anExistingSatellitesFileIsKept() {
     folder->writeLines("satelites.txt", {"ZZ-1;2m;70cm;FM;67.0;145.900", "mal", "", "AA-2;70cm;2m;SSB; "});
     Form1& f = started();

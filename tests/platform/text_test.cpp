@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <csignal>
+#include <sys/resource.h>
 
 #include "platform/cp1252.h"
 #include "platform/textfile.h"
@@ -49,6 +52,63 @@ TEST(TextLines, WriteThenReadInWindows1252) {
   EXPECT_EQ(lines, (QStringList{QString::fromUtf8("Córdoba"), "", "fin"}));
   EXPECT_FALSE(readTextLines(folder.file("missing.txt"), &lines));
   EXPECT_TRUE(lines.isEmpty());
+}
+
+namespace {
+
+// Caps the size of any file this process writes, as a full disk would: a write
+// past the cap fails part-way (SIGXFSZ ignored, so the write returns an error).
+class FileSizeCap {
+ public:
+  explicit FileSizeCap(rlim_t bytes) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit cap = previous_;
+    cap.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &cap);
+  }
+  ~FileSizeCap() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int) = nullptr;
+};
+
+QByteArray bytesOf(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+// A write cut off half-way (here by the size cap) must leave the old file whole and
+// be reported; it must not leave a short file or temporary files behind.
+TEST(TextLines, AWriteCutShortLeavesTheOldFile) {
+  test::TempFolder folder(false);
+  const QString path = folder.file("config.ini");
+  ASSERT_TRUE(writeTextLines(path, {"LU1ABC", "Diario"}));
+  const QByteArray old = bytesOf(path);
+  QStringList many;
+  for (int i = 0; i < 200; ++i) many << QStringLiteral("linea %1").arg(i);
+  QString error;
+  {
+    FileSizeCap cap(64);
+    EXPECT_FALSE(writeTextLines(path, many, &error));
+    EXPECT_FALSE(appendTextLine(path, QString(100, u'x'), &error));
+  }
+  EXPECT_FALSE(error.isEmpty());
+  EXPECT_FALSE(error.contains("Unknown")) << error.toStdString();
+  EXPECT_EQ(bytesOf(path), old);
+  EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"config.ini"});
+
+  // Appending keeps what was there and adds a whole line.
+  ASSERT_TRUE(appendTextLine(path, "fin"));
+  EXPECT_EQ(bytesOf(path), old + "fin\r\n");
+  ASSERT_TRUE(appendTextLine(folder.file("nuevo.txt"), "uno"));
+  EXPECT_EQ(bytesOf(folder.file("nuevo.txt")), QByteArray("uno\r\n"));
 }
 
 TEST(TextLines, NumberLinesAndLfOnlyFiles) {
