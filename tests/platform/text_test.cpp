@@ -22,6 +22,10 @@ TEST(Cp1252, MapsTheHighRangeAndLatin1) {
   EXPECT_EQ(decodeCp1252("\x80\x93\x94\xE9\xD1"), QString::fromUtf8("€“”éÑ"));
   EXPECT_EQ(encodeCp1252(QString::fromUtf8("Ñandú €")), QByteArray("\xD1" "and\xFA \x80"));
   EXPECT_EQ(encodeCp1252(QString::fromUtf8("Ω")), QByteArray("?"));
+  EXPECT_TRUE(fitsCp1252(QString::fromUtf8("Ñandú € ¿? ž")));
+  EXPECT_TRUE(fitsCp1252(QString()));
+  for (const char* lost : {"Ł", "Ω", "ź", "😀", "clave\u200bx"})
+    EXPECT_FALSE(fitsCp1252(QString::fromUtf8(lost))) << lost;
 }
 
 TEST(TextLines, LineRule) {
