@@ -317,6 +317,10 @@ void Form1::Timer6_Timer() {
     Timer6->stop();
     sendUsageReport(QStringLiteral("off"));
     st.ExitCountdownDone = true;
+    // After "Sí" nothing holds the end up: this tick may run inside the wait of a
+    // modal window opened during the countdown, so the end is queued in whatever
+    // wait is running now rather than left to the confirmation's own wait.
+    if (exitConfirmed_) QTimer::singleShot(0, this, &Form1::finishExit);
   }
 }
 
@@ -343,11 +347,21 @@ void Form1::exitAfterConfirmation(bool writeConfig) {
   Form18& exitWindow = form18();
   exitWindow.centreOn(this);
   exitWindow.show();
+  exitConfirmed_ = true;
   StartShutdownCountdown();
   // The windows stay usable meanwhile; a second close waits for the same countdown.
   while (!state().ExitCountdownDone) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  finishExit();
+}
+
+// The end after the countdown: every other window but the exit window goes (a modal
+// one's wait ends with it), the entry strip is saved and the program ends.
+void Form1::finishExit() {
   if (exitEnded_) return;
   exitEnded_ = true;
+  QWidget* exitWindow = &form18();
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != this && w != exitWindow && w->isVisible()) w->hide();
   EntryStripValues v;
   v.mode = Combo1->currentText();
   v.mhz = mhz->currentText();
