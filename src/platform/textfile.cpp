@@ -38,7 +38,7 @@ bool readTextLines(const QString& path, QStringList* lines) {
 // killed) leaves the old file whole. Unbuffered, because a buffered QFile reports
 // a short write at flush time as success (a file cut at a full disk would be
 // committed); unbuffered, write() returns the bytes that really went out.
-static bool replaceFile(const QString& path, const QByteArray& bytes, QString* error) {
+bool replaceFileBytes(const QString& path, const QByteArray& bytes, QString* error) {
   QSaveFile f(path);
   QString why;
   if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -56,7 +56,7 @@ static bool replaceFile(const QString& path, const QByteArray& bytes, QString* e
 bool writeTextLines(const QString& path, const QStringList& lines, QString* error) {
   QByteArray bytes;
   for (const QString& l : lines) bytes += encodeCp1252(l) + "\r\n";
-  return replaceFile(path, bytes, error);
+  return replaceFileBytes(path, bytes, error);
 }
 
 bool appendTextLine(const QString& path, const QString& line, QString* error) {
@@ -70,7 +70,7 @@ bool appendTextLine(const QString& path, const QString& line, QString* error) {
     }
     bytes = old.readAll();
   }
-  return replaceFile(path, bytes + encodeCp1252(line) + "\r\n", error);
+  return replaceFileBytes(path, bytes + encodeCp1252(line) + "\r\n", error);
 }
 
 QString numberLine(long long n) {

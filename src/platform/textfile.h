@@ -17,6 +17,8 @@ QStringList splitTextLines(const QString& text);
 // Appending rewrites the file the same way.
 bool writeTextLines(const QString& path, const QStringList& lines, QString* error = nullptr);
 bool appendTextLine(const QString& path, const QString& line, QString* error = nullptr);
+// The same for bytes as they are.
+bool replaceFileBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // A whole number as the original printed it to a file: a blank, the digits and a
 // blank (" 1 "); negative numbers put the sign in place of the first blank ("-1 ").

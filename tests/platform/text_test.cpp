@@ -2,12 +2,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <csignal>
-#include <sys/resource.h>
 
 #include "platform/cp1252.h"
 #include "platform/textfile.h"
 #include "platform/textutil.h"
+#include "support/filesizecap.h"
 #include "support/tempfolder.h"
 
 using namespace vz;
@@ -60,27 +59,6 @@ TEST(TextLines, WriteThenReadInWindows1252) {
 
 namespace {
 
-// Caps the size of any file this process writes, as a full disk would: a write
-// past the cap fails part-way (SIGXFSZ ignored, so the write returns an error).
-class FileSizeCap {
- public:
-  explicit FileSizeCap(rlim_t bytes) {
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit cap = previous_;
-    cap.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &cap);
-  }
-  ~FileSizeCap() {
-    setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit previous_{};
-  void (*previousHandler_)(int) = nullptr;
-};
-
 QByteArray bytesOf(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -99,7 +77,7 @@ TEST(TextLines, AWriteCutShortLeavesTheOldFile) {
   for (int i = 0; i < 200; ++i) many << QStringLiteral("linea %1").arg(i);
   QString error;
   {
-    FileSizeCap cap(64);
+    test::FileSizeCap cap(64);
     EXPECT_FALSE(writeTextLines(path, many, &error));
     EXPECT_FALSE(appendTextLine(path, QString(100, u'x'), &error));
   }
