@@ -46,24 +46,46 @@ Result<QString> ConvertLfFileToCrLf(const QString& path) {
   return Result<QString>::of(copy);
 }
 
-Result<QString> ReadAdifProgramIdLine(const QString& path) {
-  const Result<QStringList> lines = readLines(path);
-  if (!lines.ok()) return Result<QString>::failure(lines.error());
+QStringList LinesAfterLfConversion(const QStringList& lines) {
+  if (lines.size() != 1) return lines;
+  QString text = lines.first();
+  text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+  return splitTextLines(text + QLatin1String("\r\n"));
+}
+
+QString AdifProgramIdLineOf(const QStringList& lines) {
   QString found;
-  for (const QString& line : lines.value) {
+  for (const QString& line : lines) {
     if (holds(line, QLatin1String("<PROGRAMID:"))) found = line;
     if (holds(line, kEoh)) break;
   }
-  return Result<QString>::of(found);
+  return found;
+}
+
+Result<QString> ReadAdifProgramIdLine(const QString& path) {
+  const Result<QStringList> lines = readLines(path);
+  if (!lines.ok()) return Result<QString>::failure(lines.error());
+  return Result<QString>::of(AdifProgramIdLineOf(lines.value));
 }
 
 Result<QString> RewriteAdifOneRecordPerLine(const QString& path, const QString& programIdLine,
                                             const std::function<void()>& advance) {
   const Result<QStringList> lines = readLines(path);
   if (!lines.ok()) return Result<QString>::failure(lines.error());
+  const QStringList work = AdifRecordsOnePerLine(lines.value, programIdLine, advance);
+  const QString workPath = programFile(QStringLiteral("modificado_") + ImportTimeSuffix());
+  const Status s = writeLines(workPath, work);
+  if (!s) return Result<QString>::failure(s.error);
+  if (advance)
+    for (qsizetype i = 0; i < work.size(); ++i) advance();
+  return Result<QString>::of(workPath);
+}
+
+QStringList AdifRecordsOnePerLine(const QStringList& lines, const QString& programIdLine,
+                                  const std::function<void()>& advance) {
   QStringList work{programIdLine};
   QString pending;
-  for (const QString& line : lines.value) {
+  for (const QString& line : lines) {
     if (holds(line, kEoh)) pending.clear();
     if (holds(line, kEor)) {
       // Every "<EOR>" ends a record, also when one line holds several; what
@@ -81,22 +103,21 @@ Result<QString> RewriteAdifOneRecordPerLine(const QString& path, const QString& 
     }
     if (advance) advance();
   }
-  const QString workPath = programFile(QStringLiteral("modificado_") + ImportTimeSuffix());
-  const Status s = writeLines(workPath, work);
-  if (!s) return Result<QString>::failure(s.error);
-  if (advance)
-    for (qsizetype i = 0; i < work.size(); ++i) advance();
-  return Result<QString>::of(workPath);
+  return work;
 }
 
 QString EqslExportCaption() { return QStringLiteral("Exported from eQSL.cc"); }
 
 Result<ImportWorkFile> ReadImportWorkFile(const QString& path) {
-  using Answer = Result<ImportWorkFile>;
   const Result<QStringList> lines = readLines(path);
-  if (!lines.ok()) return Answer::failure(lines.error());
+  if (!lines.ok()) return Result<ImportWorkFile>::failure(lines.error());
+  return ReadImportWorkLines(lines.value);
+}
+
+Result<ImportWorkFile> ReadImportWorkLines(const QStringList& lines) {
+  using Answer = Result<ImportWorkFile>;
   ImportWorkFile file;
-  for (const QString& line : lines.value) {
+  for (const QString& line : lines) {
     ++file.lineCount;
     if (file.lineCount > kImportLineLimit) {
       file.tooManyLines = true;

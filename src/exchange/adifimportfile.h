@@ -23,10 +23,15 @@ QString ImportTimeSuffix();
 // path returned. A copy of that name is replaced.
 Result<QString> ConvertLfFileToCrLf(const QString& path);
 
+// The same on lines in memory: a single line is cut again at its LFs (each taken
+// as a CR LF); two lines or more, or none, come back as they are.
+QStringList LinesAfterLfConversion(const QStringList& lines);
+
 // The header line that holds "<PROGRAMID:" (the last one up to and including the
 // first line with "<EOH>"), whole; empty text when there is none. Tags in any
 // letter case.
 Result<QString> ReadAdifProgramIdLine(const QString& path);
+QString AdifProgramIdLineOf(const QStringList& lines);
 
 // Writes the work file, the program's folder "modificado_" and the time (a file of
 // that name is replaced), and returns its path. Its first line is programIdLine;
@@ -39,6 +44,9 @@ Result<QString> ReadAdifProgramIdLine(const QString& path);
 // import window's spinner).
 Result<QString> RewriteAdifOneRecordPerLine(const QString& path, const QString& programIdLine,
                                             const std::function<void()>& advance = {});
+// The work file's lines for the lines of a file (advance is called once per line read).
+QStringList AdifRecordsOnePerLine(const QStringList& lines, const QString& programIdLine,
+                                  const std::function<void()>& advance = {});
 
 // Work files longer than this many lines are refused.
 inline constexpr int kImportLineLimit = 10000;
@@ -60,6 +68,7 @@ QString EqslExportCaption();
 // lines reading stops with tooManyLines set, keeping the program identifier found
 // so far and nothing else.
 Result<ImportWorkFile> ReadImportWorkFile(const QString& path);
+Result<ImportWorkFile> ReadImportWorkLines(const QStringList& lines);
 
 // The refusal of a work file past the line limit.
 QString ImportTooManyLinesMessage(const QString& workPath);

@@ -276,8 +276,10 @@ void Form1::buildEntryStrip(QWidget* surface) {
   const QFont small = designFont(kCaptionPoints, false);
   Subida = label(Frame2, "Subida", QStringLiteral("Subida:"), 8, 41, 152, 13);  // "Subida: 23cm 1267.100"
   Bajada = label(Frame2, "Bajada", QStringLiteral("Bajada:"), 164, 41, 100, 13);
-  Modo = label(Frame2, "Modo", QStringLiteral("Modo:"), 8, 54, 152, 13);
-  Subtono = label(Frame2, "Subtono", QStringLiteral("SubTono:"), 164, 54, 100, 13);
+  // The mode is short; the sub-tone label takes the rest of the row, as after a load
+  // it shows a six-field line's sub-tone and frequency ("SubTono:88.5;1267.100").
+  Modo = label(Frame2, "Modo", QStringLiteral("Modo:"), 8, 54, 80, 13);
+  Subtono = label(Frame2, "Subtono", QStringLiteral("SubTono:"), 92, 54, 174, 13);
   for (QLabel* l : {Subida, Bajada, Modo, Subtono}) l->setFont(small);
   Frame2->setVisible(false);
 

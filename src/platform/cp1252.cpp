@@ -28,6 +28,14 @@ int cp1252Code(QChar c) {
   return '?';
 }
 
+bool fitsCp1252(QChar c) { return c == u'?' || cp1252Code(c) != '?'; }
+
+bool fitsCp1252(const QString& text) {
+  for (QChar c : text)
+    if (!fitsCp1252(c)) return false;
+  return true;
+}
+
 QString decodeCp1252(const QByteArray& bytes) {
   QString out;
   out.resize(bytes.size());

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "platform/dialogs.h"
+#include "platform/cp1252box.h"
 #include "platform/textfile.h"
 #include "platform/textutil.h"
 #include "store/satellites.h"
@@ -73,6 +74,7 @@ Form11::Form11() {
   auto lineEdit = [&](QWidget* parent) {
     auto* e = new QLineEdit(parent);
     e->setValidator(noSeparator);
+    keepToCp1252(e);
     return e;
   };
   auto label = [&](const QString& caption, QWidget* parent) {

@@ -1,6 +1,8 @@
 // The contest window's commands that hand the open contest to the other contest tools:
 // transfer into the main log, ADIF and Cabrillo export, and the record editor's
 // reload of the contest list.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -103,6 +105,21 @@ class TstForm4Tools : public QObject {
     setClock(nullptr);
     dialogs.reset();
     folder.reset();
+  }
+
+  // A contest's name is cut to what the files give back, and keeps to their code page.
+  void aNewContestNameIsCutAndKeptToTheCodePage() {
+    form1().cabro_Click();
+    QLineEdit* box = form8().Text1;
+    box->clear();
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("ŁCOPA Ω"));
+    box->paste();
+    QCOMPARE(box->text(), QString("COPA "));
+    box->setText(QString("COPA ") + QString(115, u'X'));
+    QCOMPARE(box->text().size(), 100);
+    form8().Option1->setChecked(true);
+    form8().Command1_Click();
+    QCOMPARE(form4().Label2->text(), QString("COPA ") + QString(95, u'X'));
   }
 
   void transferCopiesTheContestIntoTheMainLog() {

@@ -217,6 +217,29 @@ class TstStartup : public QObject {
     QVERIFY(f.mhz->isEnabled());
   }
 
+  void anEmptySatellitesFileGetsTheBuiltInList() {
+    folder->writeLines("satelites.txt", {});
+    Form1& f = started();
+    QCOMPARE(folder->readLines("satelites.txt"), DefaultSatelliteLines());
+    QCOMPARE(f.Combo3->count(), 16);
+    QCOMPARE(f.Subtono->text(), QString("SubTono:67.0"));
+  }
+
+  // After a load the sub-tone label shows all of a six-field last line; the mode
+  // label beside it still holds the longest mode.
+  void theSubToneLabelShowsASixFieldLineWhole() {
+    folder->writeLines("satelites.txt", {"AO-7;70cm;2m;SSB;100.4", "IO-117;23cm;70cm;FM;88.5;1267.100"});
+    Form1& f = started();
+    QCOMPARE(f.Subtono->text(), QString("SubTono:88.5;1267.100"));
+    const auto fits = [](QLabel* l, const QString& text) {
+      return l->fontMetrics().horizontalAdvance(text) <= l->width() &&
+             l->geometry().right() < l->parentWidget()->width();
+    };
+    QVERIFY(fits(f.Subtono, f.Subtono->text()));
+    QVERIFY(fits(f.Modo, "Modo: Echo IP"));
+    QVERIFY(!f.Modo->geometry().intersects(f.Subtono->geometry()));
+  }
+
   void anExistingSatellitesFileIsKept() {
     folder->writeLines("satelites.txt", {"ZZ-1;2m;70cm;FM;67.0;145.900", "mal", "", "AA-2;70cm;2m;SSB; "});
     Form1& f = started();
