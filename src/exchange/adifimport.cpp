@@ -1,13 +1,17 @@
 #include "exchange/adifimport.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QList>
+#include <QSqlQuery>
+#include <QSqlRecord>
 
 #include "exchange/adif.h"
 #include "platform/database.h"
 #include "platform/textutil.h"
 #include "store/callsign.h"
 #include "store/duplicates.h"
+#include "store/logstore.h"
 #include "store/programstate.h"
 #include "store/validation.h"
 
@@ -171,6 +175,11 @@ Result<ParsedImportRecord> ParseImportRecord(const QString& line, bool rukFile, 
     q.mode = QStringLiteral("FM");
     if (q.satellite.isEmpty()) q.satellite = QString::fromUtf8("Satélite");
   }
+  // Stored without a mode a QSO would be left out of every list and count of its log.
+  if (q.mode.isEmpty()) {
+    parsed.check = ImportCheck::MissingField;
+    return Answer::of(parsed);
+  }
 
   // The widths of Tabla3's columns.
   q.mode.truncate(7);
@@ -229,10 +238,22 @@ Result<ImportParseEnd> ParseImportRecords(const QStringList& recordLines, const 
   using Answer = Result<ImportParseEnd>;
   const bool rukFile = IsRukImportFile(programId);
   QList<StagedRow> pending;
+  int pendingNew = 0;
+  int pendingDuplicates = 0;
+  // Writes the rows kept back; only rows really staged are counted.
+  auto flushPending = [&] {
+    const Status s = flush(&pending);
+    if (s) {
+      counts->newQsos += pendingNew;
+      counts->duplicates += pendingDuplicates;
+    }
+    pendingNew = pendingDuplicates = 0;
+    return s;
+  };
   // Ends the parse with a failure, keeping what was staged before it.
   auto fail = [&](const QString& text) {
-    flush(&pending);
-    return Answer::failure(text);
+    const Status s = flushPending();
+    return Answer::failure(s ? text : text + QStringLiteral("\r\n") + s.error);
   };
 
   for (qsizetype i = 0; i < recordLines.size(); ++i) {
@@ -246,8 +267,8 @@ Result<ImportParseEnd> ParseImportRecords(const QStringList& recordLines, const 
       case ImportCheck::BadTime: ++counts->timeErrors; break;
       case ImportCheck::Accepted: {
         if (hooks.cancelRequested && hooks.cancelRequested()) {
-          const Status s = flush(&pending);
-          if (!s) return fail(s.error);
+          const Status s = flushPending();
+          if (!s) return Answer::failure(s.error);
           return Answer::of(ImportParseEnd::Cancelled);
         }
         const ImportedQso& q = r.qso;
@@ -256,19 +277,125 @@ Result<ImportParseEnd> ParseImportRecords(const QStringList& recordLines, const 
                                                  q.satellite, q.uploadState, q.remarks);
         if (!dupe.ok()) return fail(dupe.error());
         pending.append({q, dupe.value ? QString::number(*dupe.value) : QLatin1String(kNewQsoMark)});
-        ++(dupe.value ? counts->duplicates : counts->newQsos);
+        ++(dupe.value ? pendingDuplicates : pendingNew);
         if (pending.size() >= kStagingBatch) {
-          const Status s = flush(&pending);
-          if (!s) return fail(s.error);
+          const Status s = flushPending();
+          if (!s) return Answer::failure(s.error);
         }
         break;
       }
     }
-    if (hooks.recordDone) hooks.recordDone(int(i), *counts);
+    if (hooks.recordDone) {
+      ImportCounts shown = *counts;
+      shown.newQsos += pendingNew;
+      shown.duplicates += pendingDuplicates;
+      hooks.recordDone(int(i), shown);
+    }
   }
-  const Status s = flush(&pending);
-  if (!s) return fail(s.error);
+  const Status s = flushPending();
+  if (!s) return Answer::failure(s.error);
   return Answer::of(ImportParseEnd::Finished);
+}
+
+// ---- Loading ---------------------------------------------------------------------
+
+namespace {
+
+// How long rows are written in one transaction before the window gets its turn.
+constexpr qint64 kLoadGroupMs = 50;
+
+// One staged row as the load reads it.
+struct LoadRow {
+  QString Modo, Banda, MyCall, Estacion, Fecha, Hora, RSE, RSR, Obs, Operador, Frecuencia, MiGrid, SuGrid, Ruk,
+      Nombre_Sat, Argento, Dupe;
+};
+
+Result<QList<LoadRow>> readStagedRows() {
+  using Answer = Result<QList<LoadRow>>;
+  QSqlQuery q(db::connection());
+  q.setForwardOnly(true);
+  const Status s = db::run(q, QStringLiteral("SELECT [Modo], [Banda], [MyCall], [Estacion], [Fecha], [Hora], [RSE], "
+                                             "[RSR], [Obs], [Operador], [Frecuencia], [MiGrid], [SuGrid], [Ruk], "
+                                             "[Nombre_Sat], [Argento], [Dupe] FROM Tabla3 ORDER BY id"));
+  if (!s) return Answer::failure(s.error);
+  QList<LoadRow> rows;
+  while (q.next()) {
+    LoadRow r;
+    int c = 0;
+    for (QString* v : {&r.Modo, &r.Banda, &r.MyCall, &r.Estacion, &r.Fecha, &r.Hora, &r.RSE, &r.RSR, &r.Obs,
+                       &r.Operador, &r.Frecuencia, &r.MiGrid, &r.SuGrid, &r.Ruk, &r.Nombre_Sat, &r.Argento, &r.Dupe})
+      *v = db::text(q, c++);
+    r.Argento = trimBlanks(r.Argento);
+    r.Dupe = trimBlanks(r.Dupe);
+    rows << r;
+  }
+  if (q.lastError().isValid()) return Answer::failure(q.lastError().text());
+  return Answer::of(rows);
+}
+
+// Writes one staged row into the log: inserted when new, else over the QSO it repeats.
+Status loadRow(const LoadRow& r) {
+  const QDate date = parseDayFirstDate(r.Fecha);
+  const QTime time = parseTime(r.Hora);
+  const QString fecha = date.isValid() ? formatDate(date) : r.Fecha;
+  const QString hora = time.isValid() ? formatTime(time) : r.Hora;
+  const int ruk = RukStatus(r.Ruk);
+  if (r.Dupe != QLatin1String(kNewQsoMark))
+    return UpdateLogQso(r.Estacion, r.Banda, r.Modo, r.RSE, r.RSR, fecha, hora, r.MyCall, r.Operador, r.Obs,
+                        r.Frecuencia, r.MiGrid, r.SuGrid, r.Nombre_Sat, ruk, r.Argento, vbValInt(r.Dupe));
+  return InsertImportedQso(r.Estacion, r.Banda, r.Modo, r.RSE, r.RSR, fecha, hora, r.MyCall, r.Operador, r.Obs,
+                           r.Frecuencia, r.MiGrid, r.SuGrid, r.Nombre_Sat, ruk, r.Argento);
+}
+
+}  // namespace
+
+ImportLoadEnd LoadStagedQsos(bool replaceDuplicates, const ImportLoadHooks& hooks) {
+  ImportLoadEnd end;
+  const Result<QList<LoadRow>> staged = readStagedRows();
+  if (!staged.ok()) {
+    end.failure = staged.error();
+    return end;
+  }
+  const QList<LoadRow>& rows = staged.value;
+  qsizetype next = 0;
+  while (next < rows.size()) {
+    // Rows go in groups, each in one transaction: commits stay few, and a failure or
+    // a cancel keeps every group written before it.
+    int written = 0;
+    QElapsedTimer group;
+    group.start();
+    const Status s = db::transaction([&] {
+      while (next < rows.size()) {
+        const LoadRow& r = rows[next];
+        if (r.Dupe != QLatin1String(kNewQsoMark) && !replaceDuplicates) {
+          ++next;
+          continue;
+        }
+        const Status one = loadRow(r);
+        if (!one) {
+          end.failure = QStringLiteral("No se pudo cargar el QSO con %1 del %2 %3: %4")
+                            .arg(r.Estacion, r.Fecha, r.Hora, one.error);
+          break;  // the rows before it in the group are kept
+        }
+        ++next;
+        ++written;
+        if ((hooks.cancelPending && hooks.cancelPending()) || group.elapsed() >= kLoadGroupMs) break;
+      }
+      return Status::success();
+    });
+    if (!s) {
+      end.failure = s.error;
+      written = 0;  // the group was rolled back
+    }
+    end.written += written;
+    if (!end.failure.isEmpty()) break;
+    if (next >= rows.size()) break;
+    if (hooks.groupDone && hooks.groupDone(end.written)) {
+      end.cancelled = true;
+      break;
+    }
+  }
+  return end;
 }
 
 }  // namespace vz
