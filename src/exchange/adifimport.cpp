@@ -4,7 +4,9 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QSqlQuery>
+#include <QSqlError>
 #include <QSqlRecord>
+#include <memory>
 
 #include "exchange/adif.h"
 #include "platform/database.h"
@@ -22,7 +24,7 @@ namespace {
 const QLatin1String kStationCallTag("<STATION_CALLSIGN:");
 
 // Staged rows written together in one transaction.
-constexpr qsizetype kStagingBatch = 500;
+constexpr qsizetype kStagingBatch = 2000;
 
 bool allDigits(const QString& s) {
   if (s.isEmpty()) return false;
@@ -66,25 +68,8 @@ struct StagedRow {
   QString mark;
 };
 
-Status stage(const StagedRow& r) {
-  const ImportedQso& q = r.qso;
-  return AddImportStagingRecord(q.ownCall, q.call, q.date, q.time, q.band, q.frequency, q.mode, q.reportSent,
-                                q.reportReceived, q.operatorCall, q.propagationMode, q.satellite, q.uploadState,
-                                q.remarks, r.mark, q.ownGrid, q.grid);
-}
-
-Status flush(QList<StagedRow>* rows) {
-  if (rows->isEmpty()) return Status::success();
-  const Status s = db::transaction([&] {
-    for (const StagedRow& r : *rows) {
-      Status one = stage(r);
-      if (!one) return one;
-    }
-    return Status::success();
-  });
-  rows->clear();
-  return s;
-}
+class StagingWriter;
+Status flush(QList<StagedRow>* rows, StagingWriter* writer);
 
 }  // namespace
 
@@ -201,24 +186,79 @@ Result<ParsedImportRecord> ParseImportRecord(const QString& line, bool rukFile, 
   return Answer::of(parsed);
 }
 
+namespace {
+
+const QString kStagingInsert = QStringLiteral(
+    "INSERT INTO Tabla3 ([Modo], [Banda], [MyCall], [Estacion], [Fecha], [Hora], [RSE], [RSR], [Obs], [Operador], "
+    "[Nombre Log], [Frecuencia], [MiGrid], [SuGrid], [Ruk], [Nombre_Sat], [Argento], [Dupe]) "
+    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+
+QVariantList stagingValues(const QString& ownCall, const QString& call, const QString& date, const QString& time,
+                           const QString& band, const QString& frequency, const QString& mode,
+                           const QString& reportSent, const QString& reportReceived, const QString& operatorCall,
+                           const QString& satellite, const QString& uploadState, const QString& remarks,
+                           const QString& duplicateMark, const QString& ownGrid, const QString& grid) {
+  return {db::textValue(mode), db::textValue(band), db::textValue(ownCall), db::textValue(call), db::textValue(date),
+          db::textValue(time), db::textValue(reportSent.left(3)), db::textValue(reportReceived.left(3)),
+          db::textValue(remarks.left(100)), db::textValue(operatorCall), db::textValue(state().CurrentLogName),
+          db::textValue(frequency), db::textValue(trimBlanks(ownGrid)), db::textValue(trimBlanks(grid)),
+          db::textValue(uploadState), db::textValue(satellite), db::textValue(ProvinceFromCallSign(call)),
+          db::textValue(duplicateMark)};
+}
+
+Status stagingFailure(const QString& call, const QString& error) {
+  return Status::failure(QStringLiteral("No se pudo guardar el QSO con %1 para importar: %2").arg(call, error));
+}
+
+// Staged rows of one parse through one statement prepared once.
+class StagingWriter {
+ public:
+  Status add(const ImportedQso& q, const QString& mark) {
+    const QVariantList values =
+        stagingValues(q.ownCall, q.call, q.date, q.time, q.band, q.frequency, q.mode, q.reportSent, q.reportReceived,
+                      q.operatorCall, q.satellite, q.uploadState, q.remarks, mark, q.ownGrid, q.grid);
+    if (!query_) {
+      auto prepared = std::make_unique<QSqlQuery>(db::connection());
+      const Status s = db::run(*prepared, kStagingInsert, values);
+      if (!s) return stagingFailure(q.call, s.error);
+      query_ = std::move(prepared);
+      return Status::success();
+    }
+    for (int i = 0; i < values.size(); ++i) query_->bindValue(i, values[i]);
+    if (!query_->exec()) return stagingFailure(q.call, query_->lastError().text());
+    return Status::success();
+  }
+
+ private:
+  std::unique_ptr<QSqlQuery> query_;
+};
+
+Status flush(QList<StagedRow>* rows, StagingWriter* writer) {
+  if (rows->isEmpty()) return Status::success();
+  const Status s = db::transaction([&] {
+    for (const StagedRow& r : *rows) {
+      Status one = writer->add(r.qso, r.mark);
+      if (!one) return one;
+    }
+    return Status::success();
+  });
+  rows->clear();
+  return s;
+}
+
+}  // namespace
+
 Status AddImportStagingRecord(const QString& ownCall, const QString& call, const QString& date, const QString& time,
                               const QString& band, const QString& frequency, const QString& mode,
                               const QString& reportSent, const QString& reportReceived, const QString& operatorCall,
                               const QString& /*propagationMode*/, const QString& satellite,
                               const QString& uploadState, const QString& remarks, const QString& duplicateMark,
                               const QString& ownGrid, const QString& grid) {
-  const Status s = db::exec(
-      QStringLiteral("INSERT INTO Tabla3 ([Modo], [Banda], [MyCall], [Estacion], [Fecha], [Hora], [RSE], [RSR], "
-                     "[Obs], [Operador], [Nombre Log], [Frecuencia], [MiGrid], [SuGrid], [Ruk], [Nombre_Sat], "
-                     "[Argento], [Dupe]) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-      {db::textValue(mode), db::textValue(band), db::textValue(ownCall), db::textValue(call), db::textValue(date),
-       db::textValue(time), db::textValue(reportSent.left(3)), db::textValue(reportReceived.left(3)),
-       db::textValue(remarks.left(100)), db::textValue(operatorCall), db::textValue(state().CurrentLogName),
-       db::textValue(frequency), db::textValue(trimBlanks(ownGrid)), db::textValue(trimBlanks(grid)),
-       db::textValue(uploadState), db::textValue(satellite), db::textValue(ProvinceFromCallSign(call)),
-       db::textValue(duplicateMark)});
-  if (!s) return Status::failure(QStringLiteral("No se pudo guardar el QSO con %1 para importar: %2").arg(call, s.error));
-  return s;
+  QSqlQuery q(db::connection());
+  const Status s = db::run(q, kStagingInsert,
+                           stagingValues(ownCall, call, date, time, band, frequency, mode, reportSent, reportReceived,
+                                         operatorCall, satellite, uploadState, remarks, duplicateMark, ownGrid, grid));
+  return s ? s : stagingFailure(call, s.error);
 }
 
 QStringList ImportErrorLines(const ImportCounts& c) {
@@ -238,11 +278,13 @@ Result<ImportParseEnd> ParseImportRecords(const QStringList& recordLines, const 
   using Answer = Result<ImportParseEnd>;
   const bool rukFile = IsRukImportFile(programId);
   QList<StagedRow> pending;
+  StagingWriter writer;
+  RecentDuplicateFinder duplicates;
   int pendingNew = 0;
   int pendingDuplicates = 0;
   // Writes the rows kept back; only rows really staged are counted.
   auto flushPending = [&] {
-    const Status s = flush(&pending);
+    const Status s = flush(&pending, &writer);
     if (s) {
       counts->newQsos += pendingNew;
       counts->duplicates += pendingDuplicates;
@@ -272,9 +314,7 @@ Result<ImportParseEnd> ParseImportRecords(const QStringList& recordLines, const 
           return Answer::of(ImportParseEnd::Cancelled);
         }
         const ImportedQso& q = r.qso;
-        const auto dupe = FindRecentDuplicateQso(q.ownCall, q.call, q.date, q.time, q.band, q.frequency, q.mode,
-                                                 q.reportSent, q.reportReceived, q.operatorCall, q.propagationMode,
-                                                 q.satellite, q.uploadState, q.remarks);
+        const auto dupe = duplicates.find(q.ownCall, q.call, q.date, q.time, q.band, q.mode);
         if (!dupe.ok()) return fail(dupe.error());
         pending.append({q, dupe.value ? QString::number(*dupe.value) : QLatin1String(kNewQsoMark)});
         ++(dupe.value ? pendingDuplicates : pendingNew);
@@ -334,17 +374,17 @@ Result<QList<LoadRow>> readStagedRows() {
 }
 
 // Writes one staged row into the log: inserted when new, else over the QSO it repeats.
-Status loadRow(const LoadRow& r) {
+Status loadRow(const LoadRow& r, ImportedQsoWriter* writer) {
   const QDate date = parseDayFirstDate(r.Fecha);
   const QTime time = parseTime(r.Hora);
   const QString fecha = date.isValid() ? formatDate(date) : r.Fecha;
   const QString hora = time.isValid() ? formatTime(time) : r.Hora;
   const int ruk = RukStatus(r.Ruk);
   if (r.Dupe != QLatin1String(kNewQsoMark))
-    return UpdateLogQso(r.Estacion, r.Banda, r.Modo, r.RSE, r.RSR, fecha, hora, r.MyCall, r.Operador, r.Obs,
-                        r.Frecuencia, r.MiGrid, r.SuGrid, r.Nombre_Sat, ruk, r.Argento, vbValInt(r.Dupe));
-  return InsertImportedQso(r.Estacion, r.Banda, r.Modo, r.RSE, r.RSR, fecha, hora, r.MyCall, r.Operador, r.Obs,
-                           r.Frecuencia, r.MiGrid, r.SuGrid, r.Nombre_Sat, ruk, r.Argento);
+    return writer->update(r.Estacion, r.Banda, r.Modo, r.RSE, r.RSR, fecha, hora, r.MyCall, r.Operador, r.Obs,
+                          r.Frecuencia, r.MiGrid, r.SuGrid, r.Nombre_Sat, ruk, r.Argento, vbValInt(r.Dupe));
+  return writer->insert(r.Estacion, r.Banda, r.Modo, r.RSE, r.RSR, fecha, hora, r.MyCall, r.Operador, r.Obs,
+                        r.Frecuencia, r.MiGrid, r.SuGrid, r.Nombre_Sat, ruk, r.Argento);
 }
 
 }  // namespace
@@ -357,6 +397,7 @@ ImportLoadEnd LoadStagedQsos(bool replaceDuplicates, const ImportLoadHooks& hook
     return end;
   }
   const QList<LoadRow>& rows = staged.value;
+  ImportedQsoWriter writer;
   qsizetype next = 0;
   while (next < rows.size()) {
     // Rows go in groups, each in one transaction: commits stay few, and a failure or
@@ -371,7 +412,7 @@ ImportLoadEnd LoadStagedQsos(bool replaceDuplicates, const ImportLoadHooks& hook
           ++next;
           continue;
         }
-        const Status one = loadRow(r);
+        const Status one = loadRow(r, &writer);
         if (!one) {
           end.failure = QStringLiteral("No se pudo cargar el QSO con %1 del %2 %3: %4")
                             .arg(r.Estacion, r.Fecha, r.Hora, one.error);

@@ -316,15 +316,15 @@ TEST_F(ImportStaging, FailuresEndTheParseAndAreNeverCountedAsStaged) {
   ASSERT_TRUE(pages.next());
   const int used = pages.value(0).toInt();
   pages.finish();
-  ASSERT_TRUE(db::exec(QStringLiteral("PRAGMA max_page_count=%1").arg(used + 60)));
+  ASSERT_TRUE(db::exec(QStringLiteral("PRAGMA max_page_count=%1").arg(used + 150)));
   QStringList many;
-  for (int i = 0; i < 3000; ++i) many << record(field("COMMENT", QString(90, QChar(u'a' + i % 26))));
+  for (int i = 0; i < 6000; ++i) many << record(field("COMMENT", QString(90, QChar(u'a' + i % 26))));
   counts = {};
   r = ParseImportRecords(many, {}, {}, &counts);
   EXPECT_FALSE(r.ok());
   EXPECT_TRUE(r.error().contains("full")) << r.error().toStdString();
   EXPECT_GT(stagedRows().size(), 0u);
-  EXPECT_LT(stagedRows().size(), 3000u);
+  EXPECT_LT(stagedRows().size(), 6000u);
   EXPECT_EQ(size_t(counts.newQsos + counts.duplicates), stagedRows().size());
   ASSERT_TRUE(db::exec("PRAGMA max_page_count=1073741823"));
 
