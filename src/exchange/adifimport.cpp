@@ -10,6 +10,7 @@
 
 #include "exchange/adif.h"
 #include "platform/database.h"
+#include "platform/sqlitestatement.h"
 #include "platform/textutil.h"
 #include "store/callsign.h"
 #include "store/duplicates.h"
@@ -62,14 +63,6 @@ QString defaultReport(const QString& mode) {
   return QStringLiteral("599");
 }
 
-// A record ready for Tabla3.
-struct StagedRow {
-  ImportedQso qso;
-  QString mark;
-};
-
-class StagingWriter;
-Status flush(QList<StagedRow>* rows, StagingWriter* writer);
 
 }  // namespace
 
@@ -214,37 +207,23 @@ Status stagingFailure(const QString& call, const QString& error) {
 class StagingWriter {
  public:
   Status add(const ImportedQso& q, const QString& mark) {
+    const Status prepared = statement_.prepare(kStagingInsert);
+    if (!prepared) return stagingFailure(q.call, prepared.error);
     const QVariantList values =
         stagingValues(q.ownCall, q.call, q.date, q.time, q.band, q.frequency, q.mode, q.reportSent, q.reportReceived,
                       q.operatorCall, q.satellite, q.uploadState, q.remarks, mark, q.ownGrid, q.grid);
-    if (!query_) {
-      auto prepared = std::make_unique<QSqlQuery>(db::connection());
-      const Status s = db::run(*prepared, kStagingInsert, values);
-      if (!s) return stagingFailure(q.call, s.error);
-      query_ = std::move(prepared);
-      return Status::success();
-    }
-    for (int i = 0; i < values.size(); ++i) query_->bindValue(i, values[i]);
-    if (!query_->exec()) return stagingFailure(q.call, query_->lastError().text());
-    return Status::success();
+    for (int i = 0; i < values.size(); ++i) statement_.bindText(i + 1, values[i].toString());
+    const Status s = statement_.exec();
+    return s ? s : stagingFailure(q.call, s.error);
   }
 
  private:
-  std::unique_ptr<QSqlQuery> query_;
+  db::SqliteStatement statement_;
 };
 
-Status flush(QList<StagedRow>* rows, StagingWriter* writer) {
-  if (rows->isEmpty()) return Status::success();
-  const Status s = db::transaction([&] {
-    for (const StagedRow& r : *rows) {
-      Status one = writer->add(r.qso, r.mark);
-      if (!one) return one;
-    }
-    return Status::success();
-  });
-  rows->clear();
-  return s;
-}
+}  // namespace
+
+namespace {
 
 }  // namespace
 
@@ -277,26 +256,34 @@ Result<ImportParseEnd> ParseImportRecords(const QStringList& recordLines, const 
                                           const ImportParseHooks& hooks) {
   using Answer = Result<ImportParseEnd>;
   const bool rukFile = IsRukImportFile(programId);
-  QList<StagedRow> pending;
   StagingWriter writer;
   RecentDuplicateFinder duplicates;
-  int pendingNew = 0;
-  int pendingDuplicates = 0;
-  // Writes the rows kept back; only rows really staged are counted.
-  auto flushPending = [&] {
-    const Status s = flush(&pending, &writer);
-    if (s) {
-      counts->newQsos += pendingNew;
-      counts->duplicates += pendingDuplicates;
+  // Records are looked up and staged in groups, each in one transaction: the look-ups
+  // then read the database without locking it again for each, and commits stay few.
+  QSqlDatabase c = db::connection();
+  bool inGroup = false;
+  int groupRows = 0, groupNew = 0, groupDuplicates = 0;
+  // Ends the group; only rows really staged are counted.
+  auto endGroup = [&]() -> Status {
+    if (!inGroup) return Status::success();
+    inGroup = false;
+    Status s = Status::success();
+    if (c.commit()) {
+      counts->newQsos += groupNew;
+      counts->duplicates += groupDuplicates;
+    } else {
+      s = Status::failure(QStringLiteral("No se pudo guardar la transacción: ") + c.lastError().text());
+      c.rollback();
     }
-    pendingNew = pendingDuplicates = 0;
+    groupRows = groupNew = groupDuplicates = 0;
     return s;
   };
   // Ends the parse with a failure, keeping what was staged before it.
   auto fail = [&](const QString& text) {
-    const Status s = flushPending();
+    const Status s = endGroup();
     return Answer::failure(s ? text : text + QStringLiteral("\r\n") + s.error);
   };
+  const bool paced = bool(hooks.turnDue);
 
   for (qsizetype i = 0; i < recordLines.size(); ++i) {
     const Result<ParsedImportRecord> parsed = ParseImportRecord(recordLines[i], rukFile, stationCall);
@@ -308,31 +295,52 @@ Result<ImportParseEnd> ParseImportRecords(const QStringList& recordLines, const 
       case ImportCheck::BadDate: ++counts->dateErrors; break;
       case ImportCheck::BadTime: ++counts->timeErrors; break;
       case ImportCheck::Accepted: {
-        if (hooks.cancelRequested && hooks.cancelRequested()) {
-          const Status s = flushPending();
+        bool poll = bool(hooks.cancelRequested);
+        if (poll && paced) {
+          poll = hooks.turnDue();
+          if (poll) {
+            const Status s = endGroup();
+            if (!s) return Answer::failure(s.error);
+          }
+        }
+        if (poll && hooks.cancelRequested()) {
+          const Status s = endGroup();
           if (!s) return Answer::failure(s.error);
           return Answer::of(ImportParseEnd::Cancelled);
+        }
+        if (!inGroup) {
+          if (!c.transaction())
+            return Answer::failure(QStringLiteral("No se pudo iniciar la transacción: ") + c.lastError().text());
+          inGroup = true;
         }
         const ImportedQso& q = r.qso;
         const auto dupe = duplicates.find(q.ownCall, q.call, q.date, q.time, q.band, q.mode);
         if (!dupe.ok()) return fail(dupe.error());
-        pending.append({q, dupe.value ? QString::number(*dupe.value) : QLatin1String(kNewQsoMark)});
-        ++(dupe.value ? pendingDuplicates : pendingNew);
-        if (pending.size() >= kStagingBatch) {
-          const Status s = flushPending();
+        const Status staged = writer.add(q, dupe.value ? QString::number(*dupe.value) : QLatin1String(kNewQsoMark));
+        if (!staged) return fail(staged.error);
+        ++groupRows;
+        ++(dupe.value ? groupDuplicates : groupNew);
+        if (groupRows >= kStagingBatch) {
+          const Status s = endGroup();
           if (!s) return Answer::failure(s.error);
         }
         break;
       }
     }
     if (hooks.recordDone) {
-      ImportCounts shown = *counts;
-      shown.newQsos += pendingNew;
-      shown.duplicates += pendingDuplicates;
-      hooks.recordDone(int(i), shown);
+      if (!paced) {
+        ImportCounts shown = *counts;
+        shown.newQsos += groupNew;
+        shown.duplicates += groupDuplicates;
+        hooks.recordDone(int(i), shown);
+      } else if (hooks.turnDue()) {
+        const Status s = endGroup();
+        if (!s) return Answer::failure(s.error);
+        hooks.recordDone(int(i), *counts);
+      }
     }
   }
-  const Status s = flushPending();
+  const Status s = endGroup();
   if (!s) return Answer::failure(s.error);
   return Answer::of(ImportParseEnd::Finished);
 }

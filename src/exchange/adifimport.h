@@ -97,6 +97,10 @@ struct ImportParseHooks {
   std::function<bool()> cancelRequested;
   // After each record, staged or not, with its index and the counts so far.
   std::function<void(int index, const ImportCounts& counts)> recordDone;
+  // When given, the two hooks above run only when this says the window wants its
+  // turn (or has a cancel request pending), and never inside a transaction;
+  // records are staged in between without asking.
+  std::function<bool()> turnDue;
 };
 
 enum class ImportParseEnd { Finished, Cancelled };
@@ -107,8 +111,7 @@ enum class ImportParseEnd { Finished, Cancelled };
 // (empty: none). A failure (a field length that cannot be read, a database
 // failure) ends the parse with its text; what was staged before stays, and the new
 // and duplicate counts hold only the rows really staged.
-// Staged rows are kept back and written in batches, each in one transaction; none
-// is open while a hook runs (the counts a hook sees include the rows kept back).
+// Records are looked up and staged in groups, each in one transaction.
 Result<ImportParseEnd> ParseImportRecords(const QStringList& recordLines, const QString& programId,
                                           const QString& stationCall, ImportCounts* counts,
                                           const ImportParseHooks& hooks = {});

@@ -360,6 +360,7 @@ Status Form12::Command2_Click() {
   ImportParseHooks hooks;
   // A window closed meanwhile ends the parse as a cancel does.
   hooks.cancelRequested = [&] { return !self || cancelPoll(); };
+  hooks.turnDue = [&] { return !self || closedWhileRunning_ || state().ImportCancelRequested || pumpDue(); };
   hooks.recordDone = [&](int index, const ImportCounts& counts) {
     if (!self || !pumpDue()) return;
     Label9->setText(QString::number(counts.newQsos));

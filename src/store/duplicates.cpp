@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/database.h"
+#include "platform/sqlitestatement.h"
 #include "platform/textutil.h"
 #include "store/programstate.h"
 
@@ -53,38 +54,29 @@ Result<std::optional<qint64>> RecentDuplicateFinder::find(const QString& ownCall
   // the usual "dd/mm/yyyy" form more than a day away cannot be within the window,
   // so only such rows are left to SQLite; any other form is read here.
   const QDate day = parseDayFirstDate(date);
-  const QVariantList values = {db::textValue(state().CurrentLogName), db::textValue(call), db::textValue(mode),
-                               db::textValue(band), db::textValue(ownCall), formatDate(day.addDays(-1)),
-                               formatDate(day), formatDate(day.addDays(1))};
-  if (!query_) {
-    auto q = std::make_unique<QSqlQuery>(db::connection());
-    q->setForwardOnly(true);
-    const Status s = db::run(*q,
-                             QStringLiteral("SELECT [id], [Fecha], [Hora] FROM Tabla1 WHERE [Nombre Log]=? AND "
-                                            "[Estacion]=? AND [Modo]=? AND [Banda]=? AND [MyCall]=? AND ([Fecha] IN (?, ?, ?) OR "
-                                            "[Fecha] NOT GLOB '[0-9][0-9]/[0-9][0-9]/[0-9][0-9][0-9][0-9]') "
-                                            "ORDER BY [id]"),
-                             values);
-    if (!s) return Answer::failure(s.error);
-    query_ = std::move(q);
-  } else {
-    for (int i = 0; i < values.size(); ++i) query_->bindValue(i, values[i]);
-    if (!query_->exec()) return Answer::failure(query_->lastError().text());
-  }
-  QSqlQuery& q = *query_;
+  if (!query_) query_ = std::make_unique<db::SqliteStatement>();
+  db::SqliteStatement& q = *query_;
+  const Status prepared =
+      q.prepare(QStringLiteral("SELECT [id], [Fecha], [Hora] FROM Tabla1 WHERE [Nombre Log]=? AND [Estacion]=? AND "
+                               "[Modo]=? AND [Banda]=? AND [MyCall]=? AND ([Fecha] IN (?, ?, ?) OR [Fecha] NOT GLOB "
+                               "'[0-9][0-9]/[0-9][0-9]/[0-9][0-9][0-9][0-9]') ORDER BY [id]"));
+  if (!prepared) return Answer::failure(prepared.error);
+  q.start();
+  int p = 1;
+  for (const QString& v : {state().CurrentLogName, call, mode, band, ownCall, formatDate(day.addDays(-1)),
+                           formatDate(day), formatDate(day.addDays(1))})
+    q.bindText(p++, v);
   std::optional<qint64> found;
   while (q.next()) {
-    const std::optional<qint64> stored = minuteCount(db::text(q, 1), db::text(q, 2));
+    const std::optional<qint64> stored = minuteCount(q.text(1), q.text(2));
     if (!stored) continue;
     if (std::llabs(*stored - *candidate) < kWindowMinutes) {
-      found = q.value(0).toLongLong();
+      found = q.integer(0);
+      q.reset();  // no statement left running between two QSOs
       break;
     }
   }
-  const bool failed = !found && q.lastError().isValid();
-  const QString error = failed ? q.lastError().text() : QString();
-  q.finish();  // no statement left running between two QSOs
-  if (failed) return Answer::failure(error);
+  if (!found && !q.error()) return Answer::failure(q.error().error);
   return Answer::of(found);
 }
 

@@ -3,11 +3,14 @@
 #include <memory>
 #include <optional>
 
-class QSqlQuery;
 
 #include "platform/status.h"
 
 namespace vz {
+
+namespace db {
+class SqliteStatement;
+}
 
 // The id of a QSO of the current log (state().CurrentLogName) that the given one
 // repeats: same own call, worked call, band and mode (letter case aside), less
@@ -38,7 +41,7 @@ class RecentDuplicateFinder {
                                      const QString& time, const QString& band, const QString& mode);
 
  private:
-  std::unique_ptr<QSqlQuery> query_;
+  std::unique_ptr<db::SqliteStatement> query_;
 };
 
 }  // namespace vz

@@ -9,6 +9,7 @@
 
 #include "mainwin/form1.h"
 #include "platform/database.h"
+#include "platform/sqlitestatement.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
 #include "store/callsign.h"
@@ -50,9 +51,35 @@ Status runPrepared(std::unique_ptr<QSqlQuery>* slot, const QString& sql, const Q
   return Status::success();
 }
 
-Status addRow(const QVariantList& values, std::unique_ptr<QSqlQuery>* prepared = nullptr) {
+// Runs a statement of the bulk writer with the values in order.
+Status runStatement(db::SqliteStatement& st, const QString& sql, const QVariantList& values) {
+  const Status prepared = st.prepare(sql);
+  if (!prepared) return prepared;
+  for (int i = 0; i < values.size(); ++i) {
+    const QVariant& v = values[i];
+    if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+      st.bindInteger(i + 1, v.toLongLong());
+    else
+      st.bindText(i + 1, v.toString());
+  }
+  return st.exec();
+}
+
+// Records the id of a QSO just added as the last inserted one.
+void noteInserted(qint64 id) {
+  state().LastInsertedQsoId = QString::number(id);
+  // The main window's hidden label is where F5 finds the QSO to open.
+  if (FormInstance<Form1>::loaded()) form1().Label4->setText(state().LastInsertedQsoId);
+}
+
+Status addRow(const QVariantList& values, db::SqliteStatement* bulk = nullptr) {
+  if (bulk) {
+    const Status s = runStatement(*bulk, insertStatement(), values);
+    if (s) noteInserted(bulk->lastInsertId());
+    return s;
+  }
   std::unique_ptr<QSqlQuery> once;
-  if (!prepared) prepared = &once;
+  std::unique_ptr<QSqlQuery>* prepared = &once;
   const Status s = runPrepared(prepared, insertStatement(), values);
   if (!s) return s;
   state().LastInsertedQsoId = QString::number((*prepared)->lastInsertId().toLongLong());
@@ -160,7 +187,8 @@ Status UpdateLogQso(const QString& call, const QString& band, const QString& mod
                                     remarks, frequency, ownGrid, workedGrid, satellite, status, province, id);
 }
 
-ImportedQsoWriter::ImportedQsoWriter() = default;
+ImportedQsoWriter::ImportedQsoWriter()
+    : insert_(std::make_unique<db::SqliteStatement>()), update_(std::make_unique<db::SqliteStatement>()) {}
 ImportedQsoWriter::~ImportedQsoWriter() = default;
 
 Status ImportedQsoWriter::insert(const QString& call, const QString& band, const QString& mode,
@@ -191,7 +219,7 @@ Status ImportedQsoWriter::insert(const QString& call, const QString& band, const
       QString::number(status),               // Ruk
       db::textValue(trimBlanks(satellite)),  // Nombre_Sat
       db::textValue(trimBlanks(province)),   // Argento
-  }, &insert_);
+  }, insert_.get());
 }
 
 Status ImportedQsoWriter::update(const QString& call, const QString& band, const QString& mode,
@@ -200,7 +228,7 @@ Status ImportedQsoWriter::update(const QString& call, const QString& band, const
                                  const QString& remarks, const QString& frequency, const QString& ownGrid,
                                  const QString& workedGrid, const QString& satellite, int status,
                                  const QString& province, qint64 id) {
-  return runPrepared(&update_, QStringLiteral("UPDATE Tabla1 SET [Modo]=?, [Banda]=?, [MyCall]=?, [Estacion]=?, [Fecha]=?, "
+  return runStatement(*update_, QStringLiteral("UPDATE Tabla1 SET [Modo]=?, [Banda]=?, [MyCall]=?, [Estacion]=?, [Fecha]=?, "
                                  "[Hora]=?, [RSE]=?, [RSR]=?, [Obs]=?, [Operador]=?, [MiGrid]=?, [SuGrid]=?, "
                                  "[Frecuencia]=?, [Ruk]=?, [Nombre_Sat]=?, [Argento]=? WHERE [id]=?"),
                   {db::textValue(mode), db::textValue(band), db::textValue(ownCall), db::textValue(call),

@@ -8,6 +8,10 @@
 
 namespace vz {
 
+namespace db {
+class SqliteStatement;
+}
+
 // One row of Tabla1: a QSO of a main log, or a log's placeholder row (only
 // NombreLog set). Every column but id is text; a missing value reads as empty text.
 struct LogQso {
@@ -111,8 +115,8 @@ class ImportedQsoWriter {
                 const QString& province, qint64 id);
 
  private:
-  std::unique_ptr<QSqlQuery> insert_;
-  std::unique_ptr<QSqlQuery> update_;
+  std::unique_ptr<db::SqliteStatement> insert_;
+  std::unique_ptr<db::SqliteStatement> update_;
 };
 
 // Single-column updates of one QSO. The id is the leading number of its text (no

@@ -251,7 +251,7 @@ TEST_F(ImportStaging, ParseStagesNewAndDuplicateQsos) {
   ImportCounts counts;
   std::vector<int> done;
   const Result<ImportParseEnd> r =
-      ParseImportRecords(lines, "Van Torel Zezeror", {}, &counts, {{}, [&](int i, const ImportCounts&) { done.push_back(i); }});
+      ParseImportRecords(lines, "Van Torel Zezeror", {}, &counts, {{}, [&](int i, const ImportCounts&) { done.push_back(i); }, {}});
   ASSERT_TRUE(r.ok()) << r.error().toStdString();
   EXPECT_EQ(r.value, ImportParseEnd::Finished);
   EXPECT_EQ(counts.newQsos, 5);
@@ -281,7 +281,7 @@ TEST_F(ImportStaging, CancelKeepsWhatWasStagedBefore) {
   lines.insert(3, record({}, {"CALL"}));  // a rejected record is not a poll
   int polls = 0;
   ImportCounts counts;
-  const Result<ImportParseEnd> r = ParseImportRecords(lines, {}, {}, &counts, {[&] { return ++polls == 650; }, {}});
+  const Result<ImportParseEnd> r = ParseImportRecords(lines, {}, {}, &counts, {[&] { return ++polls == 650; }, {}, {}});
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(r.value, ImportParseEnd::Cancelled);
   EXPECT_EQ(polls, 650);
@@ -293,7 +293,7 @@ TEST_F(ImportStaging, CancelKeepsWhatWasStagedBefore) {
   ASSERT_TRUE(db::exec("DELETE FROM Tabla3"));
   counts = {};
   polls = 0;
-  EXPECT_EQ(ParseImportRecords(lines, {}, {}, &counts, {[&] { ++polls; return false; }, {}}).value,
+  EXPECT_EQ(ParseImportRecords(lines, {}, {}, &counts, {[&] { ++polls; return false; }, {}, {}}).value,
             ImportParseEnd::Finished);
   EXPECT_EQ(polls, 700);
   EXPECT_EQ(stagedRows().size(), 700u);
