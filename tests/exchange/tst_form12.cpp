@@ -365,7 +365,7 @@ class TstForm12 : public QObject {
   void closedOrPressedAgainDuringALongStep() {
     QFETCH(bool, duringLoad);
     QStringList lines = kHeader;
-    for (int i = 0; i < 6000; ++i) lines << record(QStringLiteral("LU%1BB").arg(i % 10), "1310");
+    for (int i = 0; i < 9000; ++i) lines << record(QStringLiteral("LU%1BB").arg(i % 10), "1310");
     QPointer<Form12> window(&form12());
     bool acted = false;
     bool hiddenAtOnce = false;
@@ -385,7 +385,7 @@ class TstForm12 : public QObject {
     });
     if (duringLoad) {
       openFile("log.adi", lines);
-      QCOMPARE(stagedCount(), 6000);
+      QCOMPARE(stagedCount(), 9000);
       poke.start();
       clickCargar();
     } else {
@@ -397,10 +397,10 @@ class TstForm12 : public QObject {
     QCOMPARE(dialogs->texts(), QStringList{"Cancela el proceso?"});
     QVERIFY(!state().ImportRunning && !state().ImportCancelRequested);
     if (duringLoad) {
-      QVERIFY(logRows().size() < 6000);
-      QCOMPARE(stagedCount(), 6000);
+      QVERIFY(logRows().size() < 9000);
+      QCOMPARE(stagedCount(), 9000);
     } else {
-      QVERIFY(stagedCount() < 6000);
+      QVERIFY(stagedCount() < 9000);
       QVERIFY(logRows().isEmpty());
     }
     QTRY_VERIFY(window.isNull());
