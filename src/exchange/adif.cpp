@@ -45,9 +45,9 @@ FieldSpan spanAt(const QString& line, qsizetype p) {
     span.length = double(digits);
   else
     span.length = std::nearbyint(vbVal(line.mid(p, kTagWindow)));
-  qsizetype gt = line.indexOf(QLatin1Char('>'), p);
-  if (gt >= windowEnd) gt = -1;
-  span.valueStart = gt >= 0 ? gt + 1 : p;
+  // Only the window is searched: a long line of tags without ">" stays linear.
+  const qsizetype gt = QStringView(line).mid(p, windowEnd - p).indexOf(QLatin1Char('>'));
+  span.valueStart = gt >= 0 ? p + gt + 1 : p;
   return span;
 }
 
