@@ -127,9 +127,6 @@ Form12::Form12() {
 
   // Key preview: the window sees Esc whichever control has the focus.
   for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
-
-  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
 }
 
 // ---- Keys and closing ---------------------------------------------------------------
