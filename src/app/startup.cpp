@@ -6,6 +6,7 @@
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
+#include "platform/serialline.h"
 
 namespace vz {
 
@@ -14,6 +15,8 @@ namespace vz {
 int runProgram(QApplication& app) {
   const Status s = db::open(programFolder());
   if (!s) showError(s.error);
+  // However the event loop ends, no transmitter stays keyed.
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { ReleaseAllSerialLines(); });
   form1().show();
   return app.exec();
 }
