@@ -268,38 +268,70 @@ void CwKeyer::run() {
   }
 }
 
+int CwKeyer::takeNext(QChar& c) {
+  const std::lock_guard lock(mutex_);
+  if (abort_) return 2;
+  if (buffer_.isEmpty()) {
+    // Decided under the same lock that appends: text added from here on starts a
+    // send of its own.
+    stopRequested_ = false;
+    sending_ = false;
+    stateCv_.notify_all();
+    post([this] { panel_.setPortControlsLocked(false); });
+    return 1;
+  }
+  c = buffer_.at(0);
+  buffer_ = buffer_.mid(1, kBufferLimit);
+  sent_ += QString(c).toUpper();
+  sentShown_ = false;
+  return 0;
+}
+
+void CwKeyer::showTaken() {
+  if (sentShown_) return;
+  sentShown_ = true;
+  post([this, shown = sent_] { panel_.showSentText(shown); });
+}
+
 void CwKeyer::sendLoop() {
+  sent_.clear();
+  QChar c;
+  if (takeNext(c) == 1) return;
   CwClock::time_point deadline = clock_.now();
-  QString sent;
   for (;;) {
-    QChar c;
-    {
-      std::lock_guard lock(mutex_);
-      if (abort_) break;
-      if (buffer_.isEmpty()) {
-        // Decided under the same lock that appends: text added from here on starts a
-        // send of its own.
-        stopRequested_ = false;
-        sending_ = false;
-        stateCv_.notify_all();
-        post([this] { panel_.setPortControlsLocked(false); });
-        return;
-      }
-      c = buffer_.at(0);
-      buffer_ = buffer_.mid(1, kBufferLimit);
-    }
-    sent += QString(c).toUpper();
-    post([this, sent] { panel_.showSentText(sent); });
-    if (c != QLatin1Char('\n') && c != QLatin1Char('"')) {
+    if (abort_) break;
+    bool taken = false;
+    if (c == QLatin1Char('\n') || c == QLatin1Char('"')) {
+      showTaken();
+    } else {
       if (!keyCharacter(c, deadline)) break;
-      // The pause after every character, at the speed of the last one keyed.
-      if (!space(CwTiming::forSpeedOffset(unitBase_).unit, deadline)) break;
+      // The pause after every character, at the speed of the last one keyed. The
+      // next character is taken while it runs: the lock that the window thread shares
+      // is never held between a deadline and the key.
+      catchUp(deadline);
+      deadline += std::chrono::milliseconds(CwTiming::forSpeedOffset(unitBase_).unit);
+      showTaken();
+      if (!stopRequested_) {
+        const std::lock_guard lock(mutex_);
+        if (!abort_ && !buffer_.isEmpty()) {
+          c = buffer_.at(0);
+          buffer_ = buffer_.mid(1, kBufferLimit);
+          sent_ += QString(c).toUpper();
+          sentShown_ = false;
+          taken = true;
+        }
+      }
+      if (!clock_.waitUntil(deadline, abort_)) break;
     }
-    std::lock_guard lock(mutex_);
     if (stopRequested_) break;
+    if (!taken) {
+      const int next = takeNext(c);
+      if (next == 1) return;
+      if (next == 2) break;
+    }
   }
   // Stopped, aborted or the line failed: the key is up after every element, and what
-  // waits is dropped.
+  // waits is dropped, a character taken but not begun too.
   const std::lock_guard lock(mutex_);
   buffer_.clear();
   stopRequested_ = false;
@@ -328,7 +360,9 @@ void CwKeyer::catchUp(CwClock::time_point& deadline) {
 
 bool CwKeyer::mark(long long ms, CwClock::time_point& deadline) {
   catchUp(deadline);
-  if (!setKey(true)) return false;
+  const bool down = setKey(true);
+  showTaken();
+  if (!down) return false;
   deadline += std::chrono::milliseconds(ms);
   const bool reached = clock_.waitUntil(deadline, abort_);
   // The key goes up at the end of the element whatever happened meanwhile.
@@ -339,6 +373,7 @@ bool CwKeyer::mark(long long ms, CwClock::time_point& deadline) {
 bool CwKeyer::space(long long ms, CwClock::time_point& deadline) {
   catchUp(deadline);
   deadline += std::chrono::milliseconds(std::max(ms, 0LL));
+  showTaken();
   return clock_.waitUntil(deadline, abort_);
 }
 

@@ -144,6 +144,14 @@ class CwKeyer : public QObject {
   bool mark(long long ms, CwClock::time_point& deadline);
   bool space(long long ms, CwClock::time_point& deadline);
   void catchUp(CwClock::time_point& deadline);
+  // Takes the next character under the lock; at the end of the text the send ends
+  // there. 0: a character, 1: the text is done, 2: aborted.
+  int takeNext(QChar& c);
+  // Shows the characters taken, once the first step of the latest one is under way.
+  void showTaken();
+
+  QString sent_;              // keyer thread only
+  bool sentShown_ = true;     // keyer thread only
   bool setKey(bool down);
   void dropBothLines(SerialLine* port);
   void post(std::function<void()> f);
@@ -157,7 +165,9 @@ class CwKeyer : public QObject {
   QString buffer_;
   bool sending_ = false;
   bool startPending_ = false;
-  bool stopRequested_ = false;
+  // Read by the keyer's thread without the lock: nothing the window thread holds
+  // may stand between a deadline and the key.
+  std::atomic<bool> stopRequested_{false};
   bool quit_ = false;
   std::atomic<bool> abort_{false};
   std::atomic<int> speedOffset_{0};

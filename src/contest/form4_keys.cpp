@@ -131,6 +131,8 @@ void Form4::Combo3_Click() {
   const Status opened = n >= 1 && n <= ports.size()
                             ? MSComm1->open(ports.at(int(n - 1)))
                             : Status::failure(QStringLiteral("El puerto no existe en este equipo"));
+  // A port whose lines could not be dropped is no key either: it is closed again.
+  if (!opened.ok) MSComm1->close();
   keyerLineChanged();
   if (opened.ok) {
     failedKeyerPort_.clear();
@@ -138,7 +140,6 @@ void Form4::Combo3_Click() {
     // Told once per port chosen: the window's activation chooses the saved port again
     // each time, and the operator knows already.
     failedKeyerPort_ = choice;
-    MSComm1->close();
     showWarning(choice + QStringLiteral("\r\n") + opened.error);
   }
   Corresponsal->setFocus();
