@@ -429,18 +429,22 @@ void Form4::Form_Activate() {
   macros[3]->setText(QStringLiteral("F4-") + Text2->text());
 
   const auto port = ReadCwPortSettings();
-  {
-    const QSignalBlocker quiet(Combo3);
-    Combo3->clear();
-    for (int i = 1; i <= 20; ++i) Combo3->addItem(QStringLiteral("COM") + QString::number(i));
-    // A port the list does not hold keeps the first one.
-    const int portIndex = port ? Combo3->findText(port->port) : 0;
-    Combo3->setCurrentIndex(portIndex < 0 ? 0 : portIndex);
+  // A send running on the keyer's port and line goes on with them (the activation
+  // comes back from another window in the middle of it).
+  if (!keyer_->sending()) {
+    {
+      const QSignalBlocker quiet(Combo3);
+      Combo3->clear();
+      for (int i = 1; i <= 20; ++i) Combo3->addItem(QStringLiteral("COM") + QString::number(i));
+      // A port the list does not hold keeps the first one.
+      const int portIndex = port ? Combo3->findText(port->port) : 0;
+      Combo3->setCurrentIndex(portIndex < 0 ? 0 : portIndex);
+    }
+    Combo3_Click();  // the chosen port is opened even when it is the one shown before
+    const bool dtr = port ? port->dtr : true;
+    if (dtr) Check3->setChecked(true);
+    else Check4->setChecked(true);
   }
-  Combo3_Click();  // the chosen port is opened even when it is the one shown before
-  const bool dtr = port ? port->dtr : true;
-  if (dtr) Check3->setChecked(true);
-  else Check4->setChecked(true);
   if (ReadDarkBackgroundSetting().value_or(false)) Check7->setChecked(true);
 
   const QString band = Combo2->currentText();

@@ -119,17 +119,24 @@ void Form4::Check8_Click() {
 
 void Form4::Combo3_Click() {
   if (state().StartupInProgress) return;
-  // Both lines go down while the old port is still open, then it closes.
-  keyer_->setKeyLine(nullptr, SerialSignal::Dtr);
-  if (MSComm1->isOpen()) MSComm1->close();
   // "COM3" is the third port the system lists.
   const QString choice = Combo3->currentText();
   QString number = choice;
   number.remove(QStringLiteral("COM"));
   const long long n = std::llround(vbVal(number));
   const QStringList ports = serialSystem().portNames();
-  const Status opened = n >= 1 && n <= ports.size()
-                            ? MSComm1->open(ports.at(int(n - 1)))
+  const bool listed = n >= 1 && n <= ports.size();
+
+  // The port never changes in the middle of a send: its controls are locked, and the
+  // window's activation (coming back from another window) leaves it as it is.
+  if (keyer_->sending()) {
+    Corresponsal->setFocus();
+    return;
+  }
+  // Both lines go down while the old port is still open, then it closes.
+  keyer_->setKeyLine(nullptr, SerialSignal::Dtr);
+  if (MSComm1->isOpen()) MSComm1->close();
+  const Status opened = listed ? MSComm1->open(ports.at(int(n - 1)))
                             : Status::failure(QStringLiteral("El puerto no existe en este equipo"));
   // A port whose lines could not be dropped is no key either: it is closed again.
   if (!opened.ok) MSComm1->close();

@@ -184,6 +184,23 @@ class TstForm4Keys : public QObject {
     QVERIFY(!serial->level("ttyUSB0", SerialSignal::Dtr));
   }
 
+  void comingBackToTheWindowDuringASendKeepsItsPort() {
+    Form4& f = openContest();
+    f.Combo3->setCurrentText("COM2");
+    selectMode(f, "CW");
+    f.HScroll1->setValue(40);
+    serial->clearEvents();
+    QTest::keyClick(f.Corresponsal, Qt::Key_F3);
+    QTRY_VERIFY(serial->level("ttyUSB0", SerialSignal::Dtr));
+    f.Form_Activate();  // as on the return from the record editor
+    QTRY_VERIFY_WITH_TIMEOUT(!f.keyer().sending(), 3000);
+    QVERIFY(serial->openLog().isEmpty());
+    QCOMPARE(serial->lineLog().count("ttyUSB0 DTR 1"), 4);
+    // Idle, the activation opens the saved port (none saved: COM1) as before.
+    f.Form_Activate();
+    QCOMPARE(serial->openLog(), (QStringList{"close ttyUSB0", "open ttyS0"}));
+  }
+
   void escStopsTheSendAfterTheCharacterBeingKeyed() {
     Form4& f = openContest();
     f.Combo3->setCurrentText("COM2");
