@@ -92,9 +92,10 @@ void raiseKeyerThreadPriority() {
 
 }  // namespace
 
-long long CwTiming::gap() const { return roundHalfEven(3 * unit, 4); }
-long long CwTiming::letterSpace() const { return roundHalfEven(5 * unit, 4); }
-static_assert(kCwLetterSpaceUnits == 5.0 / 4.0, "letterSpace() computes the step as 5/4 of a unit");
+long long CwTiming::gap() const { return roundHalfEven(CwGapUnits::num * unit, CwGapUnits::den); }
+long long CwTiming::letterSpace() const {
+  return roundHalfEven(CwLetterSpaceUnits::num * unit, CwLetterSpaceUnits::den);
+}
 
 bool SteadyCwClock::waitUntil(time_point deadline, const std::atomic<bool>& interrupted) {
   {
@@ -186,8 +187,9 @@ void CwKeyer::Abort() {
     manualDown_ = false;
   }
   post([this] { panel_.showKeyIndicator(false); });
-  (void)waitForIdle(2000);
-  abort_ = false;
+  // A keyer thread that does not come back (a line stuck in the system) stays
+  // aborted: its send ends as soon as it does.
+  if (waitForIdle(2000)) abort_ = false;
 }
 
 bool CwKeyer::sending() const {
@@ -296,6 +298,7 @@ void CwKeyer::showTaken() {
 void CwKeyer::sendLoop() {
   sent_.clear();
   QChar c;
+  // Aborted before the first character: the loop below ends at once.
   if (takeNext(c) == 1) return;
   CwClock::time_point deadline = clock_.now();
   for (;;) {
@@ -335,6 +338,7 @@ void CwKeyer::sendLoop() {
   const std::lock_guard lock(mutex_);
   buffer_.clear();
   stopRequested_ = false;
+  abort_ = false;
   sending_ = false;
   stateCv_.notify_all();
   post([this] { panel_.setPortControlsLocked(false); });

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <ratio>
 #include <thread>
 
 #include "platform/serialline.h"
@@ -25,9 +26,16 @@ std::optional<QString> MorsePattern(QChar c);
 // value plus 50 ms.
 int CwSpeedOffsetForWpm(int wpm);
 
+// The gap after every dot or dash, in units.
+using CwGapUnits = std::ratio<3, 4>;
+// The letter-space step, 1.25 units. With the gap after the last element and the
+// 1-unit pause after every character it makes the standard 3-unit space between
+// letters; a blank adds the step and the pause again, 5.25 units between words.
+using CwLetterSpaceUnits = std::ratio<5, 4>;
+
 // Lengths in whole milliseconds for a unit base (the speed value plus 50 ms is the
-// unit U): a dot U, a dash 3 U, the gap after either 0.75 U, the letter-space step
-// 1.25 U, each rounded half to even.
+// unit U): a dot U, a dash 3 U, the gap and the letter-space step as above, each
+// rounded half to even.
 struct CwTiming {
   long long unit = 50;
   long long dot() const { return unit; }
@@ -36,11 +44,6 @@ struct CwTiming {
   long long letterSpace() const;
   static CwTiming forSpeedOffset(long long offset) { return {offset + 50}; }
 };
-
-// The letter-space step in units. With the 0.75 U gap after the last element and the
-// 1 U pause after every character it makes the standard 3-unit space between
-// letters; a blank adds the step and the pause again, 5.25 units between words.
-inline constexpr double kCwLetterSpaceUnits = 1.25;
 
 // The clock the keyer's thread times its elements by. Tests put a virtual clock in
 // its place.

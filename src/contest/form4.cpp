@@ -704,7 +704,7 @@ bool Form4::eventFilter(QObject* watched, QEvent* event) {
       else if (watched == RSR) gotFocus(RSR, 5);
       return false;
     case QEvent::FocusOut: {
-      keyer_->ReleaseManualKey();
+      if (keyer_) keyer_->ReleaseManualKey();
       // Switching to another window is no leaving of the field.
       const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
       if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
@@ -817,7 +817,7 @@ void Form4::closeEvent(QCloseEvent* e) {
 
 // Hidden, the window takes no Esc and shows no key: nothing may go on keying.
 void Form4::hideEvent(QHideEvent* e) {
-  keyer_->Abort();
+  if (keyer_) keyer_->Abort();
   endVoiceCallOnLeaving();
   QWidget::hideEvent(e);
 }

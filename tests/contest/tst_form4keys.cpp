@@ -71,6 +71,16 @@ QList<std::chrono::milliseconds> keyDownLengths(const QList<Event>& events, Seri
   return out;
 }
 
+// Counts the times a widget is shown.
+class ShowCounter : public QObject {
+ public:
+  int shows = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Show) ++shows;
+    return false;
+  }
+};
+
 // A modal dialog of the window's own thread, open for the given time.
 void holdModalDialog(QWidget* parent, int ms) {
   QDialog dialog(parent);
@@ -585,6 +595,22 @@ class TstForm4Keys : public QObject {
     // Chosen again (as each activation does), the same failure is not told again.
     f.Combo3_Click();
     QCOMPARE(dialogs->messages.size(), 1);
+  }
+
+  void withAPortThatDidNotOpenTheIndicatorShowsNoKey() {
+    serial->refuse.insert("ttyUSB0", "Permiso denegado");
+    Form4& f = openContest();
+    f.Combo3->setCurrentText("COM2");
+    selectMode(f, "CW");
+    f.HScroll1->setValue(40);
+    ShowCounter indicator;
+    f.Image1->installEventFilter(&indicator);
+    serial->clearEvents();
+    QTest::keyClick(f.Corresponsal, Qt::Key_F3);
+    QTRY_VERIFY(!f.keyer().sending());
+    QCOMPARE(f.Label10->text(), QString("TU "));
+    QCOMPARE(indicator.shows, 0);
+    QVERIFY(serial->lineLog().isEmpty());
   }
 
   void leavingWhileMorseIsSentEndsTheSendAndCloses() {
