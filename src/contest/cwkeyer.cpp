@@ -120,6 +120,7 @@ CwKeyer::CwKeyer(CwKeyerPanel& panel, CwClock* clock)
     : panel_(panel),
       ownClock_(clock ? nullptr : std::make_unique<SteadyCwClock>()),
       clock_(clock ? *clock : *ownClock_) {
+  reporter_ = std::thread([this] { runReporter(); });
   thread_ = std::thread([this] { run(); });
 }
 
@@ -132,6 +133,10 @@ CwKeyer::~CwKeyer() {
   clock_.wake();
   stateCv_.notify_all();
   if (thread_.joinable()) thread_.join();
+  reporterQuit_ = true;
+  reportBell_.fetch_add(1);
+  reportBell_.notify_one();
+  if (reporter_.joinable()) reporter_.join();
   const std::lock_guard lock(lineMutex_);
   dropBothLines(port_);
 }
@@ -140,7 +145,73 @@ void CwKeyer::post(std::function<void()> f) {
   QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
 }
 
+void CwKeyer::report(const Report& r) {
+  const quint32 head = reportHead_.load(std::memory_order_relaxed);
+  // A full ring (the reporting thread starved for seconds) loses the report: it
+  // only shows what is keyed.
+  if (head - reportTail_.load(std::memory_order_acquire) < kReports) {
+    reports_[head % kReports] = r;
+    reportHead_.store(head + 1, std::memory_order_release);
+  }
+  reportBell_.fetch_add(1, std::memory_order_release);
+  reportBell_.notify_one();
+}
+
+void CwKeyer::runReporter() {
+  QString sent;
+  for (;;) {
+    const quint32 bell = reportBell_.load(std::memory_order_acquire);
+    quint32 tail = reportTail_.load(std::memory_order_relaxed);
+    while (tail != reportHead_.load(std::memory_order_acquire)) {
+      const Report r = reports_[tail % kReports];
+      switch (r.kind) {
+        case Report::Start:
+          sent.clear();
+          post([this] {
+            panel_.showSentText(QString());
+            panel_.setPortControlsLocked(true);
+          });
+          break;
+        case Report::Char:
+          sent += QChar(r.ch).toUpper();
+          post([this, shown = sent] { panel_.showSentText(shown); });
+          break;
+        case Report::Key:
+          post([this, r] { showKey(r.down, r.keySeq); });
+          break;
+        case Report::End:
+          post([this] { panel_.setPortControlsLocked(false); });
+          break;
+        case Report::Failure: {
+          QString error;
+          {
+            const std::lock_guard lock(failureMutex_);
+            error = failureText_;
+          }
+          post([this, error] { panel_.showLineFailure(error); });
+          break;
+        }
+      }
+      reportTail_.store(++tail, std::memory_order_release);
+    }
+    if (reporterQuit_) return;
+    reportBell_.wait(bell, std::memory_order_acquire);
+  }
+}
+
+void CwKeyer::showKey(bool down, quint32 seq) {
+  if (seq <= shownKeySeq_) return;
+  shownKeySeq_ = seq;
+  panel_.showKeyIndicator(down);
+}
+
+void CwKeyer::tellKey(bool down, quint32 seq) {
+  if (onKeyerThread()) report({Report::Key, down, 0, seq});
+  else post([this, down, seq] { showKey(down, seq); });
+}
+
 void CwKeyer::setKeyLine(SerialLine* port, SerialSignal line) {
+  quint32 seq = 0;
   {
     const std::lock_guard lock(lineMutex_);
     dropBothLines(port_);
@@ -148,8 +219,9 @@ void CwKeyer::setKeyLine(SerialLine* port, SerialSignal line) {
     line_ = line;
     failureReported_ = false;
     manualDown_ = false;
+    seq = ++keySeq_;
   }
-  post([this] { panel_.showKeyIndicator(false); });
+  tellKey(false, seq);
 }
 
 void CwKeyer::dropBothLines(SerialLine* port) {
@@ -166,10 +238,6 @@ void CwKeyer::SendCwBuffer(const QString& appended) {
   sending_ = true;
   startPending_ = true;
   stopRequested_ = false;
-  post([this] {
-    panel_.showSentText(QString());
-    panel_.setPortControlsLocked(true);
-  });
   stateCv_.notify_all();
 }
 
@@ -181,12 +249,14 @@ void CwKeyer::RequestStop() {
 void CwKeyer::Abort() {
   abort_ = true;
   clock_.wake();
+  quint32 seq = 0;
   {
     const std::lock_guard lock(lineMutex_);
     dropBothLines(port_);
     manualDown_ = false;
+    seq = ++keySeq_;
   }
-  post([this] { panel_.showKeyIndicator(false); });
+  tellKey(false, seq);
   // A keyer thread that does not come back (a line stuck in the system) stays
   // aborted: its send ends as soon as it does.
   if (waitForIdle(2000)) abort_ = false;
@@ -208,8 +278,17 @@ QString CwKeyer::pendingText() const {
 }
 
 bool CwKeyer::waitForIdle(int timeoutMs) const {
-  std::unique_lock lock(mutex_);
-  return stateCv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !sending_; });
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  {
+    std::unique_lock lock(mutex_);
+    if (!stateCv_.wait_until(lock, until, [this] { return !sending_; })) return false;
+  }
+  // What the send reported has been posted to the window's thread as well.
+  while (reportTail_.load() != reportHead_.load()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+  }
+  return true;
 }
 
 void CwKeyer::CwKeyDown() {
@@ -244,20 +323,36 @@ bool CwKeyer::setKey(bool down) {
     dropBothLines(port);
     const bool tell = !failureReported_;
     failureReported_ = true;
+    const quint32 seq = ++keySeq_;
     lock.unlock();
-    const QString error = s.error;
-    post([this, tell, error] {
-      panel_.showKeyIndicator(false);
-      if (tell) panel_.showLineFailure(error);
-    });
+    tellKey(false, seq);
+    if (!tell) return false;
+    if (onKeyerThread()) {
+      {
+        const std::lock_guard failureLock(failureMutex_);
+        failureText_ = s.error;
+      }
+      report({Report::Failure});
+    } else {
+      post([this, error = s.error] { panel_.showLineFailure(error); });
+    }
     return false;
   }
+  const quint32 seq = ++keySeq_;
   lock.unlock();
-  post([this, down] { panel_.showKeyIndicator(down); });
+  tellKey(down, seq);
   return true;
 }
 
+namespace {
+// The keyer whose thread this is, if any.
+thread_local const CwKeyer* keyerOfThisThread = nullptr;
+}  // namespace
+
+bool CwKeyer::onKeyerThread() const { return keyerOfThisThread == this; }
+
 void CwKeyer::run() {
+  keyerOfThisThread = this;
   raiseKeyerThreadPriority();
   for (;;) {
     {
@@ -279,12 +374,12 @@ int CwKeyer::takeNext(QChar& c) {
     stopRequested_ = false;
     sending_ = false;
     stateCv_.notify_all();
-    post([this] { panel_.setPortControlsLocked(false); });
+    report({Report::End});
     return 1;
   }
   c = buffer_.at(0);
   buffer_ = buffer_.mid(1, kBufferLimit);
-  sent_ += QString(c).toUpper();
+  pendingChar_ = c;
   sentShown_ = false;
   return 0;
 }
@@ -292,11 +387,11 @@ int CwKeyer::takeNext(QChar& c) {
 void CwKeyer::showTaken() {
   if (sentShown_) return;
   sentShown_ = true;
-  post([this, shown = sent_] { panel_.showSentText(shown); });
+  report({Report::Char, false, pendingChar_.unicode()});
 }
 
 void CwKeyer::sendLoop() {
-  sent_.clear();
+  report({Report::Start});
   QChar c;
   // Aborted before the first character: the loop below ends at once.
   if (takeNext(c) == 1) return;
@@ -319,7 +414,7 @@ void CwKeyer::sendLoop() {
         if (!abort_ && !buffer_.isEmpty()) {
           c = buffer_.at(0);
           buffer_ = buffer_.mid(1, kBufferLimit);
-          sent_ += QString(c).toUpper();
+          pendingChar_ = c;
           sentShown_ = false;
           taken = true;
         }
@@ -341,7 +436,7 @@ void CwKeyer::sendLoop() {
   abort_ = false;
   sending_ = false;
   stateCv_.notify_all();
-  post([this] { panel_.setPortControlsLocked(false); });
+  report({Report::End});
 }
 
 bool CwKeyer::keyCharacter(QChar c, CwClock::time_point& deadline) {

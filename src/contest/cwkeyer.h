@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -150,14 +151,30 @@ class CwKeyer : public QObject {
   // Takes the next character under the lock; at the end of the text the send ends
   // there. 0: a character, 1: the text is done, 2: aborted.
   int takeNext(QChar& c);
-  // Shows the characters taken, once the first step of the latest one is under way.
+  // Shows the character taken, once its first step is under way.
   void showTaken();
-
-  QString sent_;              // keyer thread only
-  bool sentShown_ = true;     // keyer thread only
   bool setKey(bool down);
   void dropBothLines(SerialLine* port);
   void post(std::function<void()> f);
+
+  // What the keyer's thread reports goes into a ring that it fills without a lock; a
+  // reporting thread empties it into queued calls to the window's thread. Posting
+  // there takes a lock the window thread also holds, and the window thread may be
+  // preempted while it holds it: the keyer's thread never waits for it.
+  struct Report {
+    enum Kind : quint8 { Start, Char, Key, End, Failure } kind = Start;
+    bool down = false;
+    char16_t ch = 0;
+    quint32 keySeq = 0;
+  };
+  static constexpr quint32 kReports = 4096;
+  void report(const Report& r);  // keyer thread only
+  void runReporter();
+  bool onKeyerThread() const;
+  // The indicator follows the key changes in the order they were made, whichever
+  // thread made them and however their reports were delayed.
+  void showKey(bool down, quint32 seq);
+  void tellKey(bool down, quint32 seq);
 
   CwKeyerPanel& panel_;
   std::unique_ptr<CwClock> ownClock_;
@@ -182,7 +199,20 @@ class CwKeyer : public QObject {
   bool failureReported_ = false;
   std::atomic<bool> manualDown_{false};
 
+  std::array<Report, kReports> reports_{};
+  std::atomic<quint32> reportHead_{0};  // written by the keyer's thread
+  std::atomic<quint32> reportTail_{0};  // written by the reporting thread
+  std::atomic<quint32> reportBell_{0};
+  std::atomic<bool> reporterQuit_{false};
+  std::mutex failureMutex_;
+  QString failureText_;
+  quint32 keySeq_ = 0;        // under lineMutex_
+  quint32 shownKeySeq_ = 0;   // the window's thread only
+  QChar pendingChar_;         // keyer thread only
+  bool sentShown_ = true;     // keyer thread only
+
   std::thread thread_;
+  std::thread reporter_;
 };
 
 // The contest window's keyer settings: the port selector's text and whether the
