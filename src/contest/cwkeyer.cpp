@@ -77,8 +77,10 @@ long long roundHalfEven(long long n, long long d) {
 // rather than crush the following elements into the delay.
 constexpr auto kLateLimit = std::chrono::milliseconds(10);
 
-// How long before a deadline the steady clock stops sleeping and spins.
-constexpr auto kSpin = std::chrono::microseconds(1000);
+// How long before a deadline the steady clock stops sleeping and spins. On a busy
+// system a sleeping thread, even a real-time one, was measured waking up to a few
+// milliseconds late; the spin costs a few per cent of one core while Morse is sent.
+constexpr auto kSpin = std::chrono::microseconds(2500);
 
 // The keyer's thread wakes on time more often when the system lets it: a real-time
 // priority and a minimal timer slack. Either may be refused; timing then rests on the
