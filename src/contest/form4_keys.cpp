@@ -119,6 +119,12 @@ void Form4::Check8_Click() {
 
 void Form4::Combo3_Click() {
   if (state().StartupInProgress) return;
+  // The port never changes in the middle of a send: its controls are locked, and the
+  // window's activation (coming back from another window) leaves it as it is.
+  if (keyer_->sending()) {
+    Corresponsal->setFocus();
+    return;
+  }
   // "COM3" is the third port the system lists.
   const QString choice = Combo3->currentText();
   QString number = choice;
@@ -126,13 +132,6 @@ void Form4::Combo3_Click() {
   const long long n = std::llround(vbVal(number));
   const QStringList ports = serialSystem().portNames();
   const bool listed = n >= 1 && n <= ports.size();
-
-  // The port never changes in the middle of a send: its controls are locked, and the
-  // window's activation (coming back from another window) leaves it as it is.
-  if (keyer_->sending()) {
-    Corresponsal->setFocus();
-    return;
-  }
   // Both lines go down while the old port is still open, then it closes.
   keyer_->setKeyLine(nullptr, SerialSignal::Dtr);
   if (MSComm1->isOpen()) MSComm1->close();
