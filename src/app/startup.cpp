@@ -10,6 +10,7 @@
 #include "platform/dialogs.h"
 #include "platform/placement.h"
 #include "platform/programfolder.h"
+#include "platform/serialline.h"
 
 namespace vz {
 
@@ -35,6 +36,8 @@ int runProgram(QApplication& app) {
   installWindowPlacement(app);
   const Status s = db::open(programFolder());
   if (!s) showError(s.error);
+  // However the event loop ends, no transmitter stays keyed.
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { ReleaseAllSerialLines(); });
   form1().show();
   return app.exec();
 }

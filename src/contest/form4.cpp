@@ -354,7 +354,8 @@ Form4::Form4() {
   });
 
   MSComm1 = serialSystem().createLine();
-  keyer_ = std::make_unique<CwKeyer>(*this, pacer_);
+  keyer_ = std::make_unique<CwKeyer>(*this);
+  keyerLineChanged();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -383,9 +384,10 @@ Form4::Form4() {
   Timer1->start();
 }
 
-// Unloading closes the keyer's port.
+// Unloading ends any send with the key up and closes the keyer's port.
 Form4::~Form4() {
-  if (keyer_) keyer_->CwStopRequested = true;
+  keyer_.reset();
+  endVoiceCallOnLeaving();
   if (MSComm1) MSComm1->close();
 }
 
@@ -434,6 +436,9 @@ void Form4::ShowForContest() {
 }
 
 bool Form4::event(QEvent* e) {
+  // A key held by hand goes up when the window stops taking the keys: its release
+  // would go elsewhere.
+  if (e->type() == QEvent::WindowDeactivate && keyer_) keyer_->ReleaseManualKey();
   if (e->type() == QEvent::WindowActivate && isVisible() && returnFromWindow_) {
     returnFromWindow_ = false;
     Form_Activate();
@@ -446,18 +451,22 @@ void Form4::Form_Activate() {
   macros[3]->setText(QStringLiteral("F4-") + Text2->text());
 
   const auto port = ReadCwPortSettings();
-  {
-    const QSignalBlocker quiet(Combo3);
-    Combo3->clear();
-    for (int i = 1; i <= 20; ++i) Combo3->addItem(QStringLiteral("COM") + QString::number(i));
-    // A port the list does not hold keeps the first one.
-    const int portIndex = port ? Combo3->findText(port->port) : 0;
-    Combo3->setCurrentIndex(portIndex < 0 ? 0 : portIndex);
+  // A send running on the keyer's port and line goes on with them (the activation
+  // comes back from another window in the middle of it).
+  if (!keyer_->sending()) {
+    {
+      const QSignalBlocker quiet(Combo3);
+      Combo3->clear();
+      for (int i = 1; i <= 20; ++i) Combo3->addItem(QStringLiteral("COM") + QString::number(i));
+      // A port the list does not hold keeps the first one.
+      const int portIndex = port ? Combo3->findText(port->port) : 0;
+      Combo3->setCurrentIndex(portIndex < 0 ? 0 : portIndex);
+    }
+    Combo3_Click();  // the chosen port is opened even when it is the one shown before
+    const bool dtr = port ? port->dtr : true;
+    if (dtr) Check3->setChecked(true);
+    else Check4->setChecked(true);
   }
-  Combo3_Click();  // the chosen port is opened even when it is the one shown before
-  const bool dtr = port ? port->dtr : true;
-  if (dtr) Check3->setChecked(true);
-  else Check4->setChecked(true);
   if (ReadDarkBackgroundSetting().value_or(false)) Check7->setChecked(true);
 
   const QString band = Combo2->currentText();
@@ -717,6 +726,7 @@ bool Form4::eventFilter(QObject* watched, QEvent* event) {
       else if (watched == RSR) gotFocus(RSR, 5);
       return false;
     case QEvent::FocusOut: {
+      if (keyer_) keyer_->ReleaseManualKey();
       // Switching to another window is no leaving of the field.
       const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
       if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
@@ -841,25 +851,24 @@ void Form4::Form_QueryUnload(bool& cancel) {
 }
 
 void Form4::closeEvent(QCloseEvent* e) {
-  if (!closeConfirmed_) {
-    bool cancel = false;
-    Form_QueryUnload(cancel);
-    if (cancel) {
-      e->ignore();
-      return;
-    }
-  }
-  if (keyer_->sending()) {
-    // The send runs inside a handler of this window: the window may only go once it
-    // has returned.
-    closeConfirmed_ = true;
-    keyer_->CwStopRequested = true;
+  bool cancel = false;
+  Form_QueryUnload(cancel);
+  if (cancel) {
     e->ignore();
     return;
   }
+  // The transmitter is never left keyed by a window that is gone.
+  keyer_->Abort();
   stopVoiceCall();
   Timer1->stop();
   e->accept();
+}
+
+// Hidden, the window takes no Esc and shows no key: nothing may go on keying.
+void Form4::hideEvent(QHideEvent* e) {
+  if (keyer_) keyer_->Abort();
+  endVoiceCallOnLeaving();
+  QWidget::hideEvent(e);
 }
 
 void Form4::sdc_Click() {

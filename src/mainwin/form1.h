@@ -368,6 +368,7 @@ class Form1 : public QMainWindow {
   int utcOffsetHours() const;
   AudioPlayer& voicePlayer();
   void startVoiceCall();
+  void voiceCallStarted();
   void stopVoiceCall();
 
   bool replayingKey_ = false;

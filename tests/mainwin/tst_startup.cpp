@@ -22,6 +22,7 @@
 #include "store/programstate.h"
 #include "store/satellites.h"
 #include "support/recordinglauncher.h"
+#include "support/fakeserial.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 
@@ -47,6 +48,8 @@ class TstStartup : public QObject {
 
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<test::ScriptedDialogs> dialogs;
+  // The contest window opens its keyer port: never a real one in a test.
+  test::FakeSerialSystem serial;
   std::unique_ptr<test::RecordingLauncher> launcher;
   FixedClock fixedClock{QDateTime(QDate(2024, 5, 17), QTime(10, 42, 31))};
 
