@@ -111,20 +111,38 @@ BENCHMARK(BM_ParseAndStageRecords)->Arg(1000)->Arg(10000)->Unit(benchmark::kMill
 void BM_PrepareAndReadFile(benchmark::State& st) {
   ImportFixture& f = fixture(int(st.range(0)));
   for (auto _ : st) {
-    const auto prepared = ConvertLfFileToCrLf(f.chosenFile);
-    const auto idLine = ReadAdifProgramIdLine(prepared.value);
-    const auto work = RewriteAdifOneRecordPerLine(prepared.value, idLine.value);
-    const auto read = ReadImportWorkFile(work.value);
-    // With its PROGRAMID line, a file of 10000 records is one line too long: it is
-    // rewritten in full and then refused.
-    const bool refused = f.recordLines.size() + 1 > kImportLineLimit;
-    if (!read.ok() || read.value.tooManyLines != refused ||
-        (!refused && read.value.recordLines.size() != f.recordLines.size()))
+    const auto read = ReadAdifImportFile(f.chosenFile);
+    if (!read.ok() || read.value.tooManyRecords || read.value.recordLines.size() != f.recordLines.size())
       st.SkipWithError("unexpected file");
   }
   st.SetItemsProcessed(st.iterations() * st.range(0));
 }
 BENCHMARK(BM_PrepareAndReadFile)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// A file of n records on one single line, and a file of one record whose remark
+// holds n times 96 characters of tag-like text: reading stays linear in the size.
+void BM_ReadOneLine(benchmark::State& st, bool oneRecord) {
+  const int n = int(st.range(0));
+  QByteArray bytes = "<PROGRAMID:4>Otro<EOH>";
+  if (oneRecord) {
+    QByteArray remark;
+    for (int i = 0; i < n; ++i) remark += "<CALL:5 <QSO_DATE:8 <MODE:2 <EOR <BAND:3 <FREQ:5 <COMMENT:99 x <NAME:3 abc <QTH:4 ---";
+    remark.resize(qsizetype(n) * 96);
+    bytes += "<CALL:5>LU1AA<QSO_DATE:8>20240301<TIME_ON:4>1200<MODE:3>SSB<BAND:3>40m<COMMENT:" +
+             QByteArray::number(remark.size()) + ">" + remark + "<EOR>";
+  } else {
+    for (int i = 0; i < n; ++i) bytes += AdifRecord(qsoOf(i), false).value.toLatin1();
+  }
+  for (auto _ : st) {
+    const ImportFileContents c = ReadAdifImportBytes(bytes);
+    if (c.recordLines.size() != (oneRecord ? 1 : n)) st.SkipWithError("unexpected file");
+    for (const QString& line : c.recordLines)
+      if (!ParseImportRecord(line, false, {}).ok()) st.SkipWithError("unexpected record");
+  }
+  st.SetBytesProcessed(st.iterations() * bytes.size());
+}
+BENCHMARK_CAPTURE(BM_ReadOneLine, records, false)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadOneLine, remark, true)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_WriteRecords(benchmark::State& st) {
   ImportFixture& f = fixture(int(st.range(0)));

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "platform/cp1252.h"
 #include "platform/dialogs.h"
@@ -68,10 +67,9 @@ QString CabrilloFileText(const QStringList& header, const QString& qsoSection) {
 namespace {
 
 Status writeWhole(const QString& path, const QString& text) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(encodeCp1252(text)) < 0 || !file.commit())
-    return Status::failure(QStringLiteral("No se pudo escribir ") + path + QStringLiteral(":\r\n") +
-                           file.errorString());
+  QString error;
+  if (!replaceFileBytes(path, encodeCp1252(text), &error))
+    return Status::failure(QStringLiteral("No se pudo escribir ") + path + QStringLiteral(":\r\n") + error);
   return Status::success();
 }
 

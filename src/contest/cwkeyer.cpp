@@ -1,12 +1,14 @@
 #include "contest/cwkeyer.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QStringList>
 #include <algorithm>
 #include <iterator>
-#include <thread>
+
+#include <pthread.h>
+#include <sched.h>
+#include <sys/prctl.h>
 
 #include "platform/programfolder.h"
 #include "platform/textfile.h"
@@ -44,9 +46,6 @@ constexpr int kSlowestWpm = 10;
 constexpr int kFastestWpm = 40;
 static_assert(std::size(kSpeedOffsets) == kFastestWpm - kSlowestWpm + 1);
 
-const QString kDtr = QStringLiteral("DTR");
-const QString kRts = QStringLiteral("RTS");
-
 // Text sent at most after the character being taken: a longer queue is cut there.
 constexpr qsizetype kBufferLimit = 500;
 
@@ -63,128 +62,420 @@ int CwSpeedOffsetForWpm(int wpm) {
   return kSpeedOffsets[clamped - kSlowestWpm];
 }
 
-long long CwTiming::gap() const {
-  // 0.75 U to the nearest millisecond, an exact half to the even neighbour.
-  if (unit <= 0) return 0;
-  const long long whole = 3 * unit / 4;
-  const long long rest = 3 * unit % 4;
-  return rest > 2 || (rest == 2 && whole % 2 == 1) ? whole + 1 : whole;
+namespace {
+
+// n / d to the nearest whole number, an exact half to the even neighbour; 0 for a
+// negative n.
+long long roundHalfEven(long long n, long long d) {
+  if (n <= 0) return 0;
+  const long long whole = n / d;
+  const long long rest2 = 2 * (n % d);
+  return rest2 > d || (rest2 == d && whole % 2 == 1) ? whole + 1 : whole;
 }
 
-void BusyWaitMs(long long ms, const std::function<std::chrono::steady_clock::time_point()>& now,
-                const std::function<void(std::chrono::nanoseconds)>& yield) {
-  const auto target = now() + std::chrono::milliseconds(std::max(ms, 0LL));
+// A thread woken this much after its deadline starts again from the moment it woke,
+// rather than crush the following elements into the delay.
+constexpr auto kLateLimit = std::chrono::milliseconds(10);
+
+// How long before a deadline the steady clock stops sleeping and spins. On a busy
+// system a sleeping thread, even a real-time one, was measured waking up to a few
+// milliseconds late; the spin costs a few per cent of one core while Morse is sent.
+constexpr auto kSpin = std::chrono::microseconds(2500);
+
+// The keyer's thread wakes on time more often when the system lets it: a real-time
+// priority and a minimal timer slack. Either may be refused; timing then rests on the
+// sleep and spin alone.
+void raiseKeyerThreadPriority() {
+  (void)::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+  sched_param p{};
+  p.sched_priority = std::max(1, sched_get_priority_min(SCHED_FIFO) + 9);
+  (void)pthread_setschedparam(pthread_self(), SCHED_FIFO, &p);
+}
+
+}  // namespace
+
+long long CwTiming::gap() const { return roundHalfEven(CwGapUnits::num * unit, CwGapUnits::den); }
+long long CwTiming::letterSpace() const {
+  return roundHalfEven(CwLetterSpaceUnits::num * unit, CwLetterSpaceUnits::den);
+}
+
+bool SteadyCwClock::waitUntil(time_point deadline, const std::atomic<bool>& interrupted) {
+  {
+    std::unique_lock lock(mutex_);
+    cv_.wait_until(lock, deadline - kSpin, [&] { return interrupted.load(); });
+  }
+  while (!interrupted.load()) {
+    if (std::chrono::steady_clock::now() >= deadline) return true;
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+  }
+  return false;
+}
+
+void SteadyCwClock::wake() {
+  const std::lock_guard lock(mutex_);
+  cv_.notify_all();
+}
+
+CwKeyer::CwKeyer(CwKeyerPanel& panel, CwClock* clock)
+    : panel_(panel),
+      ownClock_(clock ? nullptr : std::make_unique<SteadyCwClock>()),
+      clock_(clock ? *clock : *ownClock_) {
+  reporter_ = std::thread([this] { runReporter(); });
+  thread_ = std::thread([this] { run(); });
+}
+
+CwKeyer::~CwKeyer() {
+  {
+    const std::lock_guard lock(mutex_);
+    quit_ = true;
+  }
+  abort_ = true;
+  clock_.wake();
+  stateCv_.notify_all();
+  if (thread_.joinable()) thread_.join();
+  reporterQuit_ = true;
+  reportBell_.fetch_add(1);
+  reportBell_.notify_one();
+  if (reporter_.joinable()) reporter_.join();
+  const std::lock_guard lock(lineMutex_);
+  dropBothLines(port_);
+}
+
+void CwKeyer::post(std::function<void()> f) {
+  QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
+}
+
+void CwKeyer::report(const Report& r) {
+  const quint32 head = reportHead_.load(std::memory_order_relaxed);
+  // A full ring (the reporting thread starved for seconds) loses the report: it
+  // only shows what is keyed.
+  if (head - reportTail_.load(std::memory_order_acquire) < kReports) {
+    reports_[head % kReports] = r;
+    reportHead_.store(head + 1, std::memory_order_release);
+  }
+  reportBell_.fetch_add(1, std::memory_order_release);
+  reportBell_.notify_one();
+}
+
+void CwKeyer::runReporter() {
+  QString sent;
   for (;;) {
-    const auto reading = now();
-    yield(target - reading);
-    if (reading >= target) return;
+    const quint32 bell = reportBell_.load(std::memory_order_acquire);
+    quint32 tail = reportTail_.load(std::memory_order_relaxed);
+    while (tail != reportHead_.load(std::memory_order_acquire)) {
+      const Report r = reports_[tail % kReports];
+      switch (r.kind) {
+        case Report::Start:
+          sent.clear();
+          post([this] {
+            panel_.showSentText(QString());
+            panel_.setPortControlsLocked(true);
+          });
+          break;
+        case Report::Char:
+          sent += QChar(r.ch).toUpper();
+          post([this, shown = sent] { panel_.showSentText(shown); });
+          break;
+        case Report::Key:
+          post([this, r] { showKey(r.down, r.keySeq); });
+          break;
+        case Report::End:
+          post([this] { panel_.setPortControlsLocked(false); });
+          break;
+        case Report::Failure: {
+          QString error;
+          {
+            const std::lock_guard lock(failureMutex_);
+            error = failureText_;
+          }
+          post([this, error] { panel_.showLineFailure(error); });
+          break;
+        }
+      }
+      reportTail_.store(++tail, std::memory_order_release);
+    }
+    if (reporterQuit_) return;
+    reportBell_.wait(bell, std::memory_order_acquire);
   }
 }
 
-void EventLoopPacer::DelayMs(long long ms) {
-  BusyWaitMs(ms, [] { return std::chrono::steady_clock::now(); },
-             [](std::chrono::nanoseconds left) {
-               QCoreApplication::processEvents();
-               // Far from the end, rest a little between polls rather than spin a core;
-               // near it, poll without a pause so the element ends on time.
-               if (left > std::chrono::milliseconds(2)) std::this_thread::sleep_for(std::chrono::microseconds(500));
-             });
+void CwKeyer::showKey(bool down, quint32 seq) {
+  if (seq <= shownKeySeq_) return;
+  shownKeySeq_ = seq;
+  panel_.showKeyIndicator(down);
 }
 
-void EventLoopPacer::DoEvents() { QCoreApplication::processEvents(); }
+void CwKeyer::tellKey(bool down, quint32 seq) {
+  if (onKeyerThread()) report({Report::Key, down, 0, seq});
+  else post([this, down, seq] { showKey(down, seq); });
+}
 
-void CwKeyer::SendCwBuffer() {
-  // A send running further up the stack keys what was just appended, after the
-  // character it is in the middle of: a second loop here would key the new text
-  // between that character's elements.
+void CwKeyer::setKeyLine(SerialLine* port, SerialSignal line) {
+  quint32 seq = 0;
+  {
+    const std::lock_guard lock(lineMutex_);
+    dropBothLines(port_);
+    port_ = port;
+    line_ = line;
+    failureReported_ = false;
+    manualDown_ = false;
+    seq = ++keySeq_;
+  }
+  tellKey(false, seq);
+}
+
+void CwKeyer::dropBothLines(SerialLine* port) {
+  if (!port || !port->isOpen()) return;
+  (void)port->setSignal(SerialSignal::Dtr, false);
+  (void)port->setSignal(SerialSignal::Rts, false);
+}
+
+void CwKeyer::SendCwBuffer(const QString& appended) {
+  const std::lock_guard lock(mutex_);
+  if (quit_) return;
+  buffer_ += appended.toLower();
   if (sending_) return;
   sending_ = true;
-  CwStopRequested = false;
-  sentText_.clear();
-  panel_.showSentText(sentText_);
-  panel_.setPortControlsLocked(true);
-  CwSendBuffer = CwSendBuffer.toLower();
-  for (;;) {
-    const QString taken = CwSendBuffer.left(1);
-    sentText_ += taken.toUpper();
-    panel_.showSentText(sentText_);
-    pacer_.DoEvents();
-    CwSendBuffer = CwSendBuffer.mid(1, kBufferLimit);
-    pacer_.DoEvents();
-    if (taken.isEmpty()) break;
-    const QChar c = taken.at(0);
-    if (c != QLatin1Char('\n') && c != QLatin1Char('"')) {
-      dekod(c);
-      pacer_.DelayMs(timing().unit);
-    }
-    if (CwStopRequested) break;
+  startPending_ = true;
+  stopRequested_ = false;
+  stateCv_.notify_all();
+}
+
+void CwKeyer::RequestStop() {
+  const std::lock_guard lock(mutex_);
+  if (sending_) stopRequested_ = true;
+}
+
+void CwKeyer::Abort() {
+  abort_ = true;
+  clock_.wake();
+  quint32 seq = 0;
+  {
+    const std::lock_guard lock(lineMutex_);
+    dropBothLines(port_);
+    manualDown_ = false;
+    seq = ++keySeq_;
   }
-  CwStopRequested = false;
-  CwSendBuffer.clear();
-  panel_.setPortControlsLocked(false);
-  sending_ = false;
+  tellKey(false, seq);
+  // A keyer thread that does not come back (a line stuck in the system) stays
+  // aborted: its send ends as soon as it does.
+  if (waitForIdle(2000)) abort_ = false;
 }
 
-void CwKeyer::dekod(QChar c) {
-  if (c == QLatin1Char(' ')) {
-    betuszunet();
-    return;
+bool CwKeyer::sending() const {
+  const std::lock_guard lock(mutex_);
+  return sending_;
+}
+
+bool CwKeyer::stopRequested() const {
+  const std::lock_guard lock(mutex_);
+  return stopRequested_;
+}
+
+QString CwKeyer::pendingText() const {
+  const std::lock_guard lock(mutex_);
+  return buffer_;
+}
+
+bool CwKeyer::waitForIdle(int timeoutMs) const {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  {
+    std::unique_lock lock(mutex_);
+    if (!stateCv_.wait_until(lock, until, [this] { return !sending_; })) return false;
   }
-  if (const auto pattern = MorsePattern(c)) cw(*pattern);
-}
-
-void CwKeyer::cw(const QString& pattern) {
-  unitBase_ = CwSpeedOffset;
-  for (const QChar e : pattern) {
-    if (e == QLatin1Char('-')) {
-      SendDash();
-      pacer_.DelayMs(timing().gap());
-    } else if (e == QLatin1Char('.')) {
-      SendDot();
-      pacer_.DelayMs(timing().gap());
-    }
+  // What the send reported has been posted to the window's thread as well.
+  while (reportTail_.load() != reportHead_.load()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
   }
-  betuszunet();
+  return true;
 }
-
-void CwKeyer::SendDot() {
-  CwKeyDown();
-  pacer_.DelayMs(timing().dot());
-  CwKeyUp();
-}
-
-void CwKeyer::SendDash() {
-  CwKeyDown();
-  pacer_.DelayMs(timing().dash());
-  CwKeyUp();
-}
-
-// The letter space: no length of its own (the gap after the last element and the
-// pause after each character space the letters), but the event loop runs once.
-void CwKeyer::betuszunet() { pacer_.DelayMs(0); }
 
 void CwKeyer::CwKeyDown() {
-  SetKeyLineOn(panel_.keyerUsesDtr() ? kDtr : kRts);
-  pacer_.DoEvents();
-  pacer_.DoEvents();
+  // Key repeat sends further presses; the line is already up.
+  if (manualDown_) return;
+  manualDown_ = setKey(true);
 }
 
 void CwKeyer::CwKeyUp() {
-  SetKeyLineOff(panel_.keyerUsesDtr() ? kDtr : kRts);
-  pacer_.DoEvents();
+  manualDown_ = false;
+  (void)setKey(false);
 }
 
-void CwKeyer::SetKeyLineOn(const QString& line) { setKeyLine(line, true); }
-void CwKeyer::SetKeyLineOff(const QString& line) { setKeyLine(line, false); }
+void CwKeyer::ReleaseManualKey() {
+  if (manualDown_) CwKeyUp();
+}
 
-void CwKeyer::setKeyLine(const QString& line, bool on) {
-  SerialLine* port = panel_.keyerPort();
-  if (port && port->isOpen()) {
-    // A failing line is ignored: keying goes on and the indicator still follows.
-    if (line == kDtr) (void)port->setSignal(SerialSignal::Dtr, on);
-    if (line == kRts) (void)port->setSignal(SerialSignal::Rts, on);
+bool CwKeyer::setKey(bool down) {
+  std::unique_lock lock(lineMutex_);
+  // Once aborted, nothing raises the key until the keyer is idle again.
+  if (down && abort_) return false;
+  SerialLine* port = port_;
+  if (!port || !port->isOpen()) {
+    // No line to key: the timing goes on, but nothing shows a key that is not there.
+    return true;
   }
-  panel_.showKeyIndicator(on);
+  Status s = port->setSignal(line_, down);
+  if (!s.ok) s = port->setSignal(line_, down);
+  // At the program's end the lines are released: the send just ends.
+  if (!s.ok && SerialLinesReleased()) return false;
+  if (!s.ok) {
+    dropBothLines(port);
+    const bool tell = !failureReported_;
+    failureReported_ = true;
+    const quint32 seq = ++keySeq_;
+    lock.unlock();
+    tellKey(false, seq);
+    if (!tell) return false;
+    if (onKeyerThread()) {
+      {
+        const std::lock_guard failureLock(failureMutex_);
+        failureText_ = s.error;
+      }
+      report({Report::Failure});
+    } else {
+      post([this, error = s.error] { panel_.showLineFailure(error); });
+    }
+    return false;
+  }
+  const quint32 seq = ++keySeq_;
+  lock.unlock();
+  tellKey(down, seq);
+  return true;
+}
+
+namespace {
+// The keyer whose thread this is, if any.
+thread_local const CwKeyer* keyerOfThisThread = nullptr;
+}  // namespace
+
+bool CwKeyer::onKeyerThread() const { return keyerOfThisThread == this; }
+
+void CwKeyer::run() {
+  keyerOfThisThread = this;
+  raiseKeyerThreadPriority();
+  for (;;) {
+    {
+      std::unique_lock lock(mutex_);
+      stateCv_.wait(lock, [this] { return quit_ || startPending_; });
+      if (quit_) return;
+      startPending_ = false;
+    }
+    sendLoop();
+  }
+}
+
+int CwKeyer::takeNext(QChar& c) {
+  const std::lock_guard lock(mutex_);
+  if (abort_) return 2;
+  if (buffer_.isEmpty()) {
+    // Decided under the same lock that appends: text added from here on starts a
+    // send of its own.
+    stopRequested_ = false;
+    sending_ = false;
+    stateCv_.notify_all();
+    report({Report::End});
+    return 1;
+  }
+  c = buffer_.at(0);
+  buffer_ = buffer_.mid(1, kBufferLimit);
+  pendingChar_ = c;
+  sentShown_ = false;
+  return 0;
+}
+
+void CwKeyer::showTaken() {
+  if (sentShown_) return;
+  sentShown_ = true;
+  report({Report::Char, false, pendingChar_.unicode()});
+}
+
+void CwKeyer::sendLoop() {
+  report({Report::Start});
+  QChar c;
+  // Aborted before the first character: the loop below ends at once.
+  if (takeNext(c) == 1) return;
+  CwClock::time_point deadline = clock_.now();
+  for (;;) {
+    if (abort_) break;
+    bool taken = false;
+    if (c == QLatin1Char('\n') || c == QLatin1Char('"')) {
+      showTaken();
+    } else {
+      if (!keyCharacter(c, deadline)) break;
+      // The pause after every character, at the speed of the last one keyed. The
+      // next character is taken while it runs: the lock that the window thread shares
+      // is never held between a deadline and the key.
+      catchUp(deadline);
+      deadline += std::chrono::milliseconds(CwTiming::forSpeedOffset(unitBase_).unit);
+      showTaken();
+      if (!stopRequested_) {
+        const std::lock_guard lock(mutex_);
+        if (!abort_ && !buffer_.isEmpty()) {
+          c = buffer_.at(0);
+          buffer_ = buffer_.mid(1, kBufferLimit);
+          pendingChar_ = c;
+          sentShown_ = false;
+          taken = true;
+        }
+      }
+      if (!clock_.waitUntil(deadline, abort_)) break;
+    }
+    if (stopRequested_) break;
+    if (!taken) {
+      const int next = takeNext(c);
+      if (next == 1) return;
+      if (next == 2) break;
+    }
+  }
+  // Stopped, aborted or the line failed: the key is up after every element, and what
+  // waits is dropped, a character taken but not begun too.
+  const std::lock_guard lock(mutex_);
+  buffer_.clear();
+  stopRequested_ = false;
+  abort_ = false;
+  sending_ = false;
+  stateCv_.notify_all();
+  report({Report::End});
+}
+
+bool CwKeyer::keyCharacter(QChar c, CwClock::time_point& deadline) {
+  if (c == QLatin1Char(' ')) return space(CwTiming::forSpeedOffset(unitBase_).letterSpace(), deadline);
+  const auto pattern = MorsePattern(c);
+  if (!pattern) return true;
+  unitBase_ = speedOffset_.load();
+  const CwTiming t = CwTiming::forSpeedOffset(unitBase_);
+  for (const QChar e : *pattern) {
+    if (!mark(e == QLatin1Char('-') ? t.dash() : t.dot(), deadline)) return false;
+    if (!space(t.gap(), deadline)) return false;
+  }
+  return space(t.letterSpace(), deadline);
+}
+
+void CwKeyer::catchUp(CwClock::time_point& deadline) {
+  const auto now = clock_.now();
+  if (now - deadline > kLateLimit) deadline = now;
+}
+
+bool CwKeyer::mark(long long ms, CwClock::time_point& deadline) {
+  catchUp(deadline);
+  const bool down = setKey(true);
+  showTaken();
+  if (!down) return false;
+  deadline += std::chrono::milliseconds(ms);
+  const bool reached = clock_.waitUntil(deadline, abort_);
+  // The key goes up at the end of the element whatever happened meanwhile.
+  const bool up = setKey(false);
+  return reached && up;
+}
+
+bool CwKeyer::space(long long ms, CwClock::time_point& deadline) {
+  catchUp(deadline);
+  deadline += std::chrono::milliseconds(std::max(ms, 0LL));
+  showTaken();
+  return clock_.waitUntil(deadline, abort_);
 }
 
 Status SaveCwPortSettings(const QString& port, bool dtr) {

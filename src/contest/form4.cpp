@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
+#include <cmath>
 
 #include "contest/cabrillo.h"
 #include "contest/contestadif.h"
@@ -209,7 +210,8 @@ Form4::Form4() {
   for (QWidget* w : std::initializer_list<QWidget*>{Label1[5], mhz, Label1[10], Text1, Label6}) w->hide();
   Label1[3] = label(this, "Label1", QStringLiteral("Mi Señal Distintiva"), 10, 104, 120, 16, 3);
   Text2 = textBox(this, "Text2", 15, 130, 102, 110);
-  Label7 = label(this, "Label7", QStringLiteral("DUPLICADO"), 164, 100, 120, 20);
+  // Beside the check boxes, where it leaves the own call readable.
+  Label7 = label(this, "Label7", QStringLiteral("DUPLICADO"), 636, 100, 104, 20);
   Label7->setAlignment(Qt::AlignCenter);
   setBackColor(Label7, 0x0000FF);
   setForeColor(Label7, kWhite);
@@ -227,6 +229,7 @@ Form4::Form4() {
   ListView2->setRootIsDecorated(false);
   Label9 = label(Frame3, "Label9", QStringLiteral("0 QSOs "), 8, 226, 200, 18);
   Frame4 = control<QGroupBox>(this, "Frame4", 10, 130, 540, 120);
+  Frame4->setAutoFillBackground(true);  // drawn over the log: its rows must not show through
   ListView1 = control<QTreeWidget>(Frame4, "ListView1", 8, 20, 524, 92);
   ListView1->setRootIsDecorated(false);
   setListColumns(ListView1, kEarlierContactsColumns);
@@ -351,7 +354,8 @@ Form4::Form4() {
   });
 
   MSComm1 = serialSystem().createLine();
-  keyer_ = std::make_unique<CwKeyer>(*this, pacer_);
+  keyer_ = std::make_unique<CwKeyer>(*this);
+  keyerLineChanged();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -380,9 +384,10 @@ Form4::Form4() {
   Timer1->start();
 }
 
-// Unloading closes the keyer's port.
+// Unloading ends any send with the key up and closes the keyer's port.
 Form4::~Form4() {
-  if (keyer_) keyer_->CwStopRequested = true;
+  keyer_.reset();
+  endVoiceCallOnLeaving();
   if (MSComm1) MSComm1->close();
 }
 
@@ -431,6 +436,9 @@ void Form4::ShowForContest() {
 }
 
 bool Form4::event(QEvent* e) {
+  // A key held by hand goes up when the window stops taking the keys: its release
+  // would go elsewhere.
+  if (e->type() == QEvent::WindowDeactivate && keyer_) keyer_->ReleaseManualKey();
   if (e->type() == QEvent::WindowActivate && isVisible() && returnFromWindow_) {
     returnFromWindow_ = false;
     Form_Activate();
@@ -443,18 +451,22 @@ void Form4::Form_Activate() {
   macros[3]->setText(QStringLiteral("F4-") + Text2->text());
 
   const auto port = ReadCwPortSettings();
-  {
-    const QSignalBlocker quiet(Combo3);
-    Combo3->clear();
-    for (int i = 1; i <= 20; ++i) Combo3->addItem(QStringLiteral("COM") + QString::number(i));
-    // A port the list does not hold keeps the first one.
-    const int portIndex = port ? Combo3->findText(port->port) : 0;
-    Combo3->setCurrentIndex(portIndex < 0 ? 0 : portIndex);
+  // A send running on the keyer's port and line goes on with them (the activation
+  // comes back from another window in the middle of it).
+  if (!keyer_->sending()) {
+    {
+      const QSignalBlocker quiet(Combo3);
+      Combo3->clear();
+      for (int i = 1; i <= 20; ++i) Combo3->addItem(QStringLiteral("COM") + QString::number(i));
+      // A port the list does not hold keeps the first one.
+      const int portIndex = port ? Combo3->findText(port->port) : 0;
+      Combo3->setCurrentIndex(portIndex < 0 ? 0 : portIndex);
+    }
+    Combo3_Click();  // the chosen port is opened even when it is the one shown before
+    const bool dtr = port ? port->dtr : true;
+    if (dtr) Check3->setChecked(true);
+    else Check4->setChecked(true);
   }
-  Combo3_Click();  // the chosen port is opened even when it is the one shown before
-  const bool dtr = port ? port->dtr : true;
-  if (dtr) Check3->setChecked(true);
-  else Check4->setChecked(true);
   if (ReadDarkBackgroundSetting().value_or(false)) Check7->setChecked(true);
 
   const QString band = Combo2->currentText();
@@ -714,6 +726,7 @@ bool Form4::eventFilter(QObject* watched, QEvent* event) {
       else if (watched == RSR) gotFocus(RSR, 5);
       return false;
     case QEvent::FocusOut: {
+      if (keyer_) keyer_->ReleaseManualKey();
       // Switching to another window is no leaving of the field.
       const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
       if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
@@ -791,9 +804,31 @@ bool Form4::keyEvent(QObject* watched, QKeyEvent* ke, bool press) {
 void Form4::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
   if (Layout.isEmpty()) return;
-  ScaleControls(this, Layout, true);
+  // Each axis follows the window (fonts the smaller factor): no empty band when maximised.
+  ScaleControls(this, Layout, false);
+  arrangeModePanels();
   ListView2->hide();
   ListView2->show();
+}
+
+// The CW panel and the voice-call row share the bottom of the window. Without the CW
+// panel the log takes its room and the voice-call row moves to the bottom, so no band
+// of the window stays empty.
+void Form4::arrangeModePanels() {
+  if (Layout.isEmpty() || !Frame1->isHidden()) return;
+  const LayoutScale s = LayoutScaleFor(height() * double(kTwipsPerPixel), width() * double(kTwipsPerPixel),
+                                       Layout.first());
+  auto place = [&s](QWidget* w, int x, int y, int width, int height) {
+    w->setGeometry(int(std::lround(x * s.SX)), int(std::lround(y * s.SY)), int(std::lround(width * s.SX)),
+                   int(std::lround(height * s.SY)));
+  };
+  place(Frame3, 10, 130, 730, 390);
+  place(ListView2, 8, 20, 714, 342);
+  place(Label9, 8, 366, 200, 18);
+  place(sFondo, 10, 532, 300, 16);
+  place(Label8, 320, 530, 30, 20);
+  place(Label13, 360, 530, 140, 20);
+  sPorcentaje->setGeometry(sFondo->x(), sFondo->y(), sPorcentaje->width(), sFondo->height());
 }
 
 void Form4::saveWindowSettings() {
@@ -816,25 +851,24 @@ void Form4::Form_QueryUnload(bool& cancel) {
 }
 
 void Form4::closeEvent(QCloseEvent* e) {
-  if (!closeConfirmed_) {
-    bool cancel = false;
-    Form_QueryUnload(cancel);
-    if (cancel) {
-      e->ignore();
-      return;
-    }
-  }
-  if (keyer_->sending()) {
-    // The send runs inside a handler of this window: the window may only go once it
-    // has returned.
-    closeConfirmed_ = true;
-    keyer_->CwStopRequested = true;
+  bool cancel = false;
+  Form_QueryUnload(cancel);
+  if (cancel) {
     e->ignore();
     return;
   }
+  // The transmitter is never left keyed by a window that is gone.
+  keyer_->Abort();
   stopVoiceCall();
   Timer1->stop();
   e->accept();
+}
+
+// Hidden, the window takes no Esc and shows no key: nothing may go on keying.
+void Form4::hideEvent(QHideEvent* e) {
+  if (keyer_) keyer_->Abort();
+  endVoiceCallOnLeaving();
+  QWidget::hideEvent(e);
 }
 
 void Form4::sdc_Click() {
@@ -851,6 +885,10 @@ void Form4::Timer1_Timer() {
 void Form4::showCwPanel(bool cw) {
   Frame1->setVisible(cw);
   for (QWidget* w : std::initializer_list<QWidget*>{sFondo, sPorcentaje, Label8, Label13}) w->setVisible(!cw);
+  if (!Layout.isEmpty()) {
+    ScaleControls(this, Layout, false);  // the design places first, then the mode's own
+    arrangeModePanels();
+  }
 }
 
 void Form4::Timer2_Timer() {

@@ -180,12 +180,14 @@ class Form4 : public QWidget, public CwKeyerPanel {
 
   CwKeyer& keyer() { return *keyer_; }
 
+  // The keyer keys DTR when "DTR" is ticked, otherwise RTS.
+  bool keyerUsesDtr() const;
+
   // CwKeyerPanel
-  SerialLine* keyerPort() override { return MSComm1.get(); }
-  bool keyerUsesDtr() const override;
   void showKeyIndicator(bool keyDown) override;
   void showSentText(const QString& text) override;
   void setPortControlsLocked(bool locked) override;
+  void showLineFailure(const QString& error) override;
 
   void Timer1_Timer();
   void Timer2_Timer();
@@ -212,6 +214,7 @@ class Form4 : public QWidget, public CwKeyerPanel {
   bool eventFilter(QObject* watched, QEvent* event) override;
   bool event(QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void hideEvent(QHideEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
 
  private:
@@ -221,18 +224,24 @@ class Form4 : public QWidget, public CwKeyerPanel {
   void showDupeRows(const QList<ContestQso>& rows);
   bool askDupe(const QString& call);
   void saveWindowSettings();
+  void arrangeModePanels();
   void showCwPanel(bool cw);
   bool keyEvent(QObject* watched, QKeyEvent* ke, bool press);
   void startVoiceCall();
+  void voiceCallStarted();
   void stopVoiceCall();
+  void endVoiceCallOnLeaving();
+  // Push-to-talk was keyed by this window's voice call and not dropped since.
+  bool pttKeyed_ = false;
 
   LayoutList Layout;
   // The window that was active before this one was one of the program's own
   // windows (not a message box): coming back from it is an activation.
   bool returnFromWindow_ = false;
-  // The close was agreed to while Morse was being sent: it completes when the send ends.
-  bool closeConfirmed_ = false;
-  EventLoopPacer pacer_;
+  // Hands the keyer the port and the line the boxes choose.
+  void keyerLineChanged();
+  // The port choice whose opening failed last, so its warning is not repeated.
+  QString failedKeyerPort_;
   WebGet* masterAge_ = nullptr;  // the web list's date, for the age check
   void masterAgeArrived();
   std::unique_ptr<CwKeyer> keyer_;

@@ -99,11 +99,13 @@ void Form4::Combo2_Click() {
 
 void Form4::Check3_Click() {
   if (Check3->isChecked()) Check4->setChecked(false);
+  keyerLineChanged();
   Corresponsal->setFocus();
 }
 
 void Form4::Check4_Click() {
   if (Check4->isChecked()) Check3->setChecked(false);
+  keyerLineChanged();
   Corresponsal->setFocus();
 }
 
@@ -117,17 +119,41 @@ void Form4::Check8_Click() {
 
 void Form4::Combo3_Click() {
   if (state().StartupInProgress) return;
-  if (MSComm1->isOpen()) MSComm1->close();
+  // The port never changes in the middle of a send: its controls are locked, and the
+  // window's activation (coming back from another window) leaves it as it is.
+  if (keyer_->sending()) {
+    Corresponsal->setFocus();
+    return;
+  }
   // "COM3" is the third port the system lists.
-  QString number = Combo3->currentText();
+  const QString choice = Combo3->currentText();
+  QString number = choice;
   number.remove(QStringLiteral("COM"));
   const long long n = std::llround(vbVal(number));
   const QStringList ports = serialSystem().portNames();
-  keyer_->SetKeyLineOff(QStringLiteral("DTR"));
-  keyer_->SetKeyLineOff(QStringLiteral("RTS"));
-  // A port that does not exist or cannot be opened leaves the keyer on its indicator.
-  if (n >= 1 && n <= ports.size()) (void)MSComm1->open(ports.at(int(n - 1)));
+  const bool listed = n >= 1 && n <= ports.size();
+  // Both lines go down while the old port is still open, then it closes.
+  keyer_->setKeyLine(nullptr, SerialSignal::Dtr);
+  if (MSComm1->isOpen()) MSComm1->close();
+  const Status opened = listed ? MSComm1->open(ports.at(int(n - 1)))
+                            : Status::failure(QStringLiteral("El puerto no existe en este equipo"));
+  // A port whose lines could not be dropped is no key either: it is closed again.
+  if (!opened.ok) MSComm1->close();
+  keyerLineChanged();
+  if (opened.ok) {
+    failedKeyerPort_.clear();
+  } else if (failedKeyerPort_ != choice) {
+    // Told once per port chosen: the window's activation chooses the saved port again
+    // each time, and the operator knows already.
+    failedKeyerPort_ = choice;
+    showWarning(choice + QStringLiteral("\r\n") + opened.error);
+  }
   Corresponsal->setFocus();
+}
+
+void Form4::keyerLineChanged() {
+  keyer_->setKeyLine(MSComm1->isOpen() ? MSComm1.get() : nullptr,
+                     keyerUsesDtr() ? SerialSignal::Dtr : SerialSignal::Rts);
 }
 
 bool Form4::keyerUsesDtr() const { return Check3->isChecked(); }
@@ -136,6 +162,9 @@ void Form4::showSentText(const QString& text) { Label10->setText(text); }
 void Form4::setPortControlsLocked(bool locked) {
   if (locked) LockKeyerPortControls();
   else UnlockKeyerPortControls();
+}
+void Form4::showLineFailure(const QString& error) {
+  showWarning(Combo3->currentText() + QStringLiteral("\r\n") + error);
 }
 
 // ---- Keys ---------------------------------------------------------------------------------
@@ -173,7 +202,7 @@ void Form4::Form_KeyDown(int KeyCode) {
     Label7->hide();
   }
   if (KeyCode == 27) {
-    keyer_->CwStopRequested = true;
+    keyer_->RequestStop();
     stopVoiceCall();
     sPorcentaje->resize(1, sPorcentaje->height());  // 15 twips
   }
@@ -187,17 +216,14 @@ void Form4::Form_KeyUp(int KeyCode) {
   if (KeyCode == 40 && Frame1->isVisible()) keyer_->CwKeyUp();
 }
 
-void Form4::macros_Click(int Index) {
-  keyer_->CwSendBuffer += ContestMacroText(Index);
-  keyer_->SendCwBuffer();
-  // A close that came while Morse was being sent is finished once the send ended.
-  if (closeConfirmed_ && !keyer_->sending()) QTimer::singleShot(0, this, &QWidget::close);
-}
+// The text goes to the keyer's thread, which sends it after what waits; the window
+// goes on at once.
+void Form4::macros_Click(int Index) { keyer_->SendCwBuffer(ContestMacroText(Index)); }
 
 void Form4::HScroll1_Change() {
   const int wpm = HScroll1->value();
   LabelVel->setText(QStringLiteral("Vel ") + QString::number(wpm) + QStringLiteral(" ppm"));
-  if (wpm >= 10 && wpm <= 40) keyer_->CwSpeedOffset = CwSpeedOffsetForWpm(wpm);
+  if (wpm >= 10 && wpm <= 40) keyer_->setSpeedOffset(CwSpeedOffsetForWpm(wpm));
   Corresponsal->setFocus();
 }
 
@@ -208,6 +234,7 @@ void Form4::EditLastContestQso() { vz::EditLastContestQso(Label2->text(), Label3
 void Form4::startVoiceCall() {
   if (!MMControl1) {
     MMControl1 = createAudioPlayer();
+    connect(MMControl1.get(), &AudioPlayer::started, this, &Form4::voiceCallStarted);
     connect(MMControl1.get(), &AudioPlayer::progress, this, &Form4::MMControl1_StatusUpdate);
     connect(MMControl1.get(), &AudioPlayer::finished, this, &Form4::MMControl1_Done);
     connect(MMControl1.get(), &AudioPlayer::failed, this, [this] { stopVoiceCall(); });
@@ -218,6 +245,13 @@ void Form4::startVoiceCall() {
   const QFileInfo file(path);
   if (path.isEmpty() || !file.isFile() || file.size() == 0) return;
   MMControl1->play(path);
+}
+
+// The transmitter goes on only once the player has the file open with a length: a
+// file it cannot open keys nothing.
+void Form4::voiceCallStarted() {
+  if (!MMControl1 || !MMControl1->isPlaying()) return;
+  pttKeyed_ = true;
   SetPttOn(form2().pttLine());
 }
 
@@ -227,11 +261,24 @@ void Form4::MMControl1_StatusUpdate(qint64 positionMs, qint64 durationMs) {
   sPorcentaje->resize(int(width), sPorcentaje->height());
 }
 
-void Form4::MMControl1_Done() { SetPttOff(form2().pttLine()); }
+void Form4::MMControl1_Done() {
+  pttKeyed_ = false;
+  SetPttOff(form2().pttLine());
+}
 
 void Form4::stopVoiceCall() {
+  pttKeyed_ = false;
   SetPttOff(form2().pttLine());
   if (MMControl1) MMControl1->stop();
+}
+
+// The window is going (hidden or unloaded): the call ends and push-to-talk drops,
+// without loading any window to show it.
+void Form4::endVoiceCallOnLeaving() {
+  if (MMControl1) MMControl1->stop();
+  if (!pttKeyed_) return;
+  pttKeyed_ = false;
+  DropPttOnLeaving();
 }
 
 }  // namespace vz

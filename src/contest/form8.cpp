@@ -12,9 +12,11 @@
 #include "contest/conteststore.h"
 #include "contest/form4.h"
 #include "platform/clock.h"
+#include "platform/cp1252box.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
 #include "mainwin/layoutscaler.h"
+#include "store/logcommands.h"
 #include "store/programstate.h"
 
 namespace vz {
@@ -48,6 +50,8 @@ Form8::Form8() {
   Label1->setGeometry(8, 24, 60, 20);
   Text1 = new QLineEdit(Frame3);
   Text1->setObjectName(QStringLiteral("Text1"));
+  Text1->setMaxLength(kLogNameLength);
+  keepToCp1252(Text1);
   Text1->setGeometry(8, 46, 240, 23);
   Frame2 = new QGroupBox(QStringLiteral("Tipo de Serie"), Frame3);
   Frame2->setGeometry(8, 80, 240, 80);
@@ -93,7 +97,7 @@ bool Form8::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form8::Command1_Click() {
-  const QString name = Text1->text().remove(u'\'');
+  const QString name = Text1->text().remove(u'\'').left(kLogNameLength);
   Text1->setText(name);
   if (name.isEmpty()) {
     Text1->setFocus();

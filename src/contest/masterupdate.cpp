@@ -2,7 +2,6 @@
 
 #include <QEventLoop>
 #include <QFile>
-#include <QSaveFile>
 
 #include "platform/cp1252.h"
 #include "platform/dialogs.h"
@@ -31,10 +30,9 @@ std::optional<QDate> MasterListWebDate(const QString& firstLine) {
 namespace {
 
 Status writeBytes(const QString& path, const QByteArray& bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-    return Status::failure(QStringLiteral("No se pudo escribir ") + path + QStringLiteral(": ") +
-                           file.errorString());
+  QString error;
+  if (!replaceFileBytes(path, bytes, &error))
+    return Status::failure(QStringLiteral("No se pudo escribir ") + path + QStringLiteral(": ") + error);
   return Status::success();
 }
 

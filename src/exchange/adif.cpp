@@ -45,9 +45,9 @@ FieldSpan spanAt(const QString& line, qsizetype p) {
     span.length = double(digits);
   else
     span.length = std::nearbyint(vbVal(line.mid(p, kTagWindow)));
-  qsizetype gt = line.indexOf(QLatin1Char('>'), p);
-  if (gt >= windowEnd) gt = -1;
-  span.valueStart = gt >= 0 ? gt + 1 : p;
+  // Only the window is searched: a long line of tags without ">" stays linear.
+  const qsizetype gt = QStringView(line).mid(p, windowEnd - p).indexOf(QLatin1Char('>'));
+  span.valueStart = gt >= 0 ? p + gt + 1 : p;
   return span;
 }
 
@@ -122,7 +122,10 @@ Result<QString> AdifRecord(const AdifQso& q, bool useCommentAsQslMsg) {
 
 Status AdifFileWriter::create(const QString& path, const QStringList& header) {
   file_.emplace(path);
-  if (!file_->open(QIODevice::WriteOnly)) return failure();
+  pending_.clear();
+  // Unbuffered, with a buffer of our own: Qt's buffer reports a write cut short at
+  // flush time (a full disk) as success, and the cut file would be put in place.
+  if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failure();
   for (const QString& line : header) {
     Status s = writeLine(line);
     if (!s) return s;
@@ -132,8 +135,13 @@ Status AdifFileWriter::create(const QString& path, const QStringList& header) {
 
 Status AdifFileWriter::writeLine(const QString& line) {
   if (!file_) return Status::failure(QStringLiteral("El archivo ADIF no está abierto"));
-  const QByteArray bytes = encodeCp1252(line) + "\r\n";
-  if (file_->write(bytes) != bytes.size()) return failure();
+  pending_ += encodeCp1252(line) + "\r\n";
+  return pending_.size() >= kPendingLimit ? writePending() : Status::success();
+}
+
+Status AdifFileWriter::writePending() {
+  if (file_->write(pending_) != pending_.size()) return failure();
+  pending_.clear();
   return Status::success();
 }
 
@@ -142,14 +150,18 @@ Status AdifFileWriter::finish(bool endLine) {
     Status s = writeLine(QStringLiteral("<EOF>"));
     if (!s) return s;
   }
-  if (!file_ || !file_->commit()) return failure();
+  if (!file_) return failure();
+  if (Status s = writePending(); !s) return s;
+  if (!file_->commit()) return failure();
   file_.reset();
   return Status::success();
 }
 
 Status AdifFileWriter::failure() {
-  QString text = file_ ? file_->errorString() : QString();
+  QString text = file_ && file_->error() != QFileDevice::NoError ? file_->errorString() : QString();
+  if (file_ && text.isEmpty()) text = QStringLiteral("el archivo quedó incompleto (¿disco lleno?)");
   const QString path = file_ ? file_->fileName() : QString();
+  pending_.clear();
   file_.reset();  // drops what was written; the file in place stays as it was
   if (text.isEmpty()) text = QStringLiteral("error de escritura");
   return Status::failure(QStringLiteral("No se pudo escribir %1: %2").arg(path, text));

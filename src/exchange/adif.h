@@ -73,7 +73,10 @@ class AdifFileWriter {
 
  private:
   Status failure();
+  Status writePending();
+  static constexpr qsizetype kPendingLimit = 1 << 16;
   std::optional<QSaveFile> file_;
+  QByteArray pending_;
 };
 
 // ---- Reading --------------------------------------------------------------------

@@ -1,13 +1,20 @@
 #include "exchange/adifimport.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QList>
+#include <QSqlQuery>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <memory>
 
 #include "exchange/adif.h"
 #include "platform/database.h"
+#include "platform/sqlitestatement.h"
 #include "platform/textutil.h"
 #include "store/callsign.h"
 #include "store/duplicates.h"
+#include "store/logstore.h"
 #include "store/programstate.h"
 #include "store/validation.h"
 
@@ -18,7 +25,7 @@ namespace {
 const QLatin1String kStationCallTag("<STATION_CALLSIGN:");
 
 // Staged rows written together in one transaction.
-constexpr qsizetype kStagingBatch = 500;
+constexpr qsizetype kStagingBatch = 2000;
 
 bool allDigits(const QString& s) {
   if (s.isEmpty()) return false;
@@ -56,31 +63,6 @@ QString defaultReport(const QString& mode) {
   return QStringLiteral("599");
 }
 
-// A record ready for Tabla3.
-struct StagedRow {
-  ImportedQso qso;
-  QString mark;
-};
-
-Status stage(const StagedRow& r) {
-  const ImportedQso& q = r.qso;
-  return AddImportStagingRecord(q.ownCall, q.call, q.date, q.time, q.band, q.frequency, q.mode, q.reportSent,
-                                q.reportReceived, q.operatorCall, q.propagationMode, q.satellite, q.uploadState,
-                                q.remarks, r.mark, q.ownGrid, q.grid);
-}
-
-Status flush(QList<StagedRow>* rows) {
-  if (rows->isEmpty()) return Status::success();
-  const Status s = db::transaction([&] {
-    for (const StagedRow& r : *rows) {
-      Status one = stage(r);
-      if (!one) return one;
-    }
-    return Status::success();
-  });
-  rows->clear();
-  return s;
-}
 
 }  // namespace
 
@@ -171,6 +153,11 @@ Result<ParsedImportRecord> ParseImportRecord(const QString& line, bool rukFile, 
     q.mode = QStringLiteral("FM");
     if (q.satellite.isEmpty()) q.satellite = QString::fromUtf8("Satélite");
   }
+  // Stored without a mode a QSO would be left out of every list and count of its log.
+  if (q.mode.isEmpty()) {
+    parsed.check = ImportCheck::MissingField;
+    return Answer::of(parsed);
+  }
 
   // The widths of Tabla3's columns.
   q.mode.truncate(7);
@@ -192,24 +179,65 @@ Result<ParsedImportRecord> ParseImportRecord(const QString& line, bool rukFile, 
   return Answer::of(parsed);
 }
 
+namespace {
+
+const QString kStagingInsert = QStringLiteral(
+    "INSERT INTO Tabla3 ([Modo], [Banda], [MyCall], [Estacion], [Fecha], [Hora], [RSE], [RSR], [Obs], [Operador], "
+    "[Nombre Log], [Frecuencia], [MiGrid], [SuGrid], [Ruk], [Nombre_Sat], [Argento], [Dupe]) "
+    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+
+QVariantList stagingValues(const QString& ownCall, const QString& call, const QString& date, const QString& time,
+                           const QString& band, const QString& frequency, const QString& mode,
+                           const QString& reportSent, const QString& reportReceived, const QString& operatorCall,
+                           const QString& satellite, const QString& uploadState, const QString& remarks,
+                           const QString& duplicateMark, const QString& ownGrid, const QString& grid) {
+  return {db::textValue(mode), db::textValue(band), db::textValue(ownCall), db::textValue(call), db::textValue(date),
+          db::textValue(time), db::textValue(reportSent.left(3)), db::textValue(reportReceived.left(3)),
+          db::textValue(remarks.left(100)), db::textValue(operatorCall), db::textValue(state().CurrentLogName),
+          db::textValue(frequency), db::textValue(trimBlanks(ownGrid)), db::textValue(trimBlanks(grid)),
+          db::textValue(uploadState), db::textValue(satellite), db::textValue(ProvinceFromCallSign(call)),
+          db::textValue(duplicateMark)};
+}
+
+Status stagingFailure(const QString& call, const QString& error) {
+  return Status::failure(QStringLiteral("No se pudo guardar el QSO con %1 para importar: %2").arg(call, error));
+}
+
+// Staged rows of one parse through one statement prepared once.
+class StagingWriter {
+ public:
+  Status add(const ImportedQso& q, const QString& mark) {
+    const Status prepared = statement_.prepare(kStagingInsert);
+    if (!prepared) return stagingFailure(q.call, prepared.error);
+    const QVariantList values =
+        stagingValues(q.ownCall, q.call, q.date, q.time, q.band, q.frequency, q.mode, q.reportSent, q.reportReceived,
+                      q.operatorCall, q.satellite, q.uploadState, q.remarks, mark, q.ownGrid, q.grid);
+    for (int i = 0; i < values.size(); ++i) statement_.bindText(i + 1, values[i].toString());
+    const Status s = statement_.exec();
+    return s ? s : stagingFailure(q.call, s.error);
+  }
+
+ private:
+  db::SqliteStatement statement_;
+};
+
+}  // namespace
+
+namespace {
+
+}  // namespace
+
 Status AddImportStagingRecord(const QString& ownCall, const QString& call, const QString& date, const QString& time,
                               const QString& band, const QString& frequency, const QString& mode,
                               const QString& reportSent, const QString& reportReceived, const QString& operatorCall,
                               const QString& /*propagationMode*/, const QString& satellite,
                               const QString& uploadState, const QString& remarks, const QString& duplicateMark,
                               const QString& ownGrid, const QString& grid) {
-  const Status s = db::exec(
-      QStringLiteral("INSERT INTO Tabla3 ([Modo], [Banda], [MyCall], [Estacion], [Fecha], [Hora], [RSE], [RSR], "
-                     "[Obs], [Operador], [Nombre Log], [Frecuencia], [MiGrid], [SuGrid], [Ruk], [Nombre_Sat], "
-                     "[Argento], [Dupe]) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-      {db::textValue(mode), db::textValue(band), db::textValue(ownCall), db::textValue(call), db::textValue(date),
-       db::textValue(time), db::textValue(reportSent.left(3)), db::textValue(reportReceived.left(3)),
-       db::textValue(remarks.left(100)), db::textValue(operatorCall), db::textValue(state().CurrentLogName),
-       db::textValue(frequency), db::textValue(trimBlanks(ownGrid)), db::textValue(trimBlanks(grid)),
-       db::textValue(uploadState), db::textValue(satellite), db::textValue(ProvinceFromCallSign(call)),
-       db::textValue(duplicateMark)});
-  if (!s) return Status::failure(QStringLiteral("No se pudo guardar el QSO con %1 para importar: %2").arg(call, s.error));
-  return s;
+  QSqlQuery q(db::connection());
+  const Status s = db::run(q, kStagingInsert,
+                           stagingValues(ownCall, call, date, time, band, frequency, mode, reportSent, reportReceived,
+                                         operatorCall, satellite, uploadState, remarks, duplicateMark, ownGrid, grid));
+  return s ? s : stagingFailure(call, s.error);
 }
 
 QStringList ImportErrorLines(const ImportCounts& c) {
@@ -228,12 +256,34 @@ Result<ImportParseEnd> ParseImportRecords(const QStringList& recordLines, const 
                                           const ImportParseHooks& hooks) {
   using Answer = Result<ImportParseEnd>;
   const bool rukFile = IsRukImportFile(programId);
-  QList<StagedRow> pending;
+  StagingWriter writer;
+  RecentDuplicateFinder duplicates;
+  // Records are looked up and staged in groups, each in one transaction: the look-ups
+  // then read the database without locking it again for each, and commits stay few.
+  QSqlDatabase c = db::connection();
+  bool inGroup = false;
+  int groupRows = 0, groupNew = 0, groupDuplicates = 0;
+  // Ends the group; only rows really staged are counted.
+  auto endGroup = [&]() -> Status {
+    if (!inGroup) return Status::success();
+    inGroup = false;
+    Status s = Status::success();
+    if (c.commit()) {
+      counts->newQsos += groupNew;
+      counts->duplicates += groupDuplicates;
+    } else {
+      s = Status::failure(QStringLiteral("No se pudo guardar la transacción: ") + c.lastError().text());
+      c.rollback();
+    }
+    groupRows = groupNew = groupDuplicates = 0;
+    return s;
+  };
   // Ends the parse with a failure, keeping what was staged before it.
   auto fail = [&](const QString& text) {
-    flush(&pending);
-    return Answer::failure(text);
+    const Status s = endGroup();
+    return Answer::failure(s ? text : text + QStringLiteral("\r\n") + s.error);
   };
+  const bool paced = bool(hooks.turnDue);
 
   for (qsizetype i = 0; i < recordLines.size(); ++i) {
     const Result<ParsedImportRecord> parsed = ParseImportRecord(recordLines[i], rukFile, stationCall);
@@ -245,30 +295,156 @@ Result<ImportParseEnd> ParseImportRecords(const QStringList& recordLines, const 
       case ImportCheck::BadDate: ++counts->dateErrors; break;
       case ImportCheck::BadTime: ++counts->timeErrors; break;
       case ImportCheck::Accepted: {
-        if (hooks.cancelRequested && hooks.cancelRequested()) {
-          const Status s = flush(&pending);
-          if (!s) return fail(s.error);
+        bool poll = bool(hooks.cancelRequested);
+        if (poll && paced) {
+          poll = hooks.turnDue();
+          if (poll) {
+            const Status s = endGroup();
+            if (!s) return Answer::failure(s.error);
+          }
+        }
+        if (poll && hooks.cancelRequested()) {
+          const Status s = endGroup();
+          if (!s) return Answer::failure(s.error);
           return Answer::of(ImportParseEnd::Cancelled);
         }
+        if (!inGroup) {
+          if (!c.transaction())
+            return Answer::failure(QStringLiteral("No se pudo iniciar la transacción: ") + c.lastError().text());
+          inGroup = true;
+        }
         const ImportedQso& q = r.qso;
-        const auto dupe = FindRecentDuplicateQso(q.ownCall, q.call, q.date, q.time, q.band, q.frequency, q.mode,
-                                                 q.reportSent, q.reportReceived, q.operatorCall, q.propagationMode,
-                                                 q.satellite, q.uploadState, q.remarks);
+        const auto dupe = duplicates.find(q.ownCall, q.call, q.date, q.time, q.band, q.mode);
         if (!dupe.ok()) return fail(dupe.error());
-        pending.append({q, dupe.value ? QString::number(*dupe.value) : QLatin1String(kNewQsoMark)});
-        ++(dupe.value ? counts->duplicates : counts->newQsos);
-        if (pending.size() >= kStagingBatch) {
-          const Status s = flush(&pending);
-          if (!s) return fail(s.error);
+        const Status staged = writer.add(q, dupe.value ? QString::number(*dupe.value) : QLatin1String(kNewQsoMark));
+        if (!staged) return fail(staged.error);
+        ++groupRows;
+        ++(dupe.value ? groupDuplicates : groupNew);
+        if (groupRows >= kStagingBatch) {
+          const Status s = endGroup();
+          if (!s) return Answer::failure(s.error);
         }
         break;
       }
     }
-    if (hooks.recordDone) hooks.recordDone(int(i), *counts);
+    if (hooks.recordDone) {
+      if (!paced) {
+        ImportCounts shown = *counts;
+        shown.newQsos += groupNew;
+        shown.duplicates += groupDuplicates;
+        hooks.recordDone(int(i), shown);
+      } else if (hooks.turnDue()) {
+        const Status s = endGroup();
+        if (!s) return Answer::failure(s.error);
+        hooks.recordDone(int(i), *counts);
+      }
+    }
   }
-  const Status s = flush(&pending);
-  if (!s) return fail(s.error);
+  const Status s = endGroup();
+  if (!s) return Answer::failure(s.error);
   return Answer::of(ImportParseEnd::Finished);
+}
+
+// ---- Loading ---------------------------------------------------------------------
+
+namespace {
+
+// How long rows are written in one transaction before the window gets its turn.
+constexpr qint64 kLoadGroupMs = 50;
+
+// One staged row as the load reads it.
+struct LoadRow {
+  QString Modo, Banda, MyCall, Estacion, Fecha, Hora, RSE, RSR, Obs, Operador, Frecuencia, MiGrid, SuGrid, Ruk,
+      Nombre_Sat, Argento, Dupe;
+};
+
+Result<QList<LoadRow>> readStagedRows() {
+  using Answer = Result<QList<LoadRow>>;
+  QSqlQuery q(db::connection());
+  q.setForwardOnly(true);
+  const Status s = db::run(q, QStringLiteral("SELECT [Modo], [Banda], [MyCall], [Estacion], [Fecha], [Hora], [RSE], "
+                                             "[RSR], [Obs], [Operador], [Frecuencia], [MiGrid], [SuGrid], [Ruk], "
+                                             "[Nombre_Sat], [Argento], [Dupe] FROM Tabla3 ORDER BY id"));
+  if (!s) return Answer::failure(s.error);
+  QList<LoadRow> rows;
+  while (q.next()) {
+    LoadRow r;
+    int c = 0;
+    for (QString* v : {&r.Modo, &r.Banda, &r.MyCall, &r.Estacion, &r.Fecha, &r.Hora, &r.RSE, &r.RSR, &r.Obs,
+                       &r.Operador, &r.Frecuencia, &r.MiGrid, &r.SuGrid, &r.Ruk, &r.Nombre_Sat, &r.Argento, &r.Dupe})
+      *v = db::text(q, c++);
+    r.Argento = trimBlanks(r.Argento);
+    r.Dupe = trimBlanks(r.Dupe);
+    rows << r;
+  }
+  if (q.lastError().isValid()) return Answer::failure(q.lastError().text());
+  return Answer::of(rows);
+}
+
+// Writes one staged row into the log: inserted when new, else over the QSO it repeats.
+Status loadRow(const LoadRow& r, ImportedQsoWriter* writer) {
+  const QDate date = parseDayFirstDate(r.Fecha);
+  const QTime time = parseTime(r.Hora);
+  const QString fecha = date.isValid() ? formatDate(date) : r.Fecha;
+  const QString hora = time.isValid() ? formatTime(time) : r.Hora;
+  const int ruk = RukStatus(r.Ruk);
+  if (r.Dupe != QLatin1String(kNewQsoMark))
+    return writer->update(r.Estacion, r.Banda, r.Modo, r.RSE, r.RSR, fecha, hora, r.MyCall, r.Operador, r.Obs,
+                          r.Frecuencia, r.MiGrid, r.SuGrid, r.Nombre_Sat, ruk, r.Argento, vbValInt(r.Dupe));
+  return writer->insert(r.Estacion, r.Banda, r.Modo, r.RSE, r.RSR, fecha, hora, r.MyCall, r.Operador, r.Obs,
+                        r.Frecuencia, r.MiGrid, r.SuGrid, r.Nombre_Sat, ruk, r.Argento);
+}
+
+}  // namespace
+
+ImportLoadEnd LoadStagedQsos(bool replaceDuplicates, const ImportLoadHooks& hooks) {
+  ImportLoadEnd end;
+  const Result<QList<LoadRow>> staged = readStagedRows();
+  if (!staged.ok()) {
+    end.failure = staged.error();
+    return end;
+  }
+  const QList<LoadRow>& rows = staged.value;
+  ImportedQsoWriter writer;
+  qsizetype next = 0;
+  while (next < rows.size()) {
+    // Rows go in groups, each in one transaction: commits stay few, and a failure or
+    // a cancel keeps every group written before it.
+    int written = 0;
+    QElapsedTimer group;
+    group.start();
+    const Status s = db::transaction([&] {
+      while (next < rows.size()) {
+        const LoadRow& r = rows[next];
+        if (r.Dupe != QLatin1String(kNewQsoMark) && !replaceDuplicates) {
+          ++next;
+          continue;
+        }
+        const Status one = loadRow(r, &writer);
+        if (!one) {
+          end.failure = QStringLiteral("No se pudo cargar el QSO con %1 del %2 %3: %4")
+                            .arg(r.Estacion, r.Fecha, r.Hora, one.error);
+          break;  // the rows before it in the group are kept
+        }
+        ++next;
+        ++written;
+        if ((hooks.cancelPending && hooks.cancelPending()) || group.elapsed() >= kLoadGroupMs) break;
+      }
+      return Status::success();
+    });
+    if (!s) {
+      end.failure = s.error;
+      written = 0;  // the group was rolled back
+    }
+    end.written += written;
+    if (!end.failure.isEmpty()) break;
+    if (next >= rows.size()) break;
+    if (hooks.groupDone && hooks.groupDone(end.written)) {
+      end.cancelled = true;
+      break;
+    }
+  }
+  return end;
 }
 
 }  // namespace vz

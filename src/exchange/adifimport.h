@@ -35,7 +35,7 @@ struct ImportedQso {
 // Why a record is not staged; each kind has its own count and error line.
 enum class ImportCheck {
   Accepted,
-  MissingField,  // no worked call, date or time: "ADIF."
+  MissingField,  // no worked call, date, time or mode: "ADIF."
   BadDate,       // "Fecha"
   BadTime,       // "QTR"
 };
@@ -97,6 +97,10 @@ struct ImportParseHooks {
   std::function<bool()> cancelRequested;
   // After each record, staged or not, with its index and the counts so far.
   std::function<void(int index, const ImportCounts& counts)> recordDone;
+  // When given, the two hooks above run only when this says the window wants its
+  // turn (or has a cancel request pending), and never inside a transaction;
+  // records are staged in between without asking.
+  std::function<bool()> turnDue;
 };
 
 enum class ImportParseEnd { Finished, Cancelled };
@@ -105,11 +109,35 @@ enum class ImportParseEnd { Finished, Cancelled };
 // emptied), counting new QSOs, duplicates and errors into counts. programId is the
 // file's identifier as the window shows it; stationCall the call the operator typed
 // (empty: none). A failure (a field length that cannot be read, a database
-// failure) ends the parse with its text; what was staged before stays.
-// Staged rows are kept back and written in batches, each in one transaction; none
-// is open while a hook runs.
+// failure) ends the parse with its text; what was staged before stays, and the new
+// and duplicate counts hold only the rows really staged.
+// Records are looked up and staged in groups, each in one transaction.
 Result<ImportParseEnd> ParseImportRecords(const QStringList& recordLines, const QString& programId,
                                           const QString& stationCall, ImportCounts* counts,
                                           const ImportParseHooks& hooks = {});
+
+// ---- Loading ---------------------------------------------------------------------
+
+// What the import window does while the load runs.
+struct ImportLoadHooks {
+  // Asked after each written row: true ends the rows written together there, so a
+  // cancel request is answered right after the row it followed.
+  std::function<bool()> cancelPending;
+  // After each group of rows written in one transaction (a group lasts about 50 ms),
+  // with the rows written so far; true stops the load there (the operator cancelled).
+  std::function<bool(int written)> groupDone;
+};
+
+struct ImportLoadEnd {
+  int written = 0;   // rows inserted or rewritten, and kept
+  bool cancelled = false;
+  QString failure;   // empty when every row was written
+};
+
+// Moves the staged QSOs of Tabla3, in table order, into the current log: a new one
+// ("VA") is inserted, a duplicate rewrites the QSO whose id it carries when
+// replaceDuplicates is set and is skipped otherwise. A row that cannot be written
+// ends the load with its reason; every row written before it is kept.
+ImportLoadEnd LoadStagedQsos(bool replaceDuplicates, const ImportLoadHooks& hooks = {});
 
 }  // namespace vz

@@ -1,130 +1,293 @@
 #include "exchange/adifimportfile.h"
 
-#include <QFileInfo>
+#include <QFile>
+#include <QSet>
+#include <QStringView>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <optional>
 
-#include "exchange/adif.h"
-#include "platform/clock.h"
-#include "platform/programfolder.h"
-#include "platform/textfile.h"
+#include "platform/cp1252.h"
+#include "platform/textutil.h"
 
 namespace vz {
 
 namespace {
 
-const QLatin1String kEoh("<EOH>");
-const QLatin1String kEor("<EOR>");
+// How far after a tag's ":" its ">" and its length are looked for.
+constexpr qsizetype kTagWindow = 1000;
+// Records read between two progress reports.
+constexpr int kRecordsPerReport = 256;
 
-bool holds(const QString& line, QLatin1String tag) { return line.contains(tag, Qt::CaseInsensitive); }
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+const QLatin1String kEqslDomain("eQSL.cc");
 
-Result<QStringList> readLines(const QString& path) {
-  QStringList lines;
-  if (!readTextLines(path, &lines)) return Result<QStringList>::failure(QStringLiteral("No se puede leer %1").arg(path));
-  return Result<QStringList>::of(lines);
+bool isNameChar(QChar c) {
+  const char16_t u = c.unicode();
+  return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') || u == u'_';
 }
 
-Status writeLines(const QString& path, const QStringList& lines) {
-  QString error;
-  if (!writeTextLines(path, lines, &error))
-    return Status::failure(QStringLiteral("No se puede escribir %1: %2").arg(path, error));
-  return Status::success();
+bool validUtf8(const QByteArray& b) {
+  const auto* p = reinterpret_cast<const unsigned char*>(b.constData());
+  const qsizetype n = b.size();
+  qsizetype i = 0;
+  while (i < n) {
+    const unsigned char c = p[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    int follow = 0;
+    unsigned min = 0;
+    unsigned cp = 0;
+    if ((c & 0xE0) == 0xC0) {
+      follow = 1, min = 0x80, cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+      follow = 2, min = 0x800, cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+      follow = 3, min = 0x10000, cp = c & 0x07;
+    } else {
+      return false;
+    }
+    for (int k = 1; k <= follow; ++k) {
+      if (i + k >= n || (p[i + k] & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (p[i + k] & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += follow + 1;
+  }
+  return true;
 }
+
+// Bytes a UTF-16 unit stands for in UTF-8 (a surrogate pair: two units, four bytes).
+int utf8Bytes(QChar c) {
+  const char16_t u = c.unicode();
+  if (u < 0x80) return 1;
+  if (u < 0x800) return 2;
+  if (c.isSurrogate()) return 2;
+  return 3;
+}
+
+// One tag of the text.
+struct Tag {
+  enum Kind { End, Field, Bare } kind = End;
+  qsizetype start = 0;       // its "<"
+  QStringView name;
+  qsizetype valueStart = 0;  // just after its ">" (fields)
+  qsizetype valueEnd = 0;
+  bool readable = true;      // the length reads as a text length
+  qsizetype next = 0;        // where reading goes on
+};
+
+class Scanner {
+ public:
+  Scanner(const QString& text, bool utf8) : t_(text), n_(text.size()), utf8_(utf8) {}
+
+  Tag next(qsizetype from) const {
+    Tag tag;
+    qsizetype i = from;
+    while (i < n_) {
+      const qsizetype lt = t_.indexOf(QLatin1Char('<'), i);
+      if (lt < 0) break;
+      qsizetype j = lt + 1;
+      while (j < n_ && isNameChar(t_[j])) ++j;
+      if (j >= n_) break;
+      if (j == lt + 1 || (t_[j] != u':' && t_[j] != u'>')) {
+        i = lt + 1;  // a "<" that begins no tag
+        continue;
+      }
+      tag.start = lt;
+      tag.name = QStringView(t_).mid(lt + 1, j - lt - 1);
+      if (t_[j] == u'>') {
+        tag.kind = Tag::Bare;
+        tag.next = j + 1;
+        return tag;
+      }
+      tag.kind = Tag::Field;
+      readField(j + 1, &tag);
+      return tag;
+    }
+    tag.kind = Tag::End;
+    tag.next = n_;
+    return tag;
+  }
+
+ private:
+  // The field whose ":" ends just before p: its length, its value and where the
+  // next tag may begin.
+  void readField(qsizetype p, Tag* tag) const {
+    const qsizetype windowEnd = std::min(n_, p + kTagWindow);
+    // Plain digits ended by the type's ":" or by ">" read as they stand; anything
+    // else (blanks, a sign, a fraction) is read as the number at the start of the text.
+    double length = 0;
+    qsizetype k = p;
+    long long digits = 0;
+    while (k < windowEnd && k - p < 12 && t_[k] >= u'0' && t_[k] <= u'9') digits = digits * 10 + (t_[k++].unicode() - u'0');
+    if (k > p && k < windowEnd && (t_[k] == u':' || t_[k] == u'>'))
+      length = double(digits);
+    else
+      length = std::nearbyint(vbVal(t_.mid(p, kTagWindow)));
+    const qsizetype gt = QStringView(t_).mid(p, windowEnd - p).indexOf(QLatin1Char('>'));
+    tag->valueStart = gt >= 0 ? p + gt + 1 : p;
+    tag->readable = length >= 0 && length <= INT_MAX;
+    if (!tag->readable) {
+      tag->valueEnd = tag->valueStart;
+      tag->next = p;  // skips nothing: the parse reports the field
+      return;
+    }
+    tag->valueEnd = valueEnd(tag->valueStart, qsizetype(length));
+    // Without its ">" the tag skips nothing, so what follows is still read.
+    tag->next = gt >= 0 ? tag->valueEnd : p;
+  }
+
+  bool boundary(qsizetype p) const { return p >= n_ || t_[p] == u'<' || t_[p].isSpace(); }
+
+  qsizetype valueEnd(qsizetype start, qsizetype length) const {
+    const qsizetype charEnd = start + std::min(length, n_ - start);
+    if (!utf8_) return charEnd;
+    qsizetype k = start;
+    qsizetype bytes = 0;
+    while (k < n_ && bytes < length) bytes += utf8Bytes(t_[k++]);
+    // A writer that counted characters instead of bytes: when only the count in
+    // characters ends the value where a tag or a blank follows, it is taken.
+    if (k != charEnd && !boundary(k) && boundary(charEnd)) return charEnd;
+    return k;
+  }
+
+  const QString& t_;
+  const qsizetype n_;
+  const bool utf8_;
+};
+
+// The line of the text around position p.
+QStringView lineAround(const QString& t, qsizetype p) {
+  qsizetype b = p;
+  while (b > 0 && t[b - 1] != u'\r' && t[b - 1] != u'\n') --b;
+  qsizetype e = p;
+  while (e < t.size() && t[e] != u'\r' && t[e] != u'\n') ++e;
+  return QStringView(t).mid(b, e - b);
+}
+
+bool named(QStringView name, const char* what) { return name.compare(QLatin1String(what), Qt::CaseInsensitive) == 0; }
 
 }  // namespace
 
-QString ImportTimeSuffix() { return clock().now().toString(QStringLiteral("HHmmss")); }
-
-Result<QString> ConvertLfFileToCrLf(const QString& path) {
-  const Result<QStringList> lines = readLines(path);
-  if (!lines.ok()) return Result<QString>::failure(lines.error());
-  if (lines.value.size() != 1) return Result<QString>::of(path);
-  QString text = lines.value.first();
-  text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-  const QString copy = path + QLatin1Char('_') + ImportTimeSuffix();
-  // The line already holds its CR LFs; writing it as one line adds the last one.
-  const Status s = writeLines(copy, {text});
-  if (!s) return Result<QString>::failure(s.error);
-  return Result<QString>::of(copy);
+AdifEncoding AdifFileEncoding(const QByteArray& bytes) {
+  if (bytes.startsWith(kUtf8Bom)) return AdifEncoding::Utf8;
+  const bool high = std::any_of(bytes.cbegin(), bytes.cend(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  return high && validUtf8(bytes) ? AdifEncoding::Utf8 : AdifEncoding::Windows1252;
 }
 
-Result<QString> ReadAdifProgramIdLine(const QString& path) {
-  const Result<QStringList> lines = readLines(path);
-  if (!lines.ok()) return Result<QString>::failure(lines.error());
-  QString found;
-  for (const QString& line : lines.value) {
-    if (holds(line, QLatin1String("<PROGRAMID:"))) found = line;
-    if (holds(line, kEoh)) break;
-  }
-  return Result<QString>::of(found);
-}
+ImportFileContents ReadAdifImportBytes(const QByteArray& bytes, const ImportReadProgress& progress) {
+  ImportFileContents c;
+  c.encoding = AdifFileEncoding(bytes);
+  const bool utf8 = c.encoding == AdifEncoding::Utf8;
+  const QString t = utf8 ? QString::fromUtf8(bytes.startsWith(kUtf8Bom) ? bytes.mid(kUtf8Bom.size()) : bytes)
+                         : decodeCp1252(bytes);
+  const Scanner scanner(t, utf8);
 
-Result<QString> RewriteAdifOneRecordPerLine(const QString& path, const QString& programIdLine,
-                                            const std::function<void()>& advance) {
-  const Result<QStringList> lines = readLines(path);
-  if (!lines.ok()) return Result<QString>::failure(lines.error());
-  QStringList work{programIdLine};
-  QString pending;
-  for (const QString& line : lines.value) {
-    if (holds(line, kEoh)) pending.clear();
-    if (holds(line, kEor)) {
-      // Every "<EOR>" ends a record, also when one line holds several; what
-      // follows the last one begins the next record.
-      const QString text = pending + line;
-      qsizetype from = 0;
-      for (qsizetype at = text.indexOf(kEor, 0, Qt::CaseInsensitive); at >= 0;
-           at = text.indexOf(kEor, from, Qt::CaseInsensitive)) {
-        work << text.mid(from, at + kEor.size() - from);
-        from = at + kEor.size();
+  QSet<QString> seenCalls;
+  bool anyRecord = false;     // an "<EOR>" was read: an "<EOH>" no longer ends a header
+  qsizetype recordStart = 0;  // where the record being read began
+  QString record;             // its fields so far
+  bool hasCall = false;
+  std::optional<QString> stationCall;
+  qsizetype programIdAt = -1;  // the header's PROGRAMID tag
+  QString headerProgramId;
+  int sinceReport = 0;
+
+  for (Tag tag = scanner.next(0); tag.kind != Tag::End; tag = scanner.next(tag.next)) {
+    if (tag.kind == Tag::Field) {
+      const QStringView value = QStringView(t).mid(tag.valueStart, tag.valueEnd - tag.valueStart);
+      if (tag.readable) {
+        record += QLatin1Char('<');
+        record += tag.name;
+        record += QLatin1Char(':');
+        record += QString::number(value.size());
+        record += QLatin1Char('>');
+        record += value;
+      } else {
+        record += QStringView(t).mid(tag.start, tag.valueStart - tag.start);
       }
-      pending = text.mid(from);
-    } else if (!line.isEmpty() && line != kEoh) {
-      pending += line;
+      if (named(tag.name, "CALL")) hasCall = true;
+      if (named(tag.name, "STATION_CALLSIGN") && !stationCall && tag.readable) stationCall = value.toString();
+      if (named(tag.name, "PROGRAMID") && tag.readable) {
+        headerProgramId = value.toString();
+        programIdAt = tag.start;
+      }
+      continue;
     }
-    if (advance) advance();
+    if (named(tag.name, "EOH") && !anyRecord) {
+      // What came before was the header: only its PROGRAMID is kept.
+      if (programIdAt >= 0) {
+        c.programId = headerProgramId;
+        if (lineAround(t, programIdAt).contains(kEqslDomain)) c.programId = EqslExportCaption();
+      }
+      record.clear();
+      hasCall = false;
+      stationCall.reset();
+      programIdAt = -1;
+      recordStart = tag.next;
+      continue;
+    }
+    if (!named(tag.name, "EOR")) continue;  // "<EOF>" and tags the import does not know
+
+    anyRecord = true;
+    // A PROGRAMID or the eQSL domain inside a record names the file as well.
+    if (programIdAt >= 0) c.programId = headerProgramId;
+    if (QStringView(t).mid(recordStart, tag.next - recordStart).contains(kEqslDomain)) c.programId = EqslExportCaption();
+    if (hasCall) {
+      if (c.recordLines.size() == kImportRecordLimit) {
+        c.tooManyRecords = true;
+        c.recordLines.clear();
+        c.stationCalls.clear();
+        c.lineCount = kImportRecordLimit + 2;
+        return c;
+      }
+      record += QLatin1String("<EOR>");
+      c.recordLines << record;
+      if (stationCall && !seenCalls.contains(*stationCall)) {
+        seenCalls.insert(*stationCall);
+        c.stationCalls << *stationCall;
+      }
+    }
+    record.clear();
+    hasCall = false;
+    stationCall.reset();
+    programIdAt = -1;
+    recordStart = tag.next;
+    if (progress && ++sinceReport == kRecordsPerReport) {
+      sinceReport = 0;
+      if (!progress(tag.next, t.size())) {
+        c.stopped = true;
+        return c;
+      }
+    }
   }
-  const QString workPath = programFile(QStringLiteral("modificado_") + ImportTimeSuffix());
-  const Status s = writeLines(workPath, work);
-  if (!s) return Result<QString>::failure(s.error);
-  if (advance)
-    for (qsizetype i = 0; i < work.size(); ++i) advance();
-  return Result<QString>::of(workPath);
+  // A file that is all header (no "<EOH>", no "<EOR>") still names its program.
+  if (!anyRecord && programIdAt >= 0 && c.programId.isEmpty()) {
+    c.programId = headerProgramId;
+    if (lineAround(t, programIdAt).contains(kEqslDomain)) c.programId = EqslExportCaption();
+  }
+  c.lineCount = 1 + int(c.recordLines.size());
+  return c;
+}
+
+Result<ImportFileContents> ReadAdifImportFile(const QString& path, const ImportReadProgress& progress) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly))
+    return Result<ImportFileContents>::failure(QStringLiteral("No se puede leer %1: %2").arg(path, f.errorString()));
+  const QByteArray bytes = f.readAll();
+  if (f.error() != QFileDevice::NoError)
+    return Result<ImportFileContents>::failure(QStringLiteral("No se puede leer %1: %2").arg(path, f.errorString()));
+  return Result<ImportFileContents>::of(ReadAdifImportBytes(bytes, progress));
 }
 
 QString EqslExportCaption() { return QStringLiteral("Exported from eQSL.cc"); }
 
-Result<ImportWorkFile> ReadImportWorkFile(const QString& path) {
-  using Answer = Result<ImportWorkFile>;
-  const Result<QStringList> lines = readLines(path);
-  if (!lines.ok()) return Answer::failure(lines.error());
-  ImportWorkFile file;
-  for (const QString& line : lines.value) {
-    ++file.lineCount;
-    if (file.lineCount > kImportLineLimit) {
-      file.tooManyLines = true;
-      file.recordLines.clear();
-      file.stationCalls.clear();
-      return Answer::of(file);
-    }
-    const AdifFields fields(line);
-    if (holds(line, QLatin1String("<PROGRAMID:"))) {
-      const auto id = fields.value(QStringLiteral("PROGRAMID"));
-      if (!id.ok()) return Answer::failure(id.error());
-      file.programId = id.value.value_or(QString());
-    }
-    if (line.contains(QLatin1String("eQSL.cc"))) file.programId = EqslExportCaption();
-    // The first line stands for the header: a header that shares its line with the
-    // records would otherwise give the first record twice.
-    if (file.lineCount > 1 && holds(line, QLatin1String("<CALL:")) && holds(line, kEor)) file.recordLines << line;
-    if (holds(line, QLatin1String("<STATION_CALLSIGN:"))) {
-      const auto call = fields.value(QStringLiteral("STATION_CALLSIGN"));
-      if (!call.ok()) return Answer::failure(call.error());
-      if (call.value && !file.stationCalls.contains(*call.value)) file.stationCalls << *call.value;
-    }
-  }
-  return Answer::of(file);
-}
-
-QString ImportTooManyLinesMessage(const QString& workPath) {
-  return QStringLiteral("El archivo:\r\n") + workPath + QStringLiteral("\r\ntiene mas de 10.000 QSOs!");
+QString ImportTooManyRecordsMessage(const QString& chosenPath) {
+  return QStringLiteral("El archivo:\r\n") + chosenPath + QStringLiteral("\r\ntiene mas de 10.000 QSOs!");
 }
 
 }  // namespace vz

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -7,61 +8,58 @@
 
 namespace vz {
 
-// Getting a chosen ADIF file ready for the import: whatever its line ends, header
-// and record layout, it becomes a work file in the program's folder whose first
-// line is the header's PROGRAMID line (empty when there is none) and whose other
-// lines are one record each; the import then reads that work file.
+// Reading a chosen ADIF file for the import, in memory: nothing is written beside
+// the file or in the program's folder, so a file in a read-only folder imports as
+// well as any other.
+//
+// Records are cut by reading the fields with their lengths: a record ends at an
+// "<EOR>" that stands where a tag may stand, never at text inside a value, and a
+// value keeps its line breaks. Line ends do not matter (CR LF, CR or LF alone, a
+// record over several lines, several records on one line).
 
-// The local time as "hhmmss" (the clock's), which names the converted copy and the
-// work file.
-QString ImportTimeSuffix();
+// The encoding a file is read in. Lengths count the bytes of that encoding.
+enum class AdifEncoding { Windows1252, Utf8 };
 
-// The path to import from. A file that reads as one single line (lines ended by LF
-// alone, or really one line) is copied beside itself as its path, "_" and the time,
-// with every LF turned into CR LF and a CR LF at the end, and the copy's path is
-// returned; any other file (empty, or two lines or more) is left alone and its own
-// path returned. A copy of that name is replaced.
-Result<QString> ConvertLfFileToCrLf(const QString& path);
+// UTF-8 for a file that starts with the UTF-8 byte-order mark, or that holds bytes
+// above 127 and is valid UTF-8 as a whole; Windows-1252 for any other.
+AdifEncoding AdifFileEncoding(const QByteArray& bytes);
 
-// The header line that holds "<PROGRAMID:" (the last one up to and including the
-// first line with "<EOH>"), whole; empty text when there is none. Tags in any
-// letter case.
-Result<QString> ReadAdifProgramIdLine(const QString& path);
+// Records past this many make the import refuse the file.
+inline constexpr int kImportRecordLimit = 10000;
 
-// Writes the work file, the program's folder "modificado_" and the time (a file of
-// that name is replaced), and returns its path. Its first line is programIdLine;
-// then one line per record: the text from where the record begins up to and
-// including its "<EOR>", pieces of a record spread over several lines joined
-// without a separator, several records on one line each given its own line. Lines
-// before the one holding "<EOH>" are left out (text on that line before "<EOH>"
-// stays with the first record), and so is what follows the last "<EOR>" (such as
-// "<EOF>"). advance is called once per line read and once per line written (the
-// import window's spinner).
-Result<QString> RewriteAdifOneRecordPerLine(const QString& path, const QString& programIdLine,
-                                            const std::function<void()>& advance = {});
-
-// Work files longer than this many lines are refused.
-inline constexpr int kImportLineLimit = 10000;
-
-// What the import finds in a work file.
-struct ImportWorkFile {
-  int lineCount = 0;        // lines read (stops at the first one past the limit)
-  bool tooManyLines = false;
-  QStringList recordLines;  // lines holding "<CALL:" and "<EOR>", in file order
-  QString programId;        // the PROGRAMID value, or the eQSL caption; empty when none
-  QStringList stationCalls; // distinct STATION_CALLSIGN values, as they stand, in order of appearance
+// What the import finds in a file.
+struct ImportFileContents {
+  AdifEncoding encoding = AdifEncoding::Windows1252;
+  int lineCount = 0;         // "Lineas:": one for the header and one per record
+  bool tooManyRecords = false;
+  bool stopped = false;      // the reader was asked to stop (the window went away)
+  // One text per record holding the field CALL, in file order: its fields as
+  // "<NAME:length>value" with the length in characters of the text (type
+  // indicators and text between fields left out), then "<EOR>". A field whose
+  // length cannot be read stays as it stands, so the parse reports it.
+  QStringList recordLines;
+  QString programId;         // the PROGRAMID value, or the eQSL caption; empty when none
+  QStringList stationCalls;  // distinct STATION_CALLSIGN values, as they stand, in order of appearance
 };
+
+// Called every few hundred records with how much of the text has been read;
+// false stops the reading.
+using ImportReadProgress = std::function<bool(qsizetype done, qsizetype total)>;
+
+// Reads a file's bytes. The header, up to an "<EOH>" that comes before the first
+// record, gives PROGRAMID; records follow it (from the start in a file without a
+// header); what follows the last "<EOR>" (such as "<EOF>") is dropped. Past
+// kImportRecordLimit records the reading stops with tooManyRecords set, keeping
+// the program identifier and nothing else.
+ImportFileContents ReadAdifImportBytes(const QByteArray& bytes, const ImportReadProgress& progress = {});
+
+// The same for a file; a file that cannot be read is a failure with its reason.
+Result<ImportFileContents> ReadAdifImportFile(const QString& path, const ImportReadProgress& progress = {});
 
 // The caption shown for a file that came from eQSL.
 QString EqslExportCaption();
 
-// Reads a work file. The first line is the header's and is never taken for a
-// record, also when the header shares its line with records. Past kImportLineLimit
-// lines reading stops with tooManyLines set, keeping the program identifier found
-// so far and nothing else.
-Result<ImportWorkFile> ReadImportWorkFile(const QString& path);
-
-// The refusal of a work file past the line limit.
-QString ImportTooManyLinesMessage(const QString& workPath);
+// The refusal of a file with more than kImportRecordLimit records.
+QString ImportTooManyRecordsMessage(const QString& chosenPath);
 
 }  // namespace vz

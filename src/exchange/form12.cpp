@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -12,7 +11,6 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -36,68 +34,8 @@ bool askCancel() {
   return msgBox(kCancelQuestion, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No) == MsgAnswer::Yes;
 }
 
-// Tells the window that a step runs inside it for as long as it lives.
-class StepScope {
- public:
-  explicit StepScope(int* depth) : depth_(depth) { ++*depth_; }
-  ~StepScope() { --*depth_; }
-  StepScope(const StepScope&) = delete;
-  StepScope& operator=(const StepScope&) = delete;
-
- private:
-  int* depth_;
-};
-
-// One staged row as the load reads it.
-struct StagedRow {
-  QString Modo, Banda, MyCall, Estacion, Fecha, Hora, RSE, RSR, Obs, Operador, Frecuencia, MiGrid, SuGrid, Ruk,
-      Nombre_Sat, Argento, Dupe;
-};
-
-Result<QList<StagedRow>> readStagedRows() {
-  using Answer = Result<QList<StagedRow>>;
-  QSqlQuery q(db::connection());
-  q.setForwardOnly(true);
-  const Status s = db::run(q, QStringLiteral("SELECT * FROM Tabla3 ORDER BY id"));
-  if (!s) return Answer::failure(s.error);
-  QList<StagedRow> rows;
-  while (q.next()) {
-    StagedRow r;
-    r.Modo = db::text(q, "Modo");
-    r.Banda = db::text(q, "Banda");
-    r.MyCall = db::text(q, "MyCall");
-    r.Estacion = db::text(q, "Estacion");
-    r.Fecha = db::text(q, "Fecha");
-    r.Hora = db::text(q, "Hora");
-    r.RSE = db::text(q, "RSE");
-    r.RSR = db::text(q, "RSR");
-    r.Obs = db::text(q, "Obs");
-    r.Operador = db::text(q, "Operador");
-    r.Frecuencia = db::text(q, "Frecuencia");
-    r.MiGrid = db::text(q, "MiGrid");
-    r.SuGrid = db::text(q, "SuGrid");
-    r.Ruk = db::text(q, "Ruk");
-    r.Nombre_Sat = db::text(q, "Nombre_Sat");
-    r.Argento = trimBlanks(db::text(q, "Argento"));
-    r.Dupe = trimBlanks(db::text(q, "Dupe"));
-    rows << r;
-  }
-  return Answer::of(rows);
-}
-
-// Writes one staged row into the log: inserted when new, else over the QSO it repeats.
-Status loadStagedRow(const StagedRow& r) {
-  const QDate date = parseDayFirstDate(r.Fecha);
-  const QTime time = parseTime(r.Hora);
-  const QString fecha = date.isValid() ? formatDate(date) : r.Fecha;
-  const QString hora = time.isValid() ? formatTime(time) : r.Hora;
-  const int ruk = RukStatus(r.Ruk);
-  if (r.Dupe != QLatin1String(kNewQsoMark))
-    return UpdateLogQso(r.Estacion, r.Banda, r.Modo, r.RSE, r.RSR, fecha, hora, r.MyCall, r.Operador, r.Obs,
-                        r.Frecuencia, r.MiGrid, r.SuGrid, r.Nombre_Sat, ruk, r.Argento, vbValInt(r.Dupe));
-  return InsertImportedQso(r.Estacion, r.Banda, r.Modo, r.RSE, r.RSR, fecha, hora, r.MyCall, r.Operador, r.Obs,
-                           r.Frecuencia, r.MiGrid, r.SuGrid, r.Nombre_Sat, ruk, r.Argento);
-}
+// How often a running step lets the window answer and shows its progress.
+constexpr qint64 kPumpMs = 50;
 
 QString duplicatesQuestion(const QString& records, const QString& duplicates) {
   return QStringLiteral("de ") + records + QStringLiteral(" QSOs hay ") + duplicates +
@@ -108,6 +46,21 @@ QString duplicatesQuestion(const QString& records, const QString& duplicates) {
 QString numberText(const QLabel* l) { return QString::number(vbValInt(l->text())); }
 
 }  // namespace
+
+// Tells the window that a step runs inside it for as long as it lives; the window
+// may be gone by then.
+class StepScope {
+ public:
+  explicit StepScope(Form12* w) : w_(w) { ++w->stepDepth_; }
+  ~StepScope() {
+    if (w_) --w_->stepDepth_;
+  }
+  StepScope(const StepScope&) = delete;
+  StepScope& operator=(const StepScope&) = delete;
+
+ private:
+  QPointer<Form12> w_;
+};
 
 Form12::Form12() {
   setWindowTitle(QStringLiteral("Importar ADIF ..."));
@@ -228,9 +181,14 @@ void Form12::closeEvent(QCloseEvent* event) {
 
 void Form12::unloadLater() { deleteLater(); }
 
-bool Form12::yieldAndCheckClosed() {
+bool Form12::pumpDue() const { return !pumpClock_.isValid() || pumpClock_.elapsed() >= kPumpMs; }
+
+bool Form12::pump() {
+  QPointer<Form12> self(this);
   QCoreApplication::processEvents();
-  return closedWhileRunning_;
+  if (!self) return false;
+  pumpClock_.start();
+  return !closedWhileRunning_;
 }
 
 bool Form12::cancelPoll() {
@@ -250,22 +208,25 @@ void Form12::endRefusal() {
   Command1->setEnabled(true);
 }
 
-void Form12::endCompletedParse(const QString& workPath) {
+void Form12::endCompletedParse() {
   Command3->setEnabled(true);
   ProgressBar1->setValue(0);
+  QPointer<Form12> self(this);
   QCoreApplication::processEvents();
+  if (!self) return;
   state().ImportRunning = false;
   Command1->setEnabled(true);
-  QFile::remove(workPath);
 }
 
 void Form12::Command1_Click() {
+  // A step already runs (this handler was reached from one of its waits).
   if (stepDepth_ > 0) return;
+  QPointer<Form12> self(this);
   {
-    const StepScope scope(&stepDepth_);
+    const StepScope scope(this);
     openStep();
   }
-  if (closedWhileRunning_ && stepDepth_ == 0) unloadLater();
+  if (self && closedWhileRunning_ && stepDepth_ == 0) unloadLater();
 }
 
 void Form12::openStep() {
@@ -282,13 +243,14 @@ void Form12::openStep() {
   Status emptied = db::exec(QStringLiteral("DELETE FROM Tabla3"));
   if (!emptied && db::isOpen() && db::connection().record(QStringLiteral("Tabla3")).isEmpty()) {
     msgBox(emptied.error);
+    if (!self) return;
     // The staging table is missing: the schema is completed and the step tries once more.
     const Status completed = db::ensureSchema();
     emptied = completed ? db::exec(QStringLiteral("DELETE FROM Tabla3")) : completed;
   }
   if (!emptied) {
     msgBox(emptied.error);
-    endRefusal();
+    if (self) endRefusal();
     return;
   }
   List1->clear();
@@ -297,7 +259,8 @@ void Form12::openStep() {
   request.title = QStringLiteral("Abrir Archivo de ADIF ...");
   request.filter = QStringLiteral("ADIF (*.adi)");
   const QString chosen = dialogs().openFile(request);
-  if (chosen.isEmpty()) {
+  if (!self) return;
+  if (chosen.isEmpty() || closedWhileRunning_) {
     endRefusal();
     return;
   }
@@ -308,30 +271,32 @@ void Form12::openStep() {
 
   auto fail = [&](const QString& text) {
     msgBox(text);
-    endRefusal();
+    if (self) endRefusal();
   };
-  const Result<QString> prepared = ConvertLfFileToCrLf(chosen);
-  if (!prepared.ok()) return fail(prepared.error());
-  const Result<QString> programIdLine = ReadAdifProgramIdLine(prepared.value);
-  if (!programIdLine.ok()) return fail(programIdLine.error());
-  ProgressBar1->setRange(0, 1000);
-  ProgressBar1->setValue(0);
-  auto spin = [this] { ProgressBar1->setValue(ProgressBar1->value() < 1000 ? ProgressBar1->value() + 1 : 0); };
-  const Result<QString> work = RewriteAdifOneRecordPerLine(prepared.value, programIdLine.value, spin);
-  if (!work.ok()) return fail(work.error());
 
   Label8->setText(QStringLiteral("Midiendo ..."));
-  if (yieldAndCheckClosed()) return endRefusal();
+  if (!pump()) return self ? endRefusal() : void();
   Label8->setText(QStringLiteral("Cargando ..."));
-  if (yieldAndCheckClosed()) return endRefusal();
+  if (!pump()) return self ? endRefusal() : void();
 
-  const Result<ImportWorkFile> read = ReadImportWorkFile(work.value);
+  // Read in memory: no copy beside the chosen file, no work file in the program's folder.
+  ProgressBar1->setRange(0, 1000);
+  ProgressBar1->setValue(0);
+  const Result<ImportFileContents> read = ReadAdifImportFile(chosen, [&](qsizetype done, qsizetype total) {
+    if (!pumpDue()) return true;
+    ProgressBar1->setValue(total > 0 ? int(done * 1000 / total) : 0);
+    return pump();
+  });
+  if (!self) return;
   if (!read.ok()) return fail(read.error());
-  const ImportWorkFile& file = read.value;
+  const ImportFileContents& file = read.value;
+  if (file.stopped || closedWhileRunning_) return endRefusal();
+  ProgressBar1->setValue(0);
   Label4->setText(file.programId);
-  if (file.tooManyLines) {
-    msgBox(ImportTooManyLinesMessage(work.value), MsgIcon::Critical);
-    return endRefusal();
+  if (file.tooManyRecords) {
+    msgBox(ImportTooManyRecordsMessage(chosen), MsgIcon::Critical);
+    if (self) endRefusal();
+    return;
   }
   st.ImportRecordLines = file.recordLines;
   for (const QString& call : file.stationCalls) List1->addItem(call);
@@ -343,33 +308,39 @@ void Form12::openStep() {
 
   if (file.recordLines.isEmpty()) {
     msgBox(QStringLiteral("El Archivo ") + fileName + QStringLiteral(" no tiene QSOss!"), MsgIcon::Exclamation);
-    return endRefusal();
+    if (self) endRefusal();
+    return;
   }
   if (List1->count() == 0) {
     const MsgAnswer go = msgBox(QStringLiteral("El Archivo ") + fileName +
                                     QStringLiteral(" no tiene el campo <STATION_CALLSIGN:\r\nContinua con la carga?"),
                                 MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes);
-    if (go != MsgAnswer::Yes) return endRefusal();
+    if (!self) return;
+    if (go != MsgAnswer::Yes || closedWhileRunning_) return endRefusal();
     const QString typed =
         trimBlanks(dialogs().inputBox(QString::fromUtf8("Ingrese su Señal Distintiva"), QStringLiteral("SD"), QString()))
             .toUpper();
+    if (!self) return;
+    if (closedWhileRunning_) return endRefusal();
     if (typed.isEmpty()) {
       msgBox(QString::fromUtf8("sin Señal Distintiva se anula la carga de ") + fileName + QStringLiteral(" !"),
              MsgIcon::Exclamation);
-      return endRefusal();
+      if (self) endRefusal();
+      return;
     }
     List2->addItem(QStringLiteral("<STATION_CALLSIGN:") + typed);
   }
   const Status parsed = Command2_Click();
   if (!self) return;
   if (!parsed) return fail(parsed.error);
-  endCompletedParse(work.value);
+  endCompletedParse();
 }
 
 // ---- The parse step ------------------------------------------------------------------------
 
 Status Form12::Command2_Click() {
-  const StepScope scope(&stepDepth_);
+  const StepScope scope(this);
+  QPointer<Form12> self(this);
   ProgramState& st = state();
   Label8->setText(QStringLiteral("Procesando ..."));
   Label8->show();
@@ -384,16 +355,21 @@ Status Form12::Command2_Click() {
   ProgressBar1->setValue(0);
 
   ImportParseHooks hooks;
-  hooks.cancelRequested = [this] { return cancelPoll(); };
-  hooks.recordDone = [this](int index, const ImportCounts& counts) {
+  // A window closed meanwhile ends the parse as a cancel does.
+  hooks.cancelRequested = [&] { return !self || cancelPoll(); };
+  hooks.turnDue = [&] { return !self || closedWhileRunning_ || state().ImportCancelRequested || pumpDue(); };
+  hooks.recordDone = [&](int index, const ImportCounts& counts) {
+    if (!self || !pumpDue()) return;
     Label9->setText(QString::number(counts.newQsos));
     Label10->setText(QString::number(counts.duplicates));
     ProgressBar1->setValue(index);
-    QCoreApplication::processEvents();
+    pump();
   };
   ImportCounts counts;
   const Result<ImportParseEnd> end =
       ParseImportRecords(st.ImportRecordLines.mid(0, n), Label4->text(), stationCall, &counts, hooks);
+  if (!self) return Status::success();
+  // Only the rows really staged are counted, also after a failure.
   Label9->setText(QString::number(counts.newQsos));
   Label10->setText(QString::number(counts.duplicates));
   if (!end.ok()) return end.status;
@@ -414,14 +390,23 @@ Status Form12::Command2_Click() {
 
 void Form12::Command3_Click() {
   if (stepDepth_ > 0) return;
-  const StepScope scope(&stepDepth_);
+  QPointer<Form12> self(this);
+  {
+    const StepScope scope(this);
+    loadStep();
+  }
+  if (self && closedWhileRunning_ && stepDepth_ == 0) unloadLater();
+}
+
+void Form12::loadStep() {
   QPointer<Form12> self(this);
   ProgramState& st = state();
 
   if (vbValInt(Label10->text()) != 0) {
-    st.ImportReplaceDuplicates =
-        msgBox(duplicatesQuestion(numberText(Label6), numberText(Label10)), MsgIcon::Question, MsgButtons::YesNo,
-               MsgAnswer::No) == MsgAnswer::Yes;
+    const MsgAnswer replace = msgBox(duplicatesQuestion(numberText(Label6), numberText(Label10)), MsgIcon::Question,
+                                     MsgButtons::YesNo, MsgAnswer::No);
+    if (!self) return;
+    st.ImportReplaceDuplicates = replace == MsgAnswer::Yes;
   }
   Command1->setEnabled(false);
   Command3->setEnabled(false);
@@ -431,47 +416,21 @@ void Form12::Command3_Click() {
   ProgressBar1->setRange(0, int(qMax<long long>(vbValInt(Label6->text()), 1)));
   ProgressBar1->setValue(0);
 
-  const Result<QList<StagedRow>> staged = readStagedRows();
-  QString failure = staged.ok() ? QString() : staged.error();
-  const QList<StagedRow> rows = staged.value;
-  qsizetype next = 0;
-  bool stop = !failure.isEmpty();
-  while (!stop && next < rows.size()) {
-    // A batch of rows in one transaction. It ends early at a pending cancel request,
-    // so the question comes right after the row it followed; a failing row ends it
-    // with the rows before it kept.
-    int written = 0;
-    const Status batch = db::transaction([&] {
-      while (next < rows.size() && written < kImportLoadBatch) {
-        const StagedRow& r = rows[next];
-        if (r.Dupe != QLatin1String(kNewQsoMark) && !st.ImportReplaceDuplicates) {
-          ++next;
-          continue;
-        }
-        const Status s = loadStagedRow(r);
-        if (!s) {
-          failure = QStringLiteral("No se pudo cargar el QSO con %1 del %2 %3: %4")
-                        .arg(r.Estacion, r.Fecha, r.Hora, s.error);
-          break;
-        }
-        ++next;
-        ++written;
-        if (st.ImportCancelRequested) break;
-      }
-      return Status::success();
-    });
-    if (!batch) {
-      failure = batch.error;
-      written = 0;
-    }
-    ProgressBar1->setValue(qMin(ProgressBar1->maximum(), ProgressBar1->value() + written));
-    if (!failure.isEmpty()) break;
-    QCoreApplication::processEvents();
-    if (!self) return;
-    if (written > 0) stop = cancelPoll();
-  }
+  ImportLoadHooks hooks;
+  hooks.cancelPending = [] { return state().ImportCancelRequested; };
+  hooks.groupDone = [&](int written) {
+    if (!self) return true;
+    ProgressBar1->setValue(qMin(ProgressBar1->maximum(), written));
+    if (!pump()) return true;
+    return cancelPoll();
+  };
+  const ImportLoadEnd end = LoadStagedQsos(st.ImportReplaceDuplicates, hooks);
   if (!self) return;
-  if (!failure.isEmpty()) showError(failure);
+  if (!end.failure.isEmpty()) {
+    // The cause, and what the log holds now.
+    showError(end.failure + QStringLiteral("\r\n\r\nQSOs cargados: ") + QString::number(end.written));
+    if (!self) return;
+  }
 
   st.ImportCancelRequested = false;
   st.ImportRunning = false;
@@ -479,7 +438,6 @@ void Form12::Command3_Click() {
   LoadLogPage(st.CurrentLogName, 1);
   Label8->hide();
   hide();
-  if (closedWhileRunning_) unloadLater();
 }
 
 }  // namespace vz

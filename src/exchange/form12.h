@@ -1,5 +1,6 @@
 #pragma once
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include "platform/forms.h"
 #include "platform/status.h"
@@ -52,24 +53,28 @@ class Form12 : public QDialog {
   void reject() override;
 
  private:
-  // Yields to the event loop; true when the window was closed meanwhile and the
-  // running step must stop.
-  bool yieldAndCheckClosed();
+  friend class StepScope;
+  // True when the window last answered its events about 50 ms ago or more: a step
+  // shows its progress then, and lets the window answer through pump().
+  bool pumpDue() const;
+  // Lets the window answer (repaint, Esc, its close button). False when it was
+  // closed meanwhile and the running step must stop; the caller checks its own
+  // QPointer before touching the window again.
+  bool pump();
   // The cancel poll of the parse and the load: a pending Esc asks the operator.
   bool cancelPoll();
   void openStep();
+  void loadStep();
   void endRefusal();
-  void endCompletedParse(const QString& workPath);
+  void endCompletedParse();
   void unloadLater();
 
   int stepDepth_ = 0;      // steps running inside this window's handlers
   bool closedWhileRunning_ = false;
+  QElapsedTimer pumpClock_;
 };
 
 inline Form12& form12() { return FormInstance<Form12>::get(); }
 
-// Rows written by the load in one transaction: commits stay few while a failure or
-// a cancel keeps everything written before it.
-inline constexpr int kImportLoadBatch = 200;
 
 }  // namespace vz

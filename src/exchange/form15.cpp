@@ -1,6 +1,7 @@
 #include "exchange/form15.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
 #include <QFrame>
@@ -14,7 +15,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "exchange/adif.h"
+#include "exchange/adifbackup.h"
 #include "mainwin/form1.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
@@ -25,41 +26,10 @@ namespace vz {
 
 namespace {
 
-// Rows written between two returns to the event loop.
-constexpr int kRowsPerYield = 500;
-
-bool hasText(const QString& s) { return !trimBlanks(s).isEmpty(); }
+// How often the window answers while the back-up is written.
+constexpr qint64 kYieldMs = 50;
 
 }  // namespace
-
-QString AdifBackupRecord(const LogQso& q) {
-  QString line;
-  line += AdifField(QStringLiteral("STATION_CALLSIGN"), q.MyCall);
-  line += AdifField(QStringLiteral("CALL"), q.Estacion);
-  line += AdifField(QStringLiteral("MODE"), q.Modo);
-  line += AdifField(QStringLiteral("BAND"), q.Banda);
-  line += AdifField(QStringLiteral("FREQ"), q.Frecuencia);
-  // A date that cannot be read leaves the field empty rather than losing the QSO.
-  line += AdifField(QStringLiteral("QSO_DATE"), AdifQsoDate(q.Fecha).value_or(QString()));
-  const QTime time = parseTime(q.Hora);
-  line += AdifField(QStringLiteral("TIME_ON"), AdifTimeOn(time.isValid() ? formatTime(time) : q.Hora));
-  line += AdifField(QStringLiteral("RST_SENT"), q.RSE);
-  line += AdifField(QStringLiteral("RST_RCVD"), q.RSR);
-  const QString satellite = trimBlanks(q.Nombre_Sat);
-  if (!satellite.isEmpty())
-    line += AdifField(QStringLiteral("PROP_MODE"), QStringLiteral("SAT")) + AdifField(QStringLiteral("SAT_NAME"), satellite);
-  if (hasText(q.Operador)) line += AdifField(QStringLiteral("OPERATOR"), q.Operador);
-  if (hasText(q.Obs)) line += AdifField(QStringLiteral("COMMENT"), q.Obs);
-  if (hasText(q.MiGrid)) line += AdifField(QStringLiteral("MY_GRIDSQUARE"), q.MiGrid);
-  if (hasText(q.SuGrid)) line += AdifField(QStringLiteral("GRIDSQUARE"), q.SuGrid);
-  if (hasText(q.Ruk)) {
-    const int status = RukStatus(q.Ruk);
-    if (status == kRukNotUploaded) line += AdifField(QStringLiteral("QSL_RCVD"), QStringLiteral("N"));
-    if (status == kRukConfirmed) line += AdifField(QStringLiteral("QSL_RCVD"), QStringLiteral("Y"));
-  }
-  line += AdifField(QStringLiteral("LOG_NAME"), q.NombreLog);
-  return line + QStringLiteral("<EOR>");
-}
 
 Form15::Form15() {
   setWindowTitle(QStringLiteral("Back Up ..."));
@@ -153,26 +123,13 @@ void Form15::ListView1_ColumnClick(int column) {
 }
 
 Status Form15::WriteBackup(const QString& path) {
-  AdifFileWriter writer;
-  Status s = writer.create(path);
-  if (!s) return s;
-  QSqlQuery q(db::connection());
-  q.setForwardOnly(true);
-  s = db::run(q, QStringLiteral("SELECT * FROM Tabla1 ORDER BY id"));
-  if (!s) return s;
-  int sinceYield = 0;
-  while (q.next()) {
-    const LogQso qso = readLogQso(q);
-    if (!qso.MyCall.isEmpty()) {
-      s = writer.writeLine(AdifBackupRecord(qso));
-      if (!s) return s;
-    }
-    if (++sinceYield == kRowsPerYield) {
-      sinceYield = 0;
-      QCoreApplication::processEvents();
-    }
-  }
-  return writer.finish(true);
+  QElapsedTimer sinceYield;
+  sinceYield.start();
+  return WriteAdifBackup(path, [&](int) {
+    if (sinceYield.elapsed() < kYieldMs) return;
+    QCoreApplication::processEvents();
+    sinceYield.restart();
+  });
 }
 
 void Form15::Command1_Click() {

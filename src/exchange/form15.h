@@ -2,6 +2,7 @@
 #include <QDialog>
 
 #include "platform/forms.h"
+#include "exchange/adifbackup.h"
 #include "platform/status.h"
 #include "store/logstore.h"
 
@@ -13,11 +14,6 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace vz {
-
-// One QSO of the ADIF back-up: the search list's record without mode mapping, with
-// the satellite name trimmed, the upload state as QSL_RCVD and the QSO's log as
-// LOG_NAME; "<EOR>" last, no line end.
-QString AdifBackupRecord(const LogQso& qso);
 
 // "Back Up ...": the logs of Tabla1 with their QSO counts, and "Hacer ADIF", which
 // writes every QSO of every log into one ADIF file. Shown without being modal.

@@ -135,6 +135,12 @@ Form6::Form6() {
   Check1 = new QCheckBox(QStringLiteral("Satélite"));
   Image2 = picture(QColor(0, 90, 160), QStringLiteral("SAT"));
   Image1 = picture(QColor(90, 160, 220), QStringLiteral("LU"));
+  // A hidden picture keeps its place: the blink must not shift the filter row.
+  for (QLabel* pictureLabel : {Image2, Image1}) {
+    QSizePolicy keep = pictureLabel->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    pictureLabel->setSizePolicy(keep);
+  }
   {
     auto* g = new QGridLayout(Frame3);
     int col = 0;

@@ -286,12 +286,9 @@ Result<SearchRowUpdate> ReadSearchRowUpdate(const QString& logName, qint64 id) {
     return Result<SearchRowUpdate>::of(u);
   }
   u.row = listRow(q);
-  if (u.row.cells[kColModo].isEmpty())
-    u.kind = SearchRowUpdate::Kind::Keep;
-  else if (u.row.cells[kQsoListEstacion].isEmpty())
-    u.kind = SearchRowUpdate::Kind::Remove;
-  else
-    u.kind = SearchRowUpdate::Kind::Rewrite;
+  // Only a QSO that is gone loses its row: one whose worked call was emptied is
+  // still in the log and is shown as it now is.
+  u.kind = u.row.cells[kColModo].isEmpty() ? SearchRowUpdate::Kind::Keep : SearchRowUpdate::Kind::Rewrite;
   return Result<SearchRowUpdate>::of(u);
 }
 

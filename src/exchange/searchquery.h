@@ -65,7 +65,7 @@ Result<SearchResult> SearchLogQsos(const QString& logName, const SearchFilters& 
 struct SearchRowUpdate {
   enum class Kind {
     Rewrite,  // the row's cells from `row`
-    Remove,   // the QSO is gone (or has no worked call)
+    Remove,   // the QSO is gone
     Keep,     // the QSO lost its mode: the row keeps its old cells
   };
   Kind kind = Kind::Keep;

@@ -223,9 +223,10 @@ void Form1::buildEntryStrip(QWidget* surface) {
   Command7->setToolTip(QStringLiteral("Buscar Corresponsal en log (Ctrl+X)"));
 
   Label1[4] = label(Frame1, "Label1", QStringLiteral("        Fecha              Hora"), 206, 18, 150, 14, 4);
-  Fecha = textBox(Frame1, "Fecha", 10, 206, 33, 86);
-  Hora = textBox(Frame1, "Hora", 5, 296, 33, 50);
-  Label11 = label(Frame1, "Label11", QStringLiteral("UTC"), 349, 36, 30, 17);
+  // Wide enough for a whole date and time in the bold field font.
+  Fecha = textBox(Frame1, "Fecha", 10, 206, 33, 92);
+  Hora = textBox(Frame1, "Hora", 5, 300, 33, 50);
+  Label11 = label(Frame1, "Label11", QStringLiteral("UTC"), 352, 36, 30, 17);
   Label11->setAlignment(Qt::AlignCenter);
   setBackColour(Label11, kRed);
   setTextColour(Label11, Qt::white);
@@ -249,9 +250,9 @@ void Form1::buildEntryStrip(QWidget* surface) {
   mhz = control<QComboBox>(Frame1, "mhz", 98, 77, 64, 23);  // room for a 23 cm "1267"
   mhz->setFont(designFont(kFieldPoints, true));
   Label1[10] = label(Frame1, "Label1", QStringLiteral("KHz"), 166, 62, 36, 14, 10);
-  Text1 = textBox(Frame1, "Text1", 3, 166, 77, 34);
-  Label1[9] = label(Frame1, "Label1", QStringLiteral("Banda"), 204, 62, 52, 14, 9);
-  Label7 = label(Frame1, "Label7", QString(), 204, 77, 52, 23);
+  Text1 = textBox(Frame1, "Text1", 3, 166, 77, 37);
+  Label1[9] = label(Frame1, "Label1", QStringLiteral("Banda"), 206, 62, 52, 14, 9);
+  Label7 = label(Frame1, "Label7", QString(), 206, 77, 50, 23);
   Label7->setFont(designFont(kFieldPoints, true));
   Label7->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   Label7->setAlignment(Qt::AlignCenter);
@@ -280,8 +281,10 @@ void Form1::buildEntryStrip(QWidget* surface) {
   const QFont small = designFont(kCaptionPoints, false);
   Subida = label(Frame2, "Subida", QStringLiteral("Subida:"), 8, 41, 152, 13);  // "Subida: 23cm 1267.100"
   Bajada = label(Frame2, "Bajada", QStringLiteral("Bajada:"), 164, 41, 100, 13);
-  Modo = label(Frame2, "Modo", QStringLiteral("Modo:"), 8, 54, 152, 13);
-  Subtono = label(Frame2, "Subtono", QStringLiteral("SubTono:"), 164, 54, 100, 13);
+  // The mode is short; the sub-tone label takes the rest of the row, as after a load
+  // it shows a six-field line's sub-tone and frequency ("SubTono:88.5;1267.100").
+  Modo = label(Frame2, "Modo", QStringLiteral("Modo:"), 8, 54, 80, 13);
+  Subtono = label(Frame2, "Subtono", QStringLiteral("SubTono:"), 92, 54, 174, 13);
   for (QLabel* l : {Subida, Bajada, Modo, Subtono}) l->setFont(small);
   Frame2->setVisible(false);
 
@@ -631,7 +634,10 @@ void Form1::resizeEvent(QResizeEvent* event) {
 
 void Form1::Form_Resize() {
   if (Layout.isEmpty()) return;
-  ScaleControls(this, Layout, true);
+  // Each axis follows the window (fonts the smaller factor), so a maximised window on
+  // a wide screen has no empty band beside its controls.
+  ScaleControls(this, Layout, false);
+  Image1->setPixmap(logoPicture(Image1->size() * 2));  // redrawn, never stretched
   ScaleQsoListColumns(ListView2, LayoutScaleFor(height() * double(kTwipsPerPixel), width() * double(kTwipsPerPixel),
                                                 Layout.first())
                                      .f);

@@ -368,6 +368,7 @@ class Form1 : public QMainWindow {
   int utcOffsetHours() const;
   AudioPlayer& voicePlayer();
   void startVoiceCall();
+  void voiceCallStarted();
   void stopVoiceCall();
 
   bool replayingKey_ = false;
@@ -385,6 +386,8 @@ class Form1 : public QMainWindow {
   // Exit: the countdown, then the memory files and the end, once.
   void exitAfterConfirmation(bool writeConfig);
   void letTheOffReportLeave();
+  void finishExit();
+  bool exitConfirmed_ = false;
   bool exitEnded_ = false;
   // Sends the usage report with "on" or "off" when a station call is set.
   bool sendUsageReport(const QString& command);

@@ -6,6 +6,7 @@
 
 #include "mainwin/form1.h"
 #include "store/programstate.h"
+#include "platform/placement.h"
 
 namespace vz {
 namespace {
@@ -76,8 +77,7 @@ Form10::Form10() {
 
   Form_Load();
 
-  // Centred on the screen.
-  if (const QScreen* s = QGuiApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+  centreOverMainWindow(this);
 }
 
 void Form10::Form_Load() {

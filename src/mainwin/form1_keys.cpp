@@ -206,6 +206,7 @@ void Form1::saveEntry() {
 AudioPlayer& Form1::voicePlayer() {
   if (!MMControl1) {
     MMControl1 = createAudioPlayer();
+    connect(MMControl1.get(), &AudioPlayer::started, this, &Form1::voiceCallStarted);
     connect(MMControl1.get(), &AudioPlayer::progress, this, &Form1::MMControl1_StatusUpdate);
     connect(MMControl1.get(), &AudioPlayer::finished, this, &Form1::MMControl1_Done);
     connect(MMControl1.get(), &AudioPlayer::failed, this, [this](const QString& error) {
@@ -224,6 +225,12 @@ void Form1::startVoiceCall() {
   const QFileInfo file(path);
   if (path.isEmpty() || !file.isFile() || file.size() == 0) return;
   player.play(path);
+}
+
+// The transmitter goes on only once the player has the file open with a length: a
+// file it cannot open keys nothing.
+void Form1::voiceCallStarted() {
+  if (!MMControl1 || !MMControl1->isPlaying()) return;
   SetPttOn(form2().pttLine());
 }
 

@@ -10,6 +10,7 @@
 #include "mainwin/form3.h"
 #include "mainwin/form5.h"
 #include "mainwin/qsolist.h"
+#include "platform/cp1252.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
 #include "setup/form2_config.h"
@@ -74,6 +75,11 @@ void Form1::nuevo_Click() {
     name = NewLogName(answer);
     // Nothing left once the apostrophes are gone counts as no answer.
     if (name.isEmpty()) return;
+    if (!fitsCp1252(name)) {
+      showWarning(QStringLiteral("El nombre tiene caracteres que no se pueden guardar en config.ini. "
+                                 "Escriba otro nombre."));
+      continue;
+    }
     const Result<bool> exists = LogExists(name);
     if (!exists.ok()) {
       showError(exists.error());

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -189,7 +190,9 @@ void Form1::restoreEntryStrip() {
     Text1->setText(QStringLiteral("650"));
   }
 
-  if (!QFile::exists(SatelliteFilePath())) {
+  // An empty list is what a write cut short before this program wrote atomically
+  // could leave: it gets the built-in list as a missing one does.
+  if (QFileInfo(SatelliteFilePath()).size() == 0) {
     const Status written = WriteDefaultSatelliteFile();
     if (!written) noteStartupWriteFailure(written.error);
   }
@@ -219,7 +222,9 @@ void Form1::tellStartupWriteFailures() {
 void Form1::Timer2_Timer() {
   Timer2->stop();  // runs once
   ProgramState& st = state();
-  if (!QFile::exists(programFile(QStringLiteral("config.ini")))) {
+  // An empty config.ini holds no settings: running on it would store blank station
+  // data at the next close, so it counts as missing and the settings are asked for.
+  if (QFileInfo(programFile(QStringLiteral("config.ini"))).size() == 0) {
     st.FirstRun = true;
     // "Guardar" writes config.ini and creates the first log; "Cancelar" ends the program.
     form2().exec();
@@ -312,6 +317,10 @@ void Form1::Timer6_Timer() {
     Timer6->stop();
     sendUsageReport(QStringLiteral("off"));
     st.ExitCountdownDone = true;
+    // After "Sí" nothing holds the end up: this tick may run inside the wait of a
+    // modal window opened during the countdown, so the end is queued in whatever
+    // wait is running now rather than left to the confirmation's own wait.
+    if (exitConfirmed_) QTimer::singleShot(0, this, &Form1::finishExit);
   }
 }
 
@@ -338,11 +347,21 @@ void Form1::exitAfterConfirmation(bool writeConfig) {
   Form18& exitWindow = form18();
   exitWindow.centreOn(this);
   exitWindow.show();
+  exitConfirmed_ = true;
   StartShutdownCountdown();
   // The windows stay usable meanwhile; a second close waits for the same countdown.
   while (!state().ExitCountdownDone) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  finishExit();
+}
+
+// The end after the countdown: every other window but the exit window goes (a modal
+// one's wait ends with it), the entry strip is saved and the program ends.
+void Form1::finishExit() {
   if (exitEnded_) return;
   exitEnded_ = true;
+  QWidget* exitWindow = &form18();
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != this && w != exitWindow && w->isVisible()) w->hide();
   EntryStripValues v;
   v.mode = Combo1->currentText();
   v.mhz = mhz->currentText();

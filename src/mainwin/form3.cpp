@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "store/logcommands.h"
+#include "platform/placement.h"
 
 namespace vz {
 
@@ -26,8 +27,7 @@ Form3::Form3() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(List1);
   resize(300, 260);
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  centreOverMainWindow(this);
   connect(List1, &QListWidget::itemDoubleClicked, this, &Form3::List1_DblClick);
 }
 

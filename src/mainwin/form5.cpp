@@ -153,7 +153,8 @@ Form5::Form5() {
 
   Label11 = new QLabel(QStringLiteral("Banda"));
   mhz = new QComboBox;
-  Text9 = box(3);
+  // Up to four kHz digits: a QSO stored at "435.1234" is saved back unchanged.
+  Text9 = box(4);
   Combo2 = new QComboBox;
   Check1 = new QCheckBox;
   Text6 = box(3);
@@ -195,7 +196,7 @@ Form5::Form5() {
   fit(Text11, 6);
   fit(Text4, 8);
   fit(Text5, 4);
-  fit(Text9, 3);
+  fit(Text9, 4);
   fit(Text6, 3);
   fit(Text7, 3);
   fit(Text12, 8);
@@ -324,7 +325,11 @@ void Form5::showRukStatus(const QString& ruk) {
       ConfARuk->setText(QStringLiteral("SI"));
       break;
     default:
-      break;  // an unknown state leaves both as they were
+      // An unknown state is neither uploaded nor confirmed; the labels must not
+      // keep what an earlier QSO showed.
+      subidoARuk->setText(QStringLiteral("NO"));
+      ConfARuk->setText(QStringLiteral("NO"));
+      break;
   }
 }
 

@@ -111,6 +111,8 @@ Form14::Form14() : membersPage_(new WebGet(this)) {
   legend(Image3, 2, starPixmap(16), 8520, QStringLiteral("Confirmado"));
   Image2->hide();
   Label1[1]->hide();
+  // Up to the next legend's picture, not over it.
+  Label1[0]->setGeometry(twipRect(7320, 240, 1140, 240));
 
   Command1 = new QPushButton(QStringLiteral("Miembros"), this);
   Command1->setGeometry(twipRect(10680, 240, 2415, 375));
@@ -201,7 +203,7 @@ void Form14::prepareGrid() {
   ListView2->setHeaderLabels(headings);
   ListView2->setColumnHidden(0, true);
   ListView2->setColumnHidden(1, true);
-  ListView2->setColumnWidth(2, px(2500));
+  ListView2->setColumnWidth(2, px(2790));  // the summary row "Confirmados/Trabajados" reads whole
   for (int c = 0; c < kAwardColumns; ++c) {
     ListView2->setColumnWidth(3 + c, px(bandColumnTwips(c)));
     ListView2->headerItem()->setTextAlignment(3 + c, Qt::AlignCenter);

@@ -13,6 +13,7 @@
 #include "mainwin/form1.h"
 #include "online/callbook.h"
 #include "mainwin/layoutscaler.h"
+#include "platform/placement.h"
 
 namespace vz {
 
@@ -95,7 +96,11 @@ Form33::Form33() {
   setWidthTwips(kMainWindowWidth);
 }
 
-void Form33::setWidthTwips(int twips) { resize(px(twips), px(kHeightTwips)); }
+void Form33::setWidthTwips(int twips) {
+  resize(px(twips), px(kHeightTwips));
+  // The narrow window leaves the copy buttons out; no sliver of their frames shows.
+  for (QGroupBox* frame : {Frame1, Frame2}) frame->setVisible(frame->geometry().right() < width());
+}
 
 void Form33::Command1_Click() {
   Command1->setEnabled(false);
@@ -128,8 +133,7 @@ bool Form33::eventFilter(QObject* watched, QEvent* event) {
 void Form33::showEvent(QShowEvent* e) {
   if (!centred_) {
     centred_ = true;
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-      move(screen->availableGeometry().center() - rect().center());
+    centreOverMainWindow(this);
   }
   QDialog::showEvent(e);
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/database.h"
+#include "platform/serialline.h"
 
 namespace vz {
 namespace {
@@ -23,6 +24,8 @@ void endProgram(int exitCode) {
   }
   // Callers may be deep inside modal dialogs; leaving through the event loops would
   // run the code that follows them, so the process ends here once its data is safe.
+  // No transmitter stays keyed: the keyer's thread and the voice call may be keying.
+  ReleaseAllSerialLines();
   db::close();
   std::fflush(nullptr);
   std::exit(exitCode);

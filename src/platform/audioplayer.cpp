@@ -19,6 +19,7 @@ class MediaAudioPlayer : public AudioPlayer {
     ensurePlayer();
     player_->stop();
     playing_ = true;
+    started_ = false;
     player_->setSource(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
     player_->setPosition(0);
     player_->play();
@@ -42,10 +43,13 @@ class MediaAudioPlayer : public AudioPlayer {
     output_ = new QAudioOutput(this);
     player_->setAudioOutput(output_);
     connect(player_, &QMediaPlayer::positionChanged, this, [this](qint64 pos) {
+      reportStart();
       if (playing_ && player_->playbackState() == QMediaPlayer::PlayingState)
         emit progress(pos, player_->duration());
     });
+    connect(player_, &QMediaPlayer::durationChanged, this, [this] { reportStart(); });
     connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus s) {
+      if (s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::BufferedMedia) reportStart();
       if (s == QMediaPlayer::EndOfMedia && playing_) {
         playing_ = false;
         emit finished();
@@ -62,9 +66,17 @@ class MediaAudioPlayer : public AudioPlayer {
             });
   }
 
+  // Once per file, as soon as the player knows a length above zero.
+  void reportStart() {
+    if (!playing_ || started_ || player_->duration() <= 0) return;
+    started_ = true;
+    emit started(player_->duration());
+  }
+
   QMediaPlayer* player_ = nullptr;
   QAudioOutput* output_ = nullptr;
   bool playing_ = false;
+  bool started_ = false;
 };
 
 }  // namespace

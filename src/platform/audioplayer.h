@@ -14,13 +14,17 @@ class AudioPlayer : public QObject {
   using QObject::QObject;
   ~AudioPlayer() override = default;
 
-  // Stops what is playing and starts the file from its beginning.
+  // Stops what is playing and starts the file from its beginning; started() follows
+  // once the file is open and its length known.
   virtual void play(const QString& path) = 0;
   // Stops and releases the file; no end-of-playback report follows.
   virtual void stop() = 0;
   virtual bool isPlaying() const = 0;
 
  signals:
+  // The file opened with a length other than zero and plays: what must wait for the
+  // sound (push-to-talk) may start. A file of no length never reports it.
+  void started(qint64 durationMs);
   // While playing: the position and the file's length, in milliseconds.
   void progress(qint64 positionMs, qint64 durationMs);
   // The file played to its end.

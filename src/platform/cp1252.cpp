@@ -28,6 +28,14 @@ int cp1252Code(QChar c) {
   return '?';
 }
 
+bool fitsCp1252(QChar c) { return c == u'?' || cp1252Code(c) != '?'; }
+
+bool fitsCp1252(const QString& text) {
+  for (QChar c : text)
+    if (!fitsCp1252(c)) return false;
+  return true;
+}
+
 QString decodeCp1252(const QByteArray& bytes) {
   QString out;
   out.resize(bytes.size());
@@ -37,9 +45,14 @@ QString decodeCp1252(const QByteArray& bytes) {
 }
 
 QByteArray encodeCp1252(const QString& text) {
-  QByteArray out;
-  out.resize(text.size());
-  for (qsizetype i = 0; i < text.size(); ++i) out[i] = static_cast<char>(cp1252Code(text[i]));
+  QByteArray out(text.size(), Qt::Uninitialized);
+  char* d = out.data();
+  const QChar* s = text.constData();
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t u = s[i].unicode();
+    // Whole files go through here: the common characters take no lookup.
+    d[i] = static_cast<char>(u < 0x80 || (u >= 0xA0 && u <= 0xFF) ? u : cp1252Code(s[i]));
+  }
   return out;
 }
 

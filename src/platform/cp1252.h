@@ -15,6 +15,10 @@ QByteArray encodeCp1252(const QString& text);
 // The code page value of one character (as the ANSI code of the original's Asc);
 // 63 ("?") for characters outside the code page.
 int cp1252Code(QChar c);
+// Whether the code page holds the character, or every character of the text:
+// text that does not would come back from a file with "?" in their place.
+bool fitsCp1252(QChar c);
+bool fitsCp1252(const QString& text);
 QChar cp1252Char(int code);
 
 }  // namespace vz

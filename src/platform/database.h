@@ -1,5 +1,6 @@
 #pragma once
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -58,10 +59,15 @@ QVariant textValue(const QString& s);
 template <class F>
 Status transaction(F&& f) {
   QSqlDatabase c = connection();
-  if (!c.transaction()) return Status::failure(QStringLiteral("No se pudo iniciar la transacción"));
+  if (!c.transaction())
+    return Status::failure(QStringLiteral("No se pudo iniciar la transacción: ") + c.lastError().text());
   Status s = f();
   if (s.ok) {
-    if (!c.commit()) s = Status::failure(QStringLiteral("No se pudo guardar la transacción"));
+    // The database's own text says why (a full disk, a locked file).
+    if (!c.commit()) {
+      s = Status::failure(QStringLiteral("No se pudo guardar la transacción: ") + c.lastError().text());
+      c.rollback();
+    }
   } else {
     c.rollback();
   }

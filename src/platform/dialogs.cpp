@@ -1,5 +1,7 @@
 #include "platform/dialogs.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QList>
 #include <QtDebug>
 
@@ -28,6 +30,11 @@ QList<MsgAnswer> answersOf(MsgButtons buttons) {
   return {MsgAnswer::Ok};
 }
 
+QString& lastFileFolder() {
+  static QString folder;
+  return folder;
+}
+
 // With no windows linked nobody can answer: the message goes to the log and the
 // question takes its default answer, as an unattended run would.
 class UnattendedDialogs : public DialogService {
@@ -45,6 +52,17 @@ class UnattendedDialogs : public DialogService {
 }  // namespace
 
 QString programTitle() { return QStringLiteral("Vantorel Zezeror"); }
+
+QString fileDialogFolder(const QString& requested) {
+  if (!requested.isEmpty()) return requested;
+  const QString& last = lastFileFolder();
+  if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+  return QDir::homePath();
+}
+
+void rememberFileDialogChoice(const QString& chosenPath) {
+  lastFileFolder() = chosenPath.isEmpty() ? QString() : QFileInfo(chosenPath).absolutePath();
+}
 
 DialogService& dialogs() {
   if (installed()) return *installed();

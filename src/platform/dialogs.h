@@ -18,7 +18,7 @@ struct MessageRequest {
 struct FileRequest {
   QString title;
   QString filter;     // Qt filter text, e.g. "ADIF (*.adi *.adif);;Todos (*)"
-  QString directory;  // starting folder
+  QString directory;  // starting folder; empty: the folder a file dialog last used
   QString fileName;   // proposed name (save dialogs)
 };
 
@@ -44,6 +44,13 @@ void setDialogService(DialogService* service);
 void setStandardDialogService(DialogService* service);
 
 QString programTitle();
+
+// Where a file dialog opens: the request's own folder when it names one, else the
+// folder of the file last chosen in any file dialog of the program, at first the
+// operator's home folder (never the folder the program was started from).
+QString fileDialogFolder(const QString& requested = {});
+// Notes the folder of a chosen file for the next dialog; an empty path forgets it.
+void rememberFileDialogChoice(const QString& chosenPath);
 
 // Shorthands.
 MsgAnswer msgBox(const QString& text, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "platform/dialogs.h"
 
 namespace vz {
 namespace {
@@ -85,17 +86,34 @@ Launcher& launcher() {
 
 void setLauncher(Launcher* l) { installed() = l; }
 
-bool DesktopLauncher::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+// Without a desktop opener (xdg-open) nothing would happen and nothing be said:
+// the operator is told what could not be opened.
+bool DesktopLauncher::openUrl(const QUrl& url) {
+  if (QDesktopServices::openUrl(url)) return true;
+  notOpened(url.isLocalFile() ? url.toLocalFile() : url.toString(),
+            QStringLiteral("No hay en el escritorio un programa que lo abra."));
+  return false;
+}
 
 bool DesktopLauncher::openDocument(const QString& path) {
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  if (!QFileInfo::exists(absolute)) {
+    notOpened(absolute, QStringLiteral("El archivo no existe."));
+    return false;
+  }
+  return openUrl(QUrl::fromLocalFile(absolute));
 }
 
 bool DesktopLauncher::openInTextEditor(const QString& path) {
   const QString absolute = QFileInfo(path).absoluteFilePath();
-  if (const auto command = desktop::textEditorCommand(absolute))
-    return startProgram(command->first(), command->mid(1));
+  if (const auto command = desktop::textEditorCommand(absolute)) {
+    if (startProgram(command->first(), command->mid(1))) return true;
+  }
   return openDocument(absolute);
+}
+
+void DesktopLauncher::notOpened(const QString& what, const QString& reason) {
+  msgBox(QStringLiteral("No se pudo abrir:\r\n") + what + QStringLiteral("\r\n\r\n") + reason, MsgIcon::Exclamation);
 }
 
 bool DesktopLauncher::startProgram(const QString& program, const QStringList& arguments) {

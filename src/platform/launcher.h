@@ -7,7 +7,9 @@
 namespace vz {
 
 // Hands pages, documents and programs to the desktop. Callers do not wait for what
-// they start; the answer only says whether it could be handed over.
+// they start; the answer only says whether it could be handed over. A page or file
+// that cannot be handed over is reported to the operator here; a program that does
+// not start is left to the caller to report.
 class Launcher {
  public:
   virtual ~Launcher() = default;
@@ -33,6 +35,9 @@ class DesktopLauncher : public Launcher {
   bool openDocument(const QString& path) override;
   bool openInTextEditor(const QString& path) override;
   bool startProgram(const QString& program, const QStringList& arguments) override;
+
+ private:
+  static void notOpened(const QString& what, const QString& reason);
 };
 
 // Finding the desktop's text editor as the freedesktop.org rules give it: the

@@ -89,15 +89,20 @@ QString QtDialogService::inputBox(const QString& prompt, const QString& title, c
 }
 
 QString QtDialogService::openFile(const FileRequest& r) {
-  return QFileDialog::getOpenFileName(parentWidget(), r.title, r.directory, r.filter);
+  const QString chosen =
+      QFileDialog::getOpenFileName(parentWidget(), r.title, fileDialogFolder(r.directory), r.filter);
+  if (!chosen.isEmpty()) rememberFileDialogChoice(chosen);
+  return chosen;
 }
 
 QString QtDialogService::saveFile(const FileRequest& r) {
-  QString start = r.directory;
-  if (!r.fileName.isEmpty()) start = start.isEmpty() ? r.fileName : start + u'/' + r.fileName;
+  QString start = fileDialogFolder(r.directory);
+  if (!r.fileName.isEmpty()) start += u'/' + r.fileName;
   // Every writer asks "sobregraba?" itself: a question from the dialog too would ask twice.
-  return QFileDialog::getSaveFileName(parentWidget(), r.title, start, r.filter, nullptr,
-                                      QFileDialog::DontConfirmOverwrite);
+  const QString chosen = QFileDialog::getSaveFileName(parentWidget(), r.title, start, r.filter, nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+  if (!chosen.isEmpty()) rememberFileDialogChoice(chosen);
+  return chosen;
 }
 
 // The windows' dialogs are the program's own once this file is linked; the windows

@@ -3,6 +3,13 @@
 #include <QSerialPort>
 #include <QSerialPortInfo>
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <set>
+
+#include <sys/ioctl.h>
 
 namespace vz {
 namespace {
@@ -12,36 +19,111 @@ SerialSystem*& installed() {
   return s;
 }
 
+std::mutex& registryMutex() {
+  static std::mutex m;
+  return m;
+}
+
+std::set<SerialLine*>& registry() {
+  static std::set<SerialLine*> lines;
+  return lines;
+}
+
+std::atomic<bool>& released() {
+  static std::atomic<bool> r{false};
+  return r;
+}
+
+// The lines are moved with ioctl on the port's descriptor rather than through
+// QSerialPort, whose object belongs to the thread that opened it: the keyer keys from
+// a thread of its own. The descriptor is read and changed under one mutex, so a close
+// never pulls it from under a keyer that is moving a line.
 class QtSerialLine : public SerialLine {
  public:
+  ~QtSerialLine() override { close(); }
+
   Status open(const QString& portName) override {
     close();
     port_.setPortName(portName);
     if (!port_.open(QIODevice::ReadWrite)) return Status::failure(port_.errorString());
+    {
+      const std::lock_guard lock(mutex_);
+      fd_ = int(port_.handle());
+    }
     // Drop both lines whatever the driver left them at; a failure here is not fatal
     // for opening but the caller should know the line may be up.
-    const bool dtr = port_.setDataTerminalReady(false);
-    const bool rts = port_.setRequestToSend(false);
-    if (!dtr || !rts) return Status::failure(port_.errorString());
+    const Status dtr = applySignal(SerialSignal::Dtr, false);
+    const Status rts = applySignal(SerialSignal::Rts, false);
+    if (!dtr.ok) return dtr;
+    if (!rts.ok) return rts;
     return Status::success();
   }
   void close() override {
+    {
+      const std::lock_guard lock(mutex_);
+      fd_ = -1;
+    }
     if (port_.isOpen()) port_.close();
   }
-  bool isOpen() const override { return port_.isOpen(); }
+  bool isOpen() const override {
+    const std::lock_guard lock(mutex_);
+    return fd_ >= 0;
+  }
   QString portName() const override { return port_.portName(); }
-  Status setSignal(SerialSignal signal, bool on) override {
-    if (!port_.isOpen()) return Status::failure(QStringLiteral("El puerto no está abierto"));
-    const bool ok = signal == SerialSignal::Dtr ? port_.setDataTerminalReady(on)
-                                                : port_.setRequestToSend(on);
-    return ok ? Status::success() : Status::failure(port_.errorString());
+
+ protected:
+  Status applySignal(SerialSignal signal, bool on) override {
+    const std::lock_guard lock(mutex_);
+    if (fd_ < 0) return Status::failure(QStringLiteral("El puerto no está abierto"));
+    int bits = signal == SerialSignal::Dtr ? TIOCM_DTR : TIOCM_RTS;
+    if (::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits) != 0)
+      return Status::failure(QString::fromLocal8Bit(std::strerror(errno)));
+    return Status::success();
   }
 
  private:
   QSerialPort port_;
+  mutable std::mutex mutex_;
+  int fd_ = -1;
 };
 
 }  // namespace
+
+SerialLine::SerialLine() {
+  const std::lock_guard lock(registryMutex());
+  registry().insert(this);
+}
+
+SerialLine::~SerialLine() {
+  const std::lock_guard lock(registryMutex());
+  registry().erase(this);
+}
+
+Status SerialLine::setSignal(SerialSignal signal, bool on) {
+  if (!on) return applySignal(signal, on);
+  // Raising is checked against the release under its lock, so no line goes up after
+  // the program's end has dropped them all.
+  const std::lock_guard lock(registryMutex());
+  if (released()) return Status::failure(QStringLiteral("El programa está terminando"));
+  return applySignal(signal, on);
+}
+
+void ReleaseAllSerialLines() {
+  released() = true;
+  const std::lock_guard lock(registryMutex());
+  for (SerialLine* line : registry()) {
+    if (!line->isOpen()) continue;
+    (void)line->setSignal(SerialSignal::Dtr, false);
+    (void)line->setSignal(SerialSignal::Rts, false);
+  }
+}
+
+bool SerialLinesReleased() { return released(); }
+
+void RestoreSerialLinesAfterRelease() {
+  const std::lock_guard lock(registryMutex());
+  released() = false;
+}
 
 SerialSystem& serialSystem() {
   if (installed()) return *installed();

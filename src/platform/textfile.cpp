@@ -1,6 +1,7 @@
 #include "platform/textfile.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 #include "platform/cp1252.h"
 
@@ -32,30 +33,44 @@ bool readTextLines(const QString& path, QStringList* lines) {
   return true;
 }
 
-static bool writeBytes(const QString& path, const QByteArray& bytes, QIODevice::OpenMode mode,
-                       QString* error) {
-  QFile f(path);
-  if (!f.open(mode) || f.write(bytes) != bytes.size()) {
-    if (error) *error = f.errorString();
-    return false;
-  }
-  f.close();
-  if (f.error() != QFileDevice::NoError) {
-    if (error) *error = f.errorString();
-    return false;
-  }
-  return true;
+// The bytes go to a temporary file beside the old one, which is renamed over it
+// only once everything is on disk: a write cut short (a full disk, the program
+// killed) leaves the old file whole. Unbuffered, because a buffered QFile reports
+// a short write at flush time as success (a file cut at a full disk would be
+// committed); unbuffered, write() returns the bytes that really went out.
+bool replaceFileBytes(const QString& path, const QByteArray& bytes, QString* error) {
+  QSaveFile f(path);
+  QString why;
+  if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    why = f.errorString();
+  else if (f.write(bytes) != bytes.size())
+    why = f.error() != QFileDevice::NoError ? f.errorString() : QStringLiteral("el archivo quedó incompleto (¿disco lleno?)");
+  else if (!f.commit())
+    why = f.errorString();
+  else
+    return true;
+  if (error) *error = why;
+  return false;
 }
 
 bool writeTextLines(const QString& path, const QStringList& lines, QString* error) {
   QByteArray bytes;
   for (const QString& l : lines) bytes += encodeCp1252(l) + "\r\n";
-  return writeBytes(path, bytes, QIODevice::WriteOnly | QIODevice::Truncate, error);
+  return replaceFileBytes(path, bytes, error);
 }
 
 bool appendTextLine(const QString& path, const QString& line, QString* error) {
-  return writeBytes(path, encodeCp1252(line) + "\r\n", QIODevice::WriteOnly | QIODevice::Append,
-                    error);
+  // Rewritten whole as well, so a cut append never leaves half a line behind.
+  QByteArray bytes;
+  QFile old(path);
+  if (old.exists()) {
+    if (!old.open(QIODevice::ReadOnly)) {
+      if (error) *error = old.errorString();
+      return false;
+    }
+    bytes = old.readAll();
+  }
+  return replaceFileBytes(path, bytes + encodeCp1252(line) + "\r\n", error);
 }
 
 QString numberLine(long long n) {

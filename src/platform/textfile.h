@@ -11,10 +11,14 @@ namespace vz {
 bool readTextLines(const QString& path, QStringList* lines);
 QStringList splitTextLines(const QString& text);
 
-// Writes each line followed by CR LF, replacing the file. Returns false and sets
-// error (when given) when the file cannot be written.
+// Writes each line followed by CR LF, replacing the file through a temporary file
+// in the same folder, so a failed or interrupted write leaves the old file as it
+// was. Returns false and sets error (when given) when the file cannot be written.
+// Appending rewrites the file the same way.
 bool writeTextLines(const QString& path, const QStringList& lines, QString* error = nullptr);
 bool appendTextLine(const QString& path, const QString& line, QString* error = nullptr);
+// The same for bytes as they are.
+bool replaceFileBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // A whole number as the original printed it to a file: a blank, the digits and a
 // blank (" 1 "); negative numbers put the sign in place of the first blank ("-1 ").

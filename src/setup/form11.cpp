@@ -19,9 +19,11 @@
 #include <QVBoxLayout>
 
 #include "platform/dialogs.h"
+#include "platform/cp1252box.h"
 #include "platform/textfile.h"
 #include "platform/textutil.h"
 #include "store/satellites.h"
+#include "platform/placement.h"
 
 namespace vz {
 namespace {
@@ -72,6 +74,7 @@ Form11::Form11() {
   auto lineEdit = [&](QWidget* parent) {
     auto* e = new QLineEdit(parent);
     e->setValidator(noSeparator);
+    keepToCp1252(e);
     return e;
   };
   auto label = [&](const QString& caption, QWidget* parent) {
@@ -178,7 +181,7 @@ Form11::Form11() {
 void Form11::Form_Load() {
   setFixedSize(568, twips(3510));
   Frame3->move(Frame3->x(), twips(120));
-  if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+  centreOverMainWindow(this);
 
   buildList();
   Text1->clear();

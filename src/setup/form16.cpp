@@ -12,8 +12,10 @@
 #include <QVBoxLayout>
 
 #include "platform/dialogs.h"
+#include "platform/cp1252box.h"
 #include "platform/programfolder.h"
 #include "platform/textfile.h"
+#include "platform/placement.h"
 
 namespace vz {
 namespace {
@@ -41,6 +43,7 @@ Form16::Form16() {
     Label1[i]->setFont(caption);
     Label1[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Perfil1[i] = new QLineEdit(Frame1);
+    keepToCp1252(Perfil1[i]);
     *crear[i] = new QPushButton(QStringLiteral("Crear"), Frame1);
     *cargar[i] = new QPushButton(QStringLiteral("Cargar"), Frame1);
     (*crear[i])->setEnabled(false);
@@ -69,7 +72,7 @@ Form16::Form16() {
 
 void Form16::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+  centreOverMainWindow(this);
   Form_Activate();
 }
 

@@ -25,6 +25,8 @@
 
 #include "mainwin/form1.h"
 #include "platform/appexit.h"
+#include "platform/cp1252.h"
+#include "platform/cp1252box.h"
 #include "platform/colors.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
@@ -36,6 +38,7 @@
 #include "mainwin/mainwincolor.h"
 #include "store/programstate.h"
 #include "store/ptt.h"
+#include "platform/placement.h"
 
 namespace vz {
 namespace {
@@ -71,6 +74,7 @@ QPixmap eyePixmap() {
 QLineEdit* settingBox(QWidget* parent, int maxLength, bool masked = false) {
   auto* e = new QLineEdit(parent);
   e->setMaxLength(maxLength);
+  keepToCp1252(e);
   if (masked) e->setEchoMode(QLineEdit::Password);
   return e;
 }
@@ -333,8 +337,7 @@ Form2::Form2() : MSComm1(serialSystem().createLine()), MMControl1(createAudioPla
   installEventFilter(this);
   for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
 
-  if (const QScreen* s = QGuiApplication::primaryScreen())
-    move(s->availableGeometry().center() - rect().center());
+  centreOverMainWindow(this);
 }
 
 Form2::~Form2() {
@@ -479,6 +482,15 @@ void Form2::Command5_Click() {
   if (path.size() > kMaxAudioPath) {
     msgBox(QStringLiteral("La ruta del archivo de audio es demasiado larga (más de %1 caracteres).")
                .arg(kMaxAudioPath),
+           MsgIcon::Exclamation);
+    return;
+  }
+  // config.ini is Windows-1252: a name it cannot hold would come back with "?" in
+  // it and the file would not be found after a restart.
+  if (!fitsCp1252(QDir::toNativeSeparators(path))) {
+    msgBox(QStringLiteral("La ruta del archivo de audio tiene caracteres que no se pueden guardar en "
+                          "config.ini:\r\n") +
+               path + QStringLiteral("\r\n\r\nCambie el nombre del archivo o de la carpeta, o elija otro archivo."),
            MsgIcon::Exclamation);
     return;
   }

@@ -1,10 +1,16 @@
 #pragma once
 #include <QString>
+#include <memory>
 #include <optional>
+
 
 #include "platform/status.h"
 
 namespace vz {
+
+namespace db {
+class SqliteStatement;
+}
 
 // The id of a QSO of the current log (state().CurrentLogName) that the given one
 // repeats: same own call, worked call, band and mode (letter case aside), less
@@ -21,5 +27,21 @@ Result<std::optional<qint64>> FindRecentDuplicateQso(
     const QString& band, const QString& frequency, const QString& mode, const QString& reportSent,
     const QString& reportReceived, const QString& operatorCall, const QString& spare,
     const QString& satellite, const QString& status, const QString& remarks);
+
+// The same rule for many QSOs in a row (the import's parse): the query is prepared
+// once, for as long as the finder lives.
+class RecentDuplicateFinder {
+ public:
+  RecentDuplicateFinder();
+  ~RecentDuplicateFinder();
+  RecentDuplicateFinder(const RecentDuplicateFinder&) = delete;
+  RecentDuplicateFinder& operator=(const RecentDuplicateFinder&) = delete;
+
+  Result<std::optional<qint64>> find(const QString& ownCall, const QString& call, const QString& date,
+                                     const QString& time, const QString& band, const QString& mode);
+
+ private:
+  std::unique_ptr<db::SqliteStatement> query_;
+};
 
 }  // namespace vz

@@ -79,7 +79,7 @@ QString LogNameFromPickerEntry(const QString& entry) {
 QString NewLogName(const QString& answer) {
   QString name = answer;
   name.remove(QLatin1Char('\''));
-  return name;
+  return name.left(kLogNameLength);
 }
 
 Result<bool> LogExists(const QString& name) {

@@ -32,7 +32,12 @@ QString LogPickerEntry(const QString& name, long long qsos);
 // appended; an entry without that ending is the name as it stands.
 QString LogNameFromPickerEntry(const QString& entry);
 
-// A new log's name as the operator typed it, without its apostrophes.
+// The longest log name config.ini gives back: a longer one would name another log
+// after a restart. New logs and contests are cut to it when created.
+inline constexpr int kLogNameLength = 100;
+
+// A new log's name as the operator typed it, without its apostrophes, cut to
+// kLogNameLength.
 QString NewLogName(const QString& answer);
 // True when a log with that name exists, letter case aside.
 Result<bool> LogExists(const QString& name);

@@ -1,11 +1,13 @@
 #include "store/logstore.h"
 
+#include <QSqlError>
 #include <QSqlRecord>
 #include <QStringList>
 #include <QVariant>
 #include <climits>
 
 #include "platform/database.h"
+#include "platform/sqlitestatement.h"
 #include "platform/textutil.h"
 #include "store/callsign.h"
 #include "store/programstate.h"
@@ -14,11 +16,6 @@ namespace vz {
 
 namespace {
 
-std::function<void(const QString&)>& qsoSavedHandler() {
-  static std::function<void(const QString&)> handler;
-  return handler;
-}
-
 QVariant optionalText(const OptionalText& v) { return v ? db::textValue(*v) : QVariant(); }
 
 // The leading number of a text, as ids and statuses arrive from list rows.
@@ -26,20 +23,67 @@ qint64 numberOf(const QString& text) { return vbValInt(text); }
 
 // Saves one Tabla1 row from the values of columns 1 to 17 in table order, then
 // records its id as the last inserted one.
-Status addRow(const QVariantList& values) {
+QString insertStatement() {
   QStringList columns, marks;
   for (int i = 1; i < 18; ++i) {
     columns << QStringLiteral("[%1]").arg(QLatin1String(db::kTabla1Columns[i]));
     marks << QStringLiteral("?");
   }
-  QSqlQuery q(db::connection());
-  const Status s = db::run(q,
-                           QStringLiteral("INSERT INTO Tabla1 (%1) VALUES (%2)")
-                               .arg(columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
-                           values);
-  if (!s) return s;
-  state().LastInsertedQsoId = QString::number(q.lastInsertId().toLongLong());
+  return QStringLiteral("INSERT INTO Tabla1 (%1) VALUES (%2)")
+      .arg(columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+}
+
+// Runs a statement prepared once (prepared on first use) with the values in order.
+Status runPrepared(std::unique_ptr<QSqlQuery>* slot, const QString& sql, const QVariantList& values) {
+  if (!*slot) {
+    auto q = std::make_unique<QSqlQuery>(db::connection());
+    const Status s = db::run(*q, sql, values);
+    if (!s) return s;
+    *slot = std::move(q);
+    return s;
+  }
+  QSqlQuery& q = **slot;
+  for (int i = 0; i < values.size(); ++i) q.bindValue(i, values[i]);
+  if (!q.exec()) return Status::failure(q.lastError().text());
+  return Status::success();
+}
+
+// Runs a statement of the bulk writer with the values in order.
+Status runStatement(db::SqliteStatement& st, const QString& sql, const QVariantList& values) {
+  const Status prepared = st.prepare(sql);
+  if (!prepared) return prepared;
+  for (int i = 0; i < values.size(); ++i) {
+    const QVariant& v = values[i];
+    if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+      st.bindInteger(i + 1, v.toLongLong());
+    else
+      st.bindText(i + 1, v.toString());
+  }
+  return st.exec();
+}
+
+std::function<void(const QString&)>& qsoSavedHandler() {
+  static std::function<void(const QString&)> handler;
+  return handler;
+}
+
+// Records the id of a QSO just added as the last inserted one.
+void noteInserted(qint64 id) {
+  state().LastInsertedQsoId = QString::number(id);
   if (qsoSavedHandler()) qsoSavedHandler()(state().LastInsertedQsoId);
+}
+
+Status addRow(const QVariantList& values, db::SqliteStatement* bulk = nullptr) {
+  if (bulk) {
+    const Status s = runStatement(*bulk, insertStatement(), values);
+    if (s) noteInserted(bulk->lastInsertId());
+    return s;
+  }
+  std::unique_ptr<QSqlQuery> once;
+  std::unique_ptr<QSqlQuery>* prepared = &once;
+  const Status s = runPrepared(prepared, insertStatement(), values);
+  if (!s) return s;
+  noteInserted((*prepared)->lastInsertId().toLongLong());
   return Status::success();
 }
 
@@ -124,6 +168,29 @@ Status InsertImportedQso(const QString& call, const QString& band, const QString
                          const QString& remarks, const QString& frequency, const QString& ownGrid,
                          const QString& workedGrid, const QString& satellite, int status,
                          const QString& province) {
+  return ImportedQsoWriter().insert(call, band, mode, reportSent, reportReceived, date, time, ownCall, operatorCall,
+                                    remarks, frequency, ownGrid, workedGrid, satellite, status, province);
+}
+
+Status UpdateLogQso(const QString& call, const QString& band, const QString& mode, const QString& reportSent,
+                    const QString& reportReceived, const QString& date, const QString& time,
+                    const QString& ownCall, const QString& operatorCall, const QString& remarks,
+                    const QString& frequency, const QString& ownGrid, const QString& workedGrid,
+                    const QString& satellite, int status, const QString& province, qint64 id) {
+  return ImportedQsoWriter().update(call, band, mode, reportSent, reportReceived, date, time, ownCall, operatorCall,
+                                    remarks, frequency, ownGrid, workedGrid, satellite, status, province, id);
+}
+
+ImportedQsoWriter::ImportedQsoWriter()
+    : insert_(std::make_unique<db::SqliteStatement>()), update_(std::make_unique<db::SqliteStatement>()) {}
+ImportedQsoWriter::~ImportedQsoWriter() = default;
+
+Status ImportedQsoWriter::insert(const QString& call, const QString& band, const QString& mode,
+                                 const QString& reportSent, const QString& reportReceived, const QString& date,
+                                 const QString& time, const QString& ownCall, const QString& operatorCall,
+                                 const QString& remarks, const QString& frequency, const QString& ownGrid,
+                                 const QString& workedGrid, const QString& satellite, int status,
+                                 const QString& province) {
   static const QStringList kDigitalVoice = {QStringLiteral("DIGITALVOICE"), QStringLiteral("C4FM"),
                                             QStringLiteral("DMR"),          QStringLiteral("VOI"),
                                             QStringLiteral("DSTAR"),        QStringLiteral("FREEDV")};
@@ -146,15 +213,16 @@ Status InsertImportedQso(const QString& call, const QString& band, const QString
       QString::number(status),               // Ruk
       db::textValue(trimBlanks(satellite)),  // Nombre_Sat
       db::textValue(trimBlanks(province)),   // Argento
-  });
+  }, insert_.get());
 }
 
-Status UpdateLogQso(const QString& call, const QString& band, const QString& mode, const QString& reportSent,
-                    const QString& reportReceived, const QString& date, const QString& time,
-                    const QString& ownCall, const QString& operatorCall, const QString& remarks,
-                    const QString& frequency, const QString& ownGrid, const QString& workedGrid,
-                    const QString& satellite, int status, const QString& province, qint64 id) {
-  return db::exec(QStringLiteral("UPDATE Tabla1 SET [Modo]=?, [Banda]=?, [MyCall]=?, [Estacion]=?, [Fecha]=?, "
+Status ImportedQsoWriter::update(const QString& call, const QString& band, const QString& mode,
+                                 const QString& reportSent, const QString& reportReceived, const QString& date,
+                                 const QString& time, const QString& ownCall, const QString& operatorCall,
+                                 const QString& remarks, const QString& frequency, const QString& ownGrid,
+                                 const QString& workedGrid, const QString& satellite, int status,
+                                 const QString& province, qint64 id) {
+  return runStatement(*update_, QStringLiteral("UPDATE Tabla1 SET [Modo]=?, [Banda]=?, [MyCall]=?, [Estacion]=?, [Fecha]=?, "
                                  "[Hora]=?, [RSE]=?, [RSR]=?, [Obs]=?, [Operador]=?, [MiGrid]=?, [SuGrid]=?, "
                                  "[Frecuencia]=?, [Ruk]=?, [Nombre_Sat]=?, [Argento]=? WHERE [id]=?"),
                   {db::textValue(mode), db::textValue(band), db::textValue(ownCall), db::textValue(call),

@@ -1,12 +1,17 @@
 #pragma once
 #include <QSqlQuery>
 #include <QString>
+#include <memory>
 #include <functional>
 #include <optional>
 
 #include "platform/status.h"
 
 namespace vz {
+
+namespace db {
+class SqliteStatement;
+}
 
 // One row of Tabla1: a QSO of a main log, or a log's placeholder row (only
 // NombreLog set). Every column but id is text; a missing value reads as empty text.
@@ -90,6 +95,31 @@ Status UpdateLogQso(const QString& call, const QString& band, const QString& mod
                     const QString& frequency, const QString& ownGrid, const QString& workedGrid,
                     const QString& satellite, int status, const QString& province, qint64 id);
 
+// InsertImportedQso and UpdateLogQso for many QSOs in a row (the import's load):
+// each statement is prepared once, for as long as the writer lives.
+class ImportedQsoWriter {
+ public:
+  ImportedQsoWriter();
+  ~ImportedQsoWriter();
+  ImportedQsoWriter(const ImportedQsoWriter&) = delete;
+  ImportedQsoWriter& operator=(const ImportedQsoWriter&) = delete;
+
+  Status insert(const QString& call, const QString& band, const QString& mode, const QString& reportSent,
+                const QString& reportReceived, const QString& date, const QString& time, const QString& ownCall,
+                const QString& operatorCall, const QString& remarks, const QString& frequency,
+                const QString& ownGrid, const QString& workedGrid, const QString& satellite, int status,
+                const QString& province);
+  Status update(const QString& call, const QString& band, const QString& mode, const QString& reportSent,
+                const QString& reportReceived, const QString& date, const QString& time, const QString& ownCall,
+                const QString& operatorCall, const QString& remarks, const QString& frequency,
+                const QString& ownGrid, const QString& workedGrid, const QString& satellite, int status,
+                const QString& province, qint64 id);
+
+ private:
+  std::unique_ptr<db::SqliteStatement> insert_;
+  std::unique_ptr<db::SqliteStatement> update_;
+};
+
 // Single-column updates of one QSO. The id is the leading number of its text (no
 // number addresses id 0, which no row has). A failure is returned for the caller
 // to show; the QSO keeps its values.
@@ -105,7 +135,7 @@ Status AddProfileColumns();
 Result<QString> FindGridForCall(const QString& call);
 
 // Writes the grid into every QSO of the current log with that call whose grid is
-// missing (NULL or empty). A failure is shown to the operator here, then returned.
+// missing (NULL or empty). A failure is returned for the caller to show.
 Status FillMissingGridForCall(const QString& call, const QString& grid);
 
 // Who hears of every QSO the store saves (the main window keeps the id for F5);

@@ -29,6 +29,20 @@ void setPtt(const QString& line, bool on) {
 
 }  // namespace
 
+void DropPttOnLeaving() {
+  if (FormInstance<Form2>::loaded()) {
+    Form2& settings = form2();
+    (void)settings.MSComm1->setSignal(settings.pttLine() == QLatin1String("RTS") ? SerialSignal::Rts : SerialSignal::Dtr,
+                                     false);
+  }
+  for (QLabel* tx : {FormInstance<Form4>::loaded() ? form4().Label8 : nullptr,
+                     FormInstance<Form1>::loaded() ? form1().Label13 : nullptr}) {
+    if (!tx) continue;
+    setBackColor(tx, kReceiving);
+    setForeColor(tx, kWhite);
+  }
+}
+
 void SetPttOn(const QString& line) { setPtt(line, true); }
 void SetPttOff(const QString& line) { setPtt(line, false); }
 

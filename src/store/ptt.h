@@ -10,6 +10,11 @@ namespace vz {
 void SetPttOn(const QString& line);
 void SetPttOff(const QString& line);
 
+// Drops the push-to-talk line ("RTS" when the settings tick it, otherwise "DTR") and
+// shows receive in the indicators of the windows that are loaded, loading none: for
+// a window that is going away.
+void DropPttOnLeaving();
+
 // The contest window's keyer-port controls are switched off while the CW sender
 // sends a text.
 void LockKeyerPortControls();

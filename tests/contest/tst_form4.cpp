@@ -22,6 +22,7 @@
 #include "platform/database.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
+#include "support/fakeserial.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 #include "support/quietmainwindow.h"
@@ -102,6 +103,8 @@ class TstForm4 : public QObject {
 
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<test::ScriptedDialogs> dialogs;
+  // The contest window opens its keyer port: never a real one in a test.
+  test::FakeSerialSystem serial;
   FixedClock fixed{QDateTime(QDate(2024, 3, 15), QTime(9, 41, 20))};
 
  private slots:

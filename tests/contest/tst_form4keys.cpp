@@ -1,6 +1,9 @@
 // The contest window's selectors, options, keyer port, keys, CW macros and voice call.
 #include <QAction>
 #include <QCheckBox>
+#include <QDialog>
+#include <chrono>
+#include <optional>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -49,6 +52,41 @@ Form4& openContest(const QString& type = kSerialIncremental) {
 }
 
 void selectMode(Form4& f, const QString& mode) { f.Combo1->setCurrentText(mode); }
+
+using Event = test::FakeSerialSystem::Event;
+using Kind = test::FakeSerialSystem::Kind;
+
+// The key-downs of a line as steady-clock intervals: how long each one lasted.
+QList<std::chrono::milliseconds> keyDownLengths(const QList<Event>& events, SerialSignal line) {
+  QList<std::chrono::milliseconds> out;
+  std::optional<std::chrono::steady_clock::time_point> down;
+  for (const Event& e : events) {
+    if (e.kind != Kind::Line || e.signal != line) continue;
+    if (e.level && !down) down = e.at;
+    if (!e.level && down) {
+      out << std::chrono::duration_cast<std::chrono::milliseconds>(e.at - *down);
+      down.reset();
+    }
+  }
+  return out;
+}
+
+// Counts the times a widget is shown.
+class ShowCounter : public QObject {
+ public:
+  int shows = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Show) ++shows;
+    return false;
+  }
+};
+
+// A modal dialog of the window's own thread, open for the given time.
+void holdModalDialog(QWidget* parent, int ms) {
+  QDialog dialog(parent);
+  QTimer::singleShot(ms, &dialog, &QDialog::accept);
+  dialog.exec();
+}
 
 }  // namespace
 
@@ -122,11 +160,143 @@ class TstForm4Keys : public QObject {
     f.HScroll1->setValue(40);
     serial->clearEvents();
     QTest::keyClick(f.Corresponsal, Qt::Key_F3);
+    QVERIFY(f.Corresponsal->text().isEmpty());  // F keys type nothing
+    // The window goes on while the keyer sends; the port controls are locked meanwhile.
+    QVERIFY(f.keyer().sending());
+    QTRY_VERIFY(!f.Combo3->isEnabled() && !f.Check3->isEnabled() && !f.Check4->isEnabled());
+    QTRY_VERIFY(!f.keyer().sending());
+    QTRY_VERIFY(f.Combo3->isEnabled() && f.Check3->isEnabled() && f.Check4->isEnabled());
     QCOMPARE(f.Label10->text(), QString("TU "));
     // T is one dash, U two dots and a dash: four key-downs on DTR.
     QCOMPARE(serial->lineLog().count("ttyUSB0 DTR 1"), 4);
     QVERIFY(!serial->level("ttyUSB0", SerialSignal::Dtr));
-    QVERIFY(f.Corresponsal->text().isEmpty());  // F keys type nothing
+    QVERIFY(f.Image1->isHidden());
+  }
+
+  void aModalDialogDuringADashDoesNotHoldTheKey() {
+    Form4& f = openContest();
+    f.Combo3->setCurrentText("COM2");
+    selectMode(f, "CW");
+    f.HScroll1->setValue(10);  // unit 120 ms: the dash of T lasts 360 ms
+    serial->clearEvents();
+    QTest::keyClick(f.Corresponsal, Qt::Key_F3);
+    QTRY_VERIFY_WITH_TIMEOUT(serial->level("ttyUSB0", SerialSignal::Dtr), 2000);
+    holdModalDialog(&f, 1500);
+    const QList<std::chrono::milliseconds> lengths = keyDownLengths(serial->snapshot(), SerialSignal::Dtr);
+    // The dash and the first elements of U were keyed while the dialog was open.
+    QVERIFY(lengths.size() >= 3);
+    // The dash lasts its 360 ms (the stamps are taken a little after each change) and
+    // goes up well within one element more.
+    QVERIFY2(lengths[0] >= std::chrono::milliseconds(355) && lengths[0] < std::chrono::milliseconds(480),
+             qPrintable(QString::number(lengths[0].count())));
+    QVERIFY(lengths[1] < std::chrono::milliseconds(240));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.keyer().sending(), 5000);
+    QVERIFY(!serial->level("ttyUSB0", SerialSignal::Dtr));
+  }
+
+  void comingBackToTheWindowDuringASendKeepsItsPort() {
+    Form4& f = openContest();
+    f.Combo3->setCurrentText("COM2");
+    selectMode(f, "CW");
+    f.HScroll1->setValue(40);
+    serial->clearEvents();
+    QTest::keyClick(f.Corresponsal, Qt::Key_F3);
+    QTRY_VERIFY(serial->level("ttyUSB0", SerialSignal::Dtr));
+    f.Form_Activate();  // as on the return from the record editor
+    QTRY_VERIFY_WITH_TIMEOUT(!f.keyer().sending(), 3000);
+    QVERIFY(serial->openLog().isEmpty());
+    QCOMPARE(serial->lineLog().count("ttyUSB0 DTR 1"), 4);
+    // Idle, the activation opens the saved port (none saved: COM1) as before.
+    f.Form_Activate();
+    QCOMPARE(serial->openLog(), (QStringList{"close ttyUSB0", "open ttyS0"}));
+  }
+
+  void escStopsTheSendAfterTheCharacterBeingKeyed() {
+    Form4& f = openContest();
+    f.Combo3->setCurrentText("COM2");
+    selectMode(f, "CW");
+    f.HScroll1->setValue(10);
+    QTest::keyClick(f.Corresponsal, Qt::Key_F1);  // "CQ TEST LU9ZZ LU9ZZ": seconds at 10 wpm
+    QTRY_VERIFY(serial->level("ttyUSB0", SerialSignal::Dtr));
+    QTest::keyClick(f.Corresponsal, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.keyer().sending(), 3000);
+    QCOMPARE(f.Label10->text(), QString("C"));
+    QVERIFY(f.keyer().pendingText().isEmpty());
+    QVERIFY(!serial->level("ttyUSB0", SerialSignal::Dtr));
+  }
+
+  void manualKeyingDropsOnReleaseFocusLossAndDeactivation() {
+    Form4& f = openContest();
+    f.Combo3->setCurrentText("COM2");
+    selectMode(f, "CW");
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    f.Corresponsal->setFocus();
+    auto down = [&] {
+      QTest::keyPress(QApplication::focusWidget(), Qt::Key_Down);
+      QVERIFY(serial->level("ttyUSB0", SerialSignal::Dtr));
+      QTRY_VERIFY(f.Image1->isVisible());
+    };
+    down();
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Down);
+    QVERIFY(!serial->level("ttyUSB0", SerialSignal::Dtr));
+    QTRY_VERIFY(f.Image1->isHidden());
+
+    // The focus moves to another box while the key is held: its release goes there.
+    down();
+    f.RSR->setFocus(Qt::MouseFocusReason);
+    QVERIFY(!serial->level("ttyUSB0", SerialSignal::Dtr));
+
+    // Another window takes the activation.
+    f.Corresponsal->setFocus();
+    down();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!serial->level("ttyUSB0", SerialSignal::Dtr));
+    QTRY_VERIFY(f.Image1->isHidden());
+  }
+
+  void choosingTheOtherLineWhileTheKeyIsHeldDropsBoth() {
+    Form4& f = openContest();
+    f.Combo3->setCurrentText("COM2");
+    selectMode(f, "CW");
+    f.Corresponsal->setFocus();
+    QTest::keyPress(f.Corresponsal, Qt::Key_Down);
+    QVERIFY(serial->level("ttyUSB0", SerialSignal::Dtr));
+    f.Check4->click();  // RTS
+    QVERIFY(!serial->level("ttyUSB0", SerialSignal::Dtr));
+    QVERIFY(!serial->level("ttyUSB0", SerialSignal::Rts));
+    QTRY_VERIFY(f.Image1->isHidden());
+    QTest::keyRelease(f.Corresponsal, Qt::Key_Down);
+    QVERIFY(!serial->level("ttyUSB0", SerialSignal::Rts));
+  }
+
+  void hidingOrClosingTheWindowDuringASendDropsBothLines_data() {
+    QTest::addColumn<bool>("close");
+    QTest::newRow("hidden") << false;
+    QTest::newRow("closed") << true;
+  }
+  void hidingOrClosingTheWindowDuringASendDropsBothLines() {
+    QFETCH(bool, close);
+    Form4& f = openContest();
+    QPointer<Form4> window(&f);
+    f.Combo3->setCurrentText("COM2");
+    selectMode(f, "CW");
+    f.HScroll1->setValue(10);
+    QTest::keyClick(f.Corresponsal, Qt::Key_F1);
+    QTRY_VERIFY(serial->level("ttyUSB0", SerialSignal::Dtr));  // in the dash of C
+    if (close) f.close();
+    else f.hide();
+    QVERIFY(!serial->level("ttyUSB0", SerialSignal::Dtr));
+    QVERIFY(!serial->level("ttyUSB0", SerialSignal::Rts));
+    if (close) QTRY_VERIFY(window.isNull());
+    else QVERIFY(!f.keyer().sending());
+    // Nothing is keyed afterwards.
+    serial->clearEvents();
+    QTest::qWait(300);
+    QVERIFY(!serial->lineLog().contains("ttyUSB0 DTR 1"));
   }
 
   void functionKeysInAVoiceModePlayTheCallOnly() {
@@ -138,11 +308,15 @@ class TstForm4Keys : public QObject {
     const qsizetype players = audio->players.size();
     QTest::keyClick(f.Corresponsal, Qt::Key_F2);
     QCOMPARE(f.Label10->text(), QString());
+    QVERIFY(!f.keyer().sending());
     QCOMPARE(audio->players.size(), players);
 
     QTest::keyClick(f.Corresponsal, Qt::Key_F1);
     QVERIFY(audio->last());
     QCOMPARE(audio->last()->path, wav);
+    // Push-to-talk waits until the player has the file open with its length.
+    QCOMPARE(backColor(f.Label8), colorFromValue(0x000040));
+    audio->last()->load(1000);
     QCOMPARE(backColor(f.Label8), colorFromValue(0x0000FF));  // transmitting
     audio->last()->report(500, 1000);
     QCOMPARE(f.sPorcentaje->width(), f.sFondo->width() / 2);
@@ -151,6 +325,31 @@ class TstForm4Keys : public QObject {
     QVERIFY(!audio->last()->isPlaying());
     QCOMPARE(backColor(f.Label8), colorFromValue(0x000040));
     QCOMPARE(f.sPorcentaje->width(), 1);
+  }
+
+  void aVoiceFileOfNoLengthKeysNothing() {
+    Form4& f = openContest();
+    selectMode(f, "SSB");
+    folder->writeLines("cq.wav", {"RIFF"});
+    form2().Label6->setText(folder->file("cq.wav"));
+    QTest::keyClick(f.Corresponsal, Qt::Key_F1);
+    audio->last()->load(0);
+    // Neither indicator ever showed transmit.
+    QCOMPARE(backColor(f.Label8), colorFromValue(0x000040));
+    QVERIFY(backColor(form1().Label13) != colorFromValue(0x0000FF));
+  }
+
+  void hidingTheWindowDropsPushToTalk() {
+    Form4& f = openContest();
+    selectMode(f, "SSB");
+    folder->writeLines("cq.wav", {"RIFF"});
+    form2().Label6->setText(folder->file("cq.wav"));
+    QTest::keyClick(f.Corresponsal, Qt::Key_F1);
+    audio->last()->load(1000);
+    QCOMPARE(backColor(form1().Label13), colorFromValue(0x0000FF));
+    f.hide();
+    QVERIFY(!audio->last()->isPlaying());
+    QCOMPARE(backColor(form1().Label13), colorFromValue(0x000040));
   }
 
   void aMissingVoiceFileKeysNothing() {
@@ -185,7 +384,7 @@ class TstForm4Keys : public QObject {
     QTest::keyClick(f.RSR, Qt::Key(key));
     QCOMPARE(f.HScroll1->value(), to);
     QCOMPARE(f.LabelVel->text(), QString("Vel %1 ppm").arg(to));
-    QCOMPARE(f.keyer().CwSpeedOffset, offset);
+    QCOMPARE(f.keyer().CwSpeedOffset(), offset);
   }
 
   void ctrlKeysClearTheCallAndSwitchTheScheme() {
@@ -205,7 +404,7 @@ class TstForm4Keys : public QObject {
     QVERIFY(!f.Check7->isChecked());
   }
 
-  void escHidesTheEarlierQsosAndStopsSending() {
+  void escHidesTheEarlierQsos() {
     addQso("LU1ABC", "20m", "CW", "1");
     Form4& f = openContest();
     QCOMPARE(f.Combo2->currentText(), QString("20m"));
@@ -216,7 +415,6 @@ class TstForm4Keys : public QObject {
     QTest::keyClick(f.Corresponsal, Qt::Key_Escape);
     QVERIFY(f.Frame4->isHidden());
     QVERIFY(f.Label7->isHidden());
-    QVERIFY(f.keyer().CwStopRequested);
   }
 
   void menuShortcutsWorkInsideATextBox() {
@@ -372,37 +570,63 @@ class TstForm4Keys : public QObject {
   void thePortSelectorOpensTheListedPort_data() {
     QTest::addColumn<QString>("choice");
     QTest::addColumn<QStringList>("open");
-    QTest::newRow("COM1") << "COM1" << QStringList{"ttyS0"};
-    QTest::newRow("COM3") << "COM3" << QStringList{"ttyUSB1"};
-    QTest::newRow("no such port") << "COM7" << QStringList{};
-    QTest::newRow("refused") << "COM2" << QStringList{};
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("COM1") << "COM1" << QStringList{"ttyS0"} << "";
+    QTest::newRow("COM3") << "COM3" << QStringList{"ttyUSB1"} << "";
+    QTest::newRow("no such port") << "COM7" << QStringList{} << "COM7\r\nEl puerto no existe en este equipo";
+    QTest::newRow("refused") << "COM2" << QStringList{} << "COM2\r\nPermiso denegado";
   }
   void thePortSelectorOpensTheListedPort() {
     QFETCH(QString, choice);
     QFETCH(QStringList, open);
+    QFETCH(QString, warning);
     serial->refuse.insert("ttyUSB0", "Permiso denegado");
     Form4& f = openContest();
     QCOMPARE(serial->openPorts(), QStringList{"ttyS0"});  // the activation's COM1
     f.Combo3->setCurrentText(choice);
     QCOMPARE(serial->openPorts(), open);
-    QVERIFY(dialogs->messages.isEmpty());
     for (const QString& port : open) {
       QVERIFY(!serial->level(port, SerialSignal::Dtr));
       QVERIFY(!serial->level(port, SerialSignal::Rts));
     }
+    QCOMPARE(dialogs->texts(), warning.isEmpty() ? QStringList{} : QStringList{warning});
+    if (warning.isEmpty()) return;
+    QCOMPARE(dialogs->messages.last().icon, MsgIcon::Exclamation);
+    // Chosen again (as each activation does), the same failure is not told again.
+    f.Combo3_Click();
+    QCOMPARE(dialogs->messages.size(), 1);
   }
 
-  void leavingWhileMorseIsSentStopsItAndThenCloses() {
+  void withAPortThatDidNotOpenTheIndicatorShowsNoKey() {
+    serial->refuse.insert("ttyUSB0", "Permiso denegado");
+    Form4& f = openContest();
+    f.Combo3->setCurrentText("COM2");
+    selectMode(f, "CW");
+    f.HScroll1->setValue(40);
+    ShowCounter indicator;
+    f.Image1->installEventFilter(&indicator);
+    serial->clearEvents();
+    QTest::keyClick(f.Corresponsal, Qt::Key_F3);
+    QTRY_VERIFY(!f.keyer().sending());
+    QCOMPARE(f.Label10->text(), QString("TU "));
+    QCOMPARE(indicator.shows, 0);
+    QVERIFY(serial->lineLog().isEmpty());
+  }
+
+  void leavingWhileMorseIsSentEndsTheSendAndCloses() {
     Form4& f = openContest();
     QPointer<Form4> window(&f);
+    f.Combo3->setCurrentText("COM2");
     selectMode(f, "CW");
     f.HScroll1->setValue(10);
-    QTimer::singleShot(100, &f, [&f] { f.sdc->trigger(); });
     f.macros_Click(0);  // "CQ TEST LU9ZZ LU9ZZ": seconds at 10 wpm
-    QVERIFY(f.Label10->text().size() < QString("CQ TEST LU9ZZ LU9ZZ").size());
+    QTest::qWait(100);
+    f.sdc->trigger();
     QVERIFY(folder->exists("varCW.cfg"));
     QTRY_VERIFY(window.isNull());
     QVERIFY(serial->openPorts().isEmpty());
+    QVERIFY(!serial->level("ttyUSB0", SerialSignal::Dtr));
+    QVERIFY(!serial->level("ttyUSB0", SerialSignal::Rts));
   }
 
   void unloadingClosesTheKeyerPort() {

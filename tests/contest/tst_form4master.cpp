@@ -17,6 +17,7 @@
 #include "platform/services.h"
 #include "store/programstate.h"
 #include "support/localhttpserver.h"
+#include "support/fakeserial.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 #include "support/quietmainwindow.h"
@@ -66,6 +67,8 @@ class TstForm4Master : public QObject {
 
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<test::ScriptedDialogs> dialogs;
+  // The contest window opens its keyer port: never a real one in a test.
+  test::FakeSerialSystem serial;
 
  private slots:
   void init() {

@@ -1,6 +1,8 @@
 // The contest window's commands that hand the open contest to the other contest tools:
 // transfer into the main log, ADIF and Cabrillo export, and the record editor's
 // reload of the contest list.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -22,6 +24,7 @@
 #include "platform/database.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
+#include "support/fakeserial.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 #include "support/quietmainwindow.h"
@@ -75,6 +78,8 @@ class TstForm4Tools : public QObject {
 
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<test::ScriptedDialogs> dialogs;
+  // The contest window opens its keyer port: never a real one in a test.
+  test::FakeSerialSystem serial;
   FixedClock fixed{QDateTime(QDate(2024, 12, 8), QTime(21, 0, 0))};
 
  private slots:
@@ -103,6 +108,21 @@ class TstForm4Tools : public QObject {
     setClock(nullptr);
     dialogs.reset();
     folder.reset();
+  }
+
+  // A contest's name is cut to what the files give back, and keeps to their code page.
+  void aNewContestNameIsCutAndKeptToTheCodePage() {
+    form1().cabro_Click();
+    QLineEdit* box = form8().Text1;
+    box->clear();
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("ŁCOPA Ω"));
+    box->paste();
+    QCOMPARE(box->text(), QString("COPA "));
+    box->setText(QString("COPA ") + QString(115, u'X'));
+    QCOMPARE(box->text().size(), 100);
+    form8().Option1->setChecked(true);
+    form8().Command1_Click();
+    QCOMPARE(form4().Label2->text(), QString("COPA ") + QString(95, u'X'));
   }
 
   void transferCopiesTheContestIntoTheMainLog() {

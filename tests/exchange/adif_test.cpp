@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/cp1252.h"
 #include "store/programstate.h"
+#include "support/filesizecap.h"
 #include "support/tempfolder.h"
 
 using namespace vz;
@@ -205,6 +206,37 @@ TEST(AdifWriting, FileIsWindows1252WithCrLfAndReplacedOnlyWhenFinished) {
   EXPECT_TRUE(s.error.contains("existe.adi"));
   EXPECT_FALSE(nowhere.writeLine("x"));
   EXPECT_FALSE(nowhere.finish(true));
+}
+
+// A disk that fills up half-way through an export: the failure is reported and the
+// earlier file stays; a cut file is never put in its place.
+TEST(AdifWriting, AnExportCutShortIsAFailureAndKeepsTheEarlierFile) {
+  test::TempFolder folder(false);
+  const QString path = folder.file("salida.adi");
+  AdifFileWriter first;
+  ASSERT_TRUE(first.create(path, {"<EOH>"}));
+  ASSERT_TRUE(first.finish(true));
+  const QByteArray before = fileBytes(path);
+
+  bool failed = false;
+  QString error;
+  {
+    test::FileSizeCap cap(4096);
+    AdifFileWriter w;
+    ASSERT_TRUE(w.create(path, {"<EOH>"}));
+    for (int i = 0; i < 2000 && !failed; ++i) {
+      const Status s = w.writeLine(AdifField("CALL", QStringLiteral("LU%1ABC").arg(i)) + "<EOR>");
+      if (!s) failed = true, error = s.error;
+    }
+    if (!failed) {
+      const Status s = w.finish(true);
+      failed = !s.ok;
+      error = s.error;
+    }
+  }
+  EXPECT_TRUE(failed);
+  EXPECT_TRUE(error.contains("salida.adi")) << error.toStdString();
+  EXPECT_EQ(fileBytes(path), before);
 }
 
 TEST(AdifReading, TagLookup) {

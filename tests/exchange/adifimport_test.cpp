@@ -87,7 +87,11 @@ TEST(ImportParse, RecordsAreReadWithTheImportsRules) {
        {{"mode", "FM"}, {"sat", QString::fromUtf8("Satélite")}, {"rse", "599"}}},
       {"satellite named, without mode", record("<PROP_MODE:3>SAT<SAT_NAME:5>AO-91", {"MODE"}),
        {{"mode", "FM"}, {"sat", "AO-91"}}},
-      {"lower-case satellite without mode", record("<PROP_MODE:3>sat", {"MODE"}), {{"mode", ""}, {"sat", ""}}},
+      // Stored without a mode a QSO would be invisible in its log: counted with the malformed.
+      {"lower-case satellite without mode", record("<PROP_MODE:3>sat", {"MODE"}), {{"mode", ""}, {"sat", ""}},
+       ImportCheck::MissingField},
+      {"no mode", record({}, {"MODE"}), {{"mode", ""}}, ImportCheck::MissingField},
+      {"empty mode", record({}, {"MODE"}).replace("<EOR>", "<MODE:0><EOR>"), {{"mode", ""}}, ImportCheck::MissingField},
       {"upload state from the national log", record("<QSL_RCVD:1>Y"), {{"state", "2"}}, ImportCheck::Accepted, true},
       {"upload state N", record("<QSL_RCVD:1>N"), {{"state", "1"}}, ImportCheck::Accepted, true},
       {"upload state R", record("<QSL_RCVD:1>R"), {{"state", "R"}}, ImportCheck::Accepted, true},
@@ -247,7 +251,7 @@ TEST_F(ImportStaging, ParseStagesNewAndDuplicateQsos) {
   ImportCounts counts;
   std::vector<int> done;
   const Result<ImportParseEnd> r =
-      ParseImportRecords(lines, "Van Torel Zezeror", {}, &counts, {{}, [&](int i, const ImportCounts&) { done.push_back(i); }});
+      ParseImportRecords(lines, "Van Torel Zezeror", {}, &counts, {{}, [&](int i, const ImportCounts&) { done.push_back(i); }, {}});
   ASSERT_TRUE(r.ok()) << r.error().toStdString();
   EXPECT_EQ(r.value, ImportParseEnd::Finished);
   EXPECT_EQ(counts.newQsos, 5);
@@ -277,7 +281,7 @@ TEST_F(ImportStaging, CancelKeepsWhatWasStagedBefore) {
   lines.insert(3, record({}, {"CALL"}));  // a rejected record is not a poll
   int polls = 0;
   ImportCounts counts;
-  const Result<ImportParseEnd> r = ParseImportRecords(lines, {}, {}, &counts, {[&] { return ++polls == 650; }, {}});
+  const Result<ImportParseEnd> r = ParseImportRecords(lines, {}, {}, &counts, {[&] { return ++polls == 650; }, {}, {}});
   ASSERT_TRUE(r.ok());
   EXPECT_EQ(r.value, ImportParseEnd::Cancelled);
   EXPECT_EQ(polls, 650);
@@ -289,7 +293,7 @@ TEST_F(ImportStaging, CancelKeepsWhatWasStagedBefore) {
   ASSERT_TRUE(db::exec("DELETE FROM Tabla3"));
   counts = {};
   polls = 0;
-  EXPECT_EQ(ParseImportRecords(lines, {}, {}, &counts, {[&] { ++polls; return false; }, {}}).value,
+  EXPECT_EQ(ParseImportRecords(lines, {}, {}, &counts, {[&] { ++polls; return false; }, {}, {}}).value,
             ImportParseEnd::Finished);
   EXPECT_EQ(polls, 700);
   EXPECT_EQ(stagedRows().size(), 700u);
@@ -304,11 +308,32 @@ TEST_F(ImportStaging, FailuresEndTheParseAndAreNeverCountedAsStaged) {
   EXPECT_TRUE(r.error().contains("QSO 3")) << r.error().toStdString();
   EXPECT_EQ(stagedRows().size(), 2u);
 
+  // A full disk part-way: the database's reason, and only the rows really staged
+  // are counted.
+  ASSERT_TRUE(db::exec("DELETE FROM Tabla3"));
+  QSqlQuery pages(db::connection());
+  ASSERT_TRUE(db::run(pages, "PRAGMA page_count"));
+  ASSERT_TRUE(pages.next());
+  const int used = pages.value(0).toInt();
+  pages.finish();
+  ASSERT_TRUE(db::exec(QStringLiteral("PRAGMA max_page_count=%1").arg(used + 150)));
+  QStringList many;
+  for (int i = 0; i < 6000; ++i) many << record(field("COMMENT", QString(90, QChar(u'a' + i % 26))));
+  counts = {};
+  r = ParseImportRecords(many, {}, {}, &counts);
+  EXPECT_FALSE(r.ok());
+  EXPECT_TRUE(r.error().contains("full")) << r.error().toStdString();
+  EXPECT_GT(stagedRows().size(), 0u);
+  EXPECT_LT(stagedRows().size(), 6000u);
+  EXPECT_EQ(size_t(counts.newQsos + counts.duplicates), stagedRows().size());
+  ASSERT_TRUE(db::exec("PRAGMA max_page_count=1073741823"));
+
   // No staging table: a failure, not QSOs counted and silently dropped.
   ASSERT_TRUE(db::exec("DROP TABLE Tabla3"));
   counts = {};
   r = ParseImportRecords({record()}, {}, {}, &counts);
   EXPECT_FALSE(r.ok());
+  EXPECT_EQ(counts.newQsos + counts.duplicates, 0);
 
   // No database: the duplicate test cannot run.
   db::close();
@@ -351,11 +376,7 @@ TEST_F(ImportStaging, WhatTheProgramExportsImportsBack) {
   for (const AdifQso& q : {a, b}) ASSERT_TRUE(w.writeLine(AdifRecord(q, false).value));
   ASSERT_TRUE(w.finish(true));
 
-  const Result<QString> prepared = ConvertLfFileToCrLf(path);
-  ASSERT_EQ(prepared.value, path);
-  const Result<QString> idLine = ReadAdifProgramIdLine(path);
-  const Result<QString> work = RewriteAdifOneRecordPerLine(path, idLine.value);
-  const Result<ImportWorkFile> file = ReadImportWorkFile(work.value);
+  const Result<ImportFileContents> file = ReadAdifImportFile(path);
   setClock(nullptr);
   ASSERT_TRUE(file.ok());
   EXPECT_EQ(file.value.programId, "Van Torel Zezeror");

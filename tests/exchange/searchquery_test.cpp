@@ -201,8 +201,9 @@ TEST_F(SearchLog, RowUpdateFollowsTheStoredQso) {
   EXPECT_EQ(u.value.row.cells[kQsoListHora], QString("10:30"));
 
   EXPECT_EQ(kindOf(id, "Otro"), K::Remove);  // another log's QSO is not this list's
+  // A QSO whose worked call was emptied is still there: its row shows it so.
   ASSERT_TRUE(db::exec("UPDATE Tabla1 SET Estacion='' WHERE id=?", {id}));
-  EXPECT_EQ(kindOf(id), K::Remove);
+  EXPECT_EQ(kindOf(id), K::Rewrite);
   ASSERT_TRUE(db::exec("UPDATE Tabla1 SET Estacion='LU4AA', Modo='' WHERE id=?", {id}));
   EXPECT_EQ(kindOf(id), K::Keep);
   ASSERT_TRUE(db::exec("DELETE FROM Tabla1 WHERE id=?", {id}));

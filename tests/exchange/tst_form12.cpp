@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QTime>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -76,12 +77,20 @@ class TstForm12 : public QObject {
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<test::ScriptedDialogs> dialogs;
 
-  // Writes an ADIF file in the folder and runs "Abrir" on it.
+  // Writes an ADIF file in the folder and opens it with "Abrir".
   void openFile(const QString& name, const QStringList& lines) {
     folder->writeLines(name, lines);
-    dialogs->files.enqueue(folder->file(name));
-    form12().Command1_Click();
+    openPath(folder->file(name));
   }
+  void openPath(const QString& path) {
+    dialogs->files.enqueue(path);
+    clickAbrir();
+  }
+  static void clickAbrir() {
+    form12().show();
+    QTest::mouseClick(form12().Command1, Qt::LeftButton);
+  }
+  static void clickCargar() { QTest::mouseClick(form12().Command3, Qt::LeftButton); }
 
  private slots:
   void init() {
@@ -128,7 +137,7 @@ class TstForm12 : public QObject {
     QVERIFY(dialogs->messages.isEmpty());
 
     dialogs->answers.enqueue(replace ? MsgAnswer::Yes : MsgAnswer::No);
-    f.Command3_Click();
+    clickCargar();
     QCOMPARE(dialogs->messages.size(), 1);
     QCOMPARE(dialogs->messages[0].text,
              QString("de 2 QSOs hay 1 DUPlLICADOS\r\n\r\nLos desea Reemplazar?\r\n\r\nNota:\r\n"
@@ -157,21 +166,54 @@ class TstForm12 : public QObject {
     QCOMPARE(form1().ListView2->topLevelItemCount(), 2);
   }
 
-  // Lines ended by LF alone are read from a converted copy beside the file.
+  // Lines ended by LF alone are read as they are: nothing is written beside the
+  // file or in the program's folder.
   void fileWithLineFeedsOnly() {
-    const QString path = folder->file("lf.adi");
+    QDir().mkpath(folder->file("otra"));
+    const QString path = folder->file("otra/lf.adi");
     QStringList lines = kHeader + QStringList{record("LU2BB", "1310"), record("LU3CC", "1400")};
     writeRaw(path, encodeCp1252(lines.join('\n') + '\n'));
-    dialogs->files.enqueue(path);
-    form12().Command1_Click();
+    const QStringList before = QDir(folder->path()).entryList(QDir::Files);
+    openPath(path);
+    QCOMPARE(form12().Label5->text(), QString("3"));
     QCOMPARE(form12().Label6->text(), QString("2"));
     QCOMPARE(form12().Label9->text(), QString("2"));
-    const QStringList copies = QDir(folder->path()).entryList({"lf.adi_*"}, QDir::Files);
-    QCOMPARE(copies.size(), 1);
-    QVERIFY(QRegularExpression("^lf\\.adi_\\d{6}$").match(copies[0]).hasMatch());
+    QCOMPARE(QDir(folder->file("otra")).entryList(QDir::Files), QStringList{"lf.adi"});
+    QCOMPARE(QDir(folder->path()).entryList(QDir::Files), before);
     QCOMPARE(stagedCount(), 2);
-    form12().Command3_Click();
+    clickCargar();
     QCOMPARE(logRows().size(), 2);
+  }
+
+  // The limit counts records: a back-up of exactly 10,000 QSOs imports again; one
+  // more is refused, and the message names the chosen file.
+  void recordLimit_data() {
+    QTest::addColumn<int>("records");
+    QTest::newRow("10000") << 10000;
+    QTest::newRow("10001") << 10001;
+  }
+  void recordLimit() {
+    QFETCH(int, records);
+    QStringList lines = kHeader;
+    for (int i = 0; i < records; ++i)
+      lines << record(QStringLiteral("LU%1AA").arg(i % 10), QTime(0, 0).addSecs(i % 1440 * 60).toString("HHmm"));
+    openFile("grande.adi", lines);
+    Form12& f = form12();
+    if (records == 10000) {
+      QCOMPARE(f.Label6->text(), QString("10000"));
+      QCOMPARE(f.Label5->text(), QString("10001"));
+      QCOMPARE(f.Label9->text().toInt() + f.Label10->text().toInt(), 10000);
+      QVERIFY(f.Command3->isEnabled());
+      QVERIFY(dialogs->messages.isEmpty());
+    } else {
+      QCOMPARE(dialogs->lastText(), "El archivo:\r\n" + folder->file("grande.adi") + "\r\ntiene mas de 10.000 QSOs!");
+      QCOMPARE(dialogs->messages.last().icon, MsgIcon::Critical);
+      QVERIFY(f.Label6->text().isEmpty());
+      QVERIFY(!f.Command3->isEnabled());
+      QVERIFY(f.Command1->isEnabled());
+      QCOMPARE(stagedCount(), 0);
+    }
+    QVERIFY(workFiles(*folder).isEmpty());
   }
 
   // Files the open step refuses, and what each refusal leaves.
@@ -208,13 +250,13 @@ class TstForm12 : public QObject {
     QVERIFY(f.Label8->isHidden());
     QVERIFY(!state().ImportRunning);
     QCOMPARE(stagedCount(), 0);
-    QCOMPARE(workFiles(*folder).size(), 1);  // a refused file's work file stays
+    QVERIFY(workFiles(*folder).isEmpty());  // nothing left behind
   }
 
   void typedStationCallIsUsedForEveryRecord() {
     dialogs->answers.enqueue(MsgAnswer::Yes);
     dialogs->inputs.enqueue("  lu5xyz ");
-    openFile("f.adi", {"<CALL:5>LU1AA<QSO_DATE:8>20240301<TIME_ON:4>1200<BAND:3>40m<EOR>"});
+    openFile("f.adi", {"<CALL:5>LU1AA<QSO_DATE:8>20240301<TIME_ON:4>1200<BAND:3>40m<MODE:2>CW<EOR>"});
     QCOMPARE(dialogs->messages[0].defaultButton, MsgAnswer::Yes);
     QCOMPARE(dialogs->prompts, QStringList{QString::fromUtf8("Ingrese su Señal Distintiva")});
     QCOMPARE(form12().List2->item(0)->text(), QString("<STATION_CALLSIGN:LU5XYZ"));
@@ -228,7 +270,7 @@ class TstForm12 : public QObject {
   void cancelledChoiceLeavesNothingStaged() {
     openFile("log.adi", kHeader + QStringList{record("LU2BB", "1310")});
     QCOMPARE(stagedCount(), 1);
-    form12().Command1_Click();  // no file chosen this time
+    clickAbrir();  // no file chosen this time
     QCOMPARE(stagedCount(), 0);
     QVERIFY(!form12().Command3->isEnabled());
     QVERIFY(form12().Command1->isEnabled());
@@ -303,7 +345,7 @@ class TstForm12 : public QObject {
                                               record("LU4DD", "1500")});
     state().ImportCancelRequested = true;
     for (MsgAnswer a : answers) dialogs->answers.enqueue(a);
-    form12().Command3_Click();
+    clickCargar();
     QCOMPARE(dialogs->texts(), QStringList{"Cancela el proceso?"});
     QCOMPARE(logRows().size(), loaded);
     QCOMPARE(stagedCount(), 3);
@@ -312,16 +354,106 @@ class TstForm12 : public QObject {
     QCOMPARE(form1().ListView2->topLevelItemCount(), loaded);
   }
 
+  // Closing the window or pressing its buttons again while a long step runs: the
+  // presses are refused, the window is hidden at once, the step stops at its next
+  // look and the window is unloaded after it; what was written stays.
+  void closedOrPressedAgainDuringALongStep_data() {
+    QTest::addColumn<bool>("duringLoad");
+    QTest::newRow("parse") << false;
+    QTest::newRow("load") << true;
+  }
+  void closedOrPressedAgainDuringALongStep() {
+    QFETCH(bool, duringLoad);
+    QStringList lines = kHeader;
+    for (int i = 0; i < 9000; ++i) lines << record(QStringLiteral("LU%1BB").arg(i % 10), "1310");
+    QPointer<Form12> window(&form12());
+    bool acted = false;
+    bool hiddenAtOnce = false;
+    QTimer poke;
+    poke.setInterval(0);
+    connect(&poke, &QTimer::timeout, [&] {
+      if (acted || !window || window->Label8->isHidden()) return;
+      if (window->Label8->text() != (duringLoad ? QString("Cargando ...") : QString("Procesando ..."))) return;
+      acted = true;
+      QTest::mouseClick(window->Command1, Qt::LeftButton);
+      QTest::mouseClick(window->Command3, Qt::LeftButton);
+      window->Command1_Click();
+      window->Command3_Click();
+      dialogs->answers.enqueue(MsgAnswer::Yes);
+      window->close();
+      hiddenAtOnce = window && window->isHidden();
+    });
+    if (duringLoad) {
+      openFile("log.adi", lines);
+      QCOMPARE(stagedCount(), 9000);
+      poke.start();
+      clickCargar();
+    } else {
+      poke.start();
+      openFile("log.adi", lines);
+    }
+    QVERIFY(acted);
+    QVERIFY(hiddenAtOnce);
+    QCOMPARE(dialogs->texts(), QStringList{"Cancela el proceso?"});
+    QVERIFY(!state().ImportRunning && !state().ImportCancelRequested);
+    if (duringLoad) {
+      QVERIFY(logRows().size() < 9000);
+      QCOMPARE(stagedCount(), 9000);
+    } else {
+      QVERIFY(stagedCount() < 9000);
+      QVERIFY(logRows().isEmpty());
+    }
+    QTRY_VERIFY(window.isNull());
+  }
+
+  // A record without MODE is malformed: counted under "ADIF." and not staged.
+  void recordWithoutModeIsMalformed() {
+    QString noMode = record("LU3CC", "1400");
+    noMode.replace("<MODE:3>SSB", "");
+    openFile("log.adi", kHeader + QStringList{record("LU2BB", "1310"), noMode});
+    QCOMPARE(form12().Label6->text(), QString("2"));
+    QCOMPARE(form12().Label9->text(), QString("1"));
+    QCOMPARE(form12().List2->count(), 1);
+    QCOMPARE(form12().List2->item(0)->text(), QString("> 1 error(es) ADIF."));
+    QCOMPARE(stagedCount(), 1);
+  }
+
+  // A full disk part-way through the load: the database's reason, and the QSOs
+  // really written.
+  void loadOnAFullDisk() {
+    QStringList lines = kHeader;
+    for (int i = 0; i < 3000; ++i)
+      lines << record(QStringLiteral("LU%1CC").arg(i % 10), QTime(0, 0).addSecs(i % 1440 * 60).toString("HHmm"),
+                      field("COMMENT", QString(90, QChar(u'a' + i % 26))));
+    openFile("log.adi", lines);
+    QCOMPARE(stagedCount(), 3000);
+    QSqlQuery pages(db::connection());
+    QVERIFY(db::run(pages, "PRAGMA page_count"));
+    QVERIFY(pages.next());
+    const int used = pages.value(0).toInt();
+    pages.finish();
+    QVERIFY(db::exec(QStringLiteral("PRAGMA max_page_count=%1").arg(used + 40)));
+    clickCargar();
+    QCOMPARE(dialogs->messages.size(), 1);
+    const QString text = dialogs->lastText();
+    QVERIFY2(text.contains("full"), qPrintable(text));
+    const int loaded = int(logRows().size());
+    QVERIFY(loaded > 0 && loaded < 3000);
+    QVERIFY2(text.endsWith(QStringLiteral("QSOs cargados: %1").arg(loaded)), qPrintable(text));
+    QVERIFY(db::exec("PRAGMA max_page_count=1073741823"));
+  }
+
   // A row the log refuses stops the load with its reason; the rows before it stay.
   void loadFailureKeepsEarlierRows() {
     openFile("log.adi", kHeader + QStringList{record("LU2BB", "1310"), record("LU3CC", "1400"),
                                               record("LU4DD", "1500")});
     QVERIFY(db::exec("CREATE TRIGGER rechazo BEFORE INSERT ON Tabla1 WHEN NEW.Estacion='LU3CC' "
                      "BEGIN SELECT RAISE(ABORT, 'rechazado'); END"));
-    form12().Command3_Click();
+    clickCargar();
     QCOMPARE(dialogs->messages.size(), 1);
     QVERIFY(dialogs->lastText().contains("LU3CC"));
     QVERIFY(dialogs->lastText().contains("rechazado"));
+    QVERIFY(dialogs->lastText().endsWith("QSOs cargados: 1"));
     const QList<Row> rows = logRows();
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows[0].call, QString("LU2BB"));

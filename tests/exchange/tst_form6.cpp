@@ -279,6 +279,35 @@ class TstForm6 : public QObject {
     QCOMPARE(item->foreground(2).color(), QColor::fromRgb(kQsoListSubItemColour));
   }
 
+  // A QSO of four kHz digits opened from the list and saved unchanged keeps them.
+  void savingUnchangedKeepsFourKhzDigits() {
+    Form6& f = shown();
+    QTreeWidgetItem* item = f.ListView2->topLevelItem(0);  // LU2DEF at 435.1234
+    QCOMPARE(item->text(4), QString("435.1234"));
+    QString khz;
+    whenShown<Form5>([&] {
+      khz = form5().Text9->text();
+      form5().Command1->click();
+    });
+    f.ListView2->setCurrentItem(item);
+    f.ListView2_DblClick();
+    QCOMPARE(khz, QString("1234"));
+    QSqlQuery q(db::connection());
+    QVERIFY(db::run(q, "SELECT Frecuencia FROM Tabla1 WHERE Estacion='LU2DEF'"));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), QString("435.1234"));
+    QCOMPARE(item->text(4), QString("435.1234"));
+  }
+
+  // A QSO whose worked call was emptied in the log keeps its row, rewritten.
+  void aRowWhoseCallWasEmptiedStays() {
+    Form6& f = shown();
+    QVERIFY(db::exec("UPDATE Tabla1 SET Estacion='' WHERE id=?", {idLu1}));
+    f.RefreshSearchListRow(idLu1);
+    QCOMPARE(calls(f.ListView2), QStringList({"LU2DEF", "EA4XYZ", ""}));
+    QCOMPARE(f.Label6->text(), QString("3"));
+  }
+
   void deletingTheLastRowsDisablesTheButtons() {
     Form6& f = shown();
     f.Text5->setText("LU1ABC");

@@ -17,6 +17,7 @@
 #include "mainwin/form5.h"
 #include "platform/database.h"
 #include "setup/form2.h"
+#include "setup/form2_config.h"
 #include "store/programstate.h"
 #include "support/logfixture.h"
 #include "support/scripteddialogs.h"
@@ -165,6 +166,37 @@ class TstForm1Logs : public QObject {
     whenShown([] { form3().hide(); });
     form1().alog_Click();
     QCOMPARE(pickerEntries(), (QStringList{"Mi Log (1 QSOs)", "OHiggins 2024 (0 QSOs)"}));
+  }
+
+  // config.ini gives back 100 characters of the log in use: a longer name is cut when
+  // the log is created, so after a restart the same log, with its QSOs, is in use.
+  void aLongNewLogNameIsCutAndSurvivesARestart() {
+    const QString typed = QString("Concurso ") + QString(111, u'x');
+    QCOMPARE(typed.size(), 120);
+    const QString kept = typed.left(100);
+    dialogs_->inputs << typed;
+    form1().nuevo_Click();
+    QCOMPARE(state().CurrentLogName, kept);
+    QCOMPARE(logInUse(*folder_), kept);
+    addQso(kept, "LU1AA", "01/03/2024", "12:00:00");
+
+    state() = ProgramState{};
+    QVERIFY(LoadConfig().ok);
+    QCOMPARE(state().CurrentLogName, kept);
+    showLog(state().CurrentLogName);
+    QCOMPARE(form1().Label6->text(), "Log: " + kept + ", con 1 QSOs");
+  }
+
+  // A name config.ini cannot hold (it would come back with "?") is refused with a
+  // message, and the name is asked for again.
+  void aNewLogNameOutsideTheFilesCodePageIsAskedAgain() {
+    dialogs_->inputs << QString::fromUtf8("Diario Łódź") << QString::fromUtf8("Diario Lódz");
+    form1().nuevo_Click();
+    QCOMPARE(dialogs_->prompts.size(), 2);
+    QCOMPARE(dialogs_->messages.size(), 1);
+    QVERIFY(dialogs_->texts().first().contains("no se pueden guardar"));
+    QCOMPARE(state().CurrentLogName, QString::fromUtf8("Diario Lódz"));
+    QCOMPARE(logInUse(*folder_), QString::fromUtf8("Diario Lódz"));
   }
 
   void newLogAnswersThatLeaveNoNameChangeNothing_data() {

@@ -146,6 +146,8 @@ class TstForm5 : public QObject {
     const int modeList = int(mainListEditModes().size());
     QTest::newRow("comma") << "14,250" << "CW" << "14" << "250" << mhzList << modeList;
     QTest::newRow("one kHz digit") << "7.1" << "FM" << "7" << "1" << mhzList << modeList;
+    QTest::newRow("four kHz digits") << "435.1234" << "FM" << "435" << "1234" << mhzList << modeList;
+    QTest::newRow("five kHz digits") << "435.12345" << "FM" << "435" << "1234" << mhzList << modeList;
     QTest::newRow("MHz not listed") << "1296.100" << "SSB" << "1296" << "100" << mhzList + 1 << modeList;
     QTest::newRow("imported 222") << "222.100" << "SSB" << "222" << "100" << mhzList + 1 << modeList;
     QTest::newRow("no point") << "2400" << "SSB" << "2400" << "" << mhzList + 1 << modeList;
@@ -187,7 +189,8 @@ class TstForm5 : public QObject {
     QTest::newRow("1") << "2" << "1" << "SI" << "NO";
     QTest::newRow("1 with blanks") << "0" << " 1 " << "SI" << "NO";
     QTest::newRow("2") << "0" << "2" << "SI" << "SI";
-    QTest::newRow("unknown keeps the last") << "1" << "7" << "SI" << "NO";
+    QTest::newRow("unknown is neither uploaded nor confirmed") << "2" << "7" << "NO" << "NO";
+    QTest::newRow("text") << "1" << "R" << "NO" << "NO";
   }
 
   void uploadStateLabels() {

@@ -16,6 +16,7 @@
 
 #include "mainwin/form1.h"
 #include "mainwin/form18.h"
+#include "mainwin/form3.h"
 #include "platform/clock.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
@@ -108,15 +109,28 @@ class TstLifecycle : public QObject {
     QCOMPARE(env->endRequests, 0);
   }
 
+  // An empty config.ini (what a write cut short used to leave) holds no settings and
+  // counts as missing: the settings are asked for rather than run on blank ones.
+  void cancellingTheFirstRunEndsTheProgram_data() {
+    QTest::addColumn<bool>("emptyFile");
+    QTest::newRow("no config.ini") << false;
+    QTest::newRow("empty config.ini") << true;
+  }
   void cancellingTheFirstRunEndsTheProgram() {
+    QFETCH(bool, emptyFile);
+    if (emptyFile) env->folder.writeLines("config.ini", {});
     Form1& f = restarted();
+    bool asked = false;
     QTimer::singleShot(0, this, [&] {
+      asked = QApplication::activeModalWidget() == &form2();
       form2().Command2_Click();  // "Cancelar"
       form2().hide();            // the test's end of the program returns here
     });
     f.Timer2_Timer();
+    QVERIFY(asked);
+    QVERIFY(state().FirstRun);
     QCOMPARE(env->endRequests, 1);
-    QVERIFY(!env->folder.exists("config.ini"));
+    QCOMPARE(env->folder.exists("config.ini"), emptyFile);
   }
 
   void aSetUpProgramShowsTheCurrentLog() {
@@ -273,6 +287,47 @@ class TstLifecycle : public QObject {
     QCOMPARE(env->folder.readLines("memqSat.cfg"), QStringList{" 0 "});
     QTRY_COMPARE(server.requests.size(), 1);
     QVERIFY(server.requests[0].target.endsWith("&comando=off"));
+  }
+
+  // After "Sí" nothing holds the end up: a modal window opened during the countdown
+  // (here "Abrir Log", Ctrl+A) is closed when the countdown ends, and the program ends
+  // then, not when the operator closes that window.
+  void aWindowOpenedDuringTheCountdownDoesNotHoldTheEndUp() {
+    test::addPlaceholder("Diario");
+    Form1& f = restarted();
+    f.show();
+    quickCountdown(f);
+    env->dialogs.answers.enqueue(MsgAnswer::Yes);
+
+    bool pickerWasUp = false;
+    bool closedByTheTest = false;
+    int endsWhilePickerUp = -1;
+    connect(f.Timer6, &QTimer::timeout, this, [&] {
+      if (state().ExitCountdownTicks != 3) return;
+      // The menu's command runs from the event loop, as a key press would.
+      QTimer::singleShot(0, this, [&] { f.alog->trigger(); });
+    });
+    QTimer watch;  // sees the picker up, and is the operator who would close it late
+    int waited = 0;
+    connect(&watch, &QTimer::timeout, this, [&] {
+      if (!FormInstance<Form3>::loaded() || !form3().isVisible()) return;
+      pickerWasUp = true;
+      endsWhilePickerUp = env->endRequests;
+      if (++waited * 10 >= 3000) {
+        closedByTheTest = true;
+        form3().hide();
+      }
+    });
+    watch.start(10);
+    f.salir->trigger();
+    watch.stop();
+
+    QVERIFY(pickerWasUp);
+    QCOMPARE(endsWhilePickerUp, 0);
+    QVERIFY(!closedByTheTest);
+    QCOMPARE(env->endRequests, 1);
+    QVERIFY(!form3().isVisible());
+    QCOMPARE(env->folder.readLines("memModo.cfg").size(), 1);
   }
 
   void aDeadNetworkDoesNotHoldTheExitUp() {

@@ -130,6 +130,8 @@ class TstRoadLabels : public QObject {
     for (int i = 0; i < 20; ++i) test::keyToFocus(Qt::Key_Right);  // the fastest speed: a short send
     QCOMPARE(f.LabelVel->text(), QString("Vel 40 ppm"));
     QTest::mouseClick(f.macros[2], Qt::LeftButton);  // "F3-TU"
+    // The keyer sends on its own; the window shows what it took once it is done.
+    QTRY_VERIFY(!f.keyer().sending());
     QCOMPARE(f.Label10->text(), QString("TU "));
     QVERIFY(serial->lineLog().count("ttyUSB0 DTR 1") > 0);
 

@@ -22,6 +22,7 @@
 #include "store/programstate.h"
 #include "store/satellites.h"
 #include "support/recordinglauncher.h"
+#include "support/fakeserial.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 
@@ -47,6 +48,8 @@ class TstStartup : public QObject {
 
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<test::ScriptedDialogs> dialogs;
+  // The contest window opens its keyer port: never a real one in a test.
+  test::FakeSerialSystem serial;
   std::unique_ptr<test::RecordingLauncher> launcher;
   FixedClock fixedClock{QDateTime(QDate(2024, 5, 17), QTime(10, 42, 31))};
 
@@ -215,6 +218,29 @@ class TstStartup : public QObject {
     QCOMPARE(f.mhz->currentText(), QString("145"));
     QCOMPARE(f.Text1->text(), QString("900"));
     QVERIFY(f.mhz->isEnabled());
+  }
+
+  void anEmptySatellitesFileGetsTheBuiltInList() {
+    folder->writeLines("satelites.txt", {});
+    Form1& f = started();
+    QCOMPARE(folder->readLines("satelites.txt"), DefaultSatelliteLines());
+    QCOMPARE(f.Combo3->count(), 16);
+    QCOMPARE(f.Subtono->text(), QString("SubTono:67.0"));
+  }
+
+  // After a load the sub-tone label shows all of a six-field last line; the mode
+  // label beside it still holds the longest mode.
+  void theSubToneLabelShowsASixFieldLineWhole() {
+    folder->writeLines("satelites.txt", {"AO-7;70cm;2m;SSB;100.4", "IO-117;23cm;70cm;FM;88.5;1267.100"});
+    Form1& f = started();
+    QCOMPARE(f.Subtono->text(), QString("SubTono:88.5;1267.100"));
+    const auto fits = [](QLabel* l, const QString& text) {
+      return l->fontMetrics().horizontalAdvance(text) <= l->width() &&
+             l->geometry().right() < l->parentWidget()->width();
+    };
+    QVERIFY(fits(f.Subtono, f.Subtono->text()));
+    QVERIFY(fits(f.Modo, "Modo: Echo IP"));
+    QVERIFY(!f.Modo->geometry().intersects(f.Subtono->geometry()));
   }
 
   void anExistingSatellitesFileIsKept() {

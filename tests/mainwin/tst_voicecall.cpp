@@ -78,6 +78,9 @@ class TstVoiceCall : public QObject {
     test::FakeAudioPlayer* player = env->audio.last();
     QVERIFY(player);
     QCOMPARE(player->calls, (QStringList{"stop", "play " + voice}));
+    // The line waits until the player has the file open with its length.
+    QVERIFY(env->serial.lineLog().isEmpty());
+    player->load(2000);
     QCOMPARE(env->serial.lineLog(), QStringList{"ttyUSB0 " + line + " 1"});
     QCOMPARE(txBackground(), kRed);
 
@@ -100,6 +103,7 @@ class TstVoiceCall : public QObject {
     setUp(false, voice);
     Form1& f = form1();
     press(Qt::Key_F1);
+    env->audio.last()->load(2000);
     env->audio.last()->report(1000, 2000);
     f.Obs->setFocus();
     press(Qt::Key_Escape);
@@ -131,10 +135,27 @@ class TstVoiceCall : public QObject {
     QCOMPARE(txBackground(), kDarkRed);
   }
 
+  void aFileThePlayerCannotOpenOrFindsEmptyKeysNothing_data() {
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("refused") << true;
+    QTest::newRow("no length") << false;
+  }
+  void aFileThePlayerCannotOpenOrFindsEmptyKeysNothing() {
+    QFETCH(bool, refused);
+    const QString voice = writeVoiceFile(QByteArray(4000, 'x'));
+    setUp(false, voice);
+    press(Qt::Key_F1);
+    if (refused) env->audio.last()->fail("Formato desconocido");
+    else env->audio.last()->load(0);
+    QVERIFY(!env->serial.lineLog().contains("ttyUSB0 DTR 1"));
+    QVERIFY(txBackground() != kRed);
+  }
+
   void aFileThePlayerRefusesDropsTheLineAndSaysWhy() {
     const QString voice = writeVoiceFile(QByteArray(4000, 'x'));
     setUp(false, voice);
     press(Qt::Key_F1);
+    env->audio.last()->load(2000);
     QVERIFY(env->serial.level("ttyUSB0", SerialSignal::Dtr));
     env->audio.last()->fail("Formato desconocido");
     QVERIFY(!env->serial.level("ttyUSB0", SerialSignal::Dtr));

@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 
+#include "app/startup.h"
 #include "platform/qtdialogs.h"
 
 using namespace vz;
@@ -79,4 +84,78 @@ TEST(SaveFileDialog, AnExistingFileComesBackWithoutAQuestionOfItsOwn) {
     EXPECT_FALSE(driver.askedItself) << c.name;
     EXPECT_EQ(chosen, path) << c.name;
   }
+}
+
+namespace {
+
+// Notes the folder each file dialog opens in and answers it with the next planned
+// file, or cancels it when none is left.
+struct FolderWatcher {
+  QStringList answers;
+  QStringList openedIn;
+
+  void poll() {
+    auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!d || !d->isVisible() || d->property("seen").toBool()) return;
+    d->setProperty("seen", true);
+    openedIn << QDir::cleanPath(d->directory().absolutePath());
+    if (answers.isEmpty()) {
+      QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+      return;
+    }
+    d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(answers.takeFirst());
+    QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+  }
+};
+
+}  // namespace
+
+// A file dialog opens where the operator last chose a file in any file dialog, at
+// first in the home folder; a cancelled dialog changes nothing, and a dialog that
+// names its own folder opens there.
+TEST(FileDialogFolder, FollowsTheLastChoiceFromTheHomeFolderOn) {
+  QTemporaryDir a, b, own;
+  ASSERT_TRUE(a.isValid() && b.isValid() && own.isValid());
+  for (const QString& path : {a.filePath("uno.adi"), b.filePath("dos.adi")}) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  rememberFileDialogChoice({});
+
+  FolderWatcher watcher;
+  watcher.answers = {a.filePath("uno.adi"), b.filePath("dos.adi"), b.filePath("tres.log")};
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] { watcher.poll(); });
+  timer.start(20);
+  QtDialogService service;
+  FileRequest adif{QStringLiteral("Abrir Archivo de ADIF ..."), QStringLiteral("ADIF (*.adi)"), {}, {}};
+  FileRequest cabrillo{QStringLiteral("Exportar a Cabrillo ..."), QStringLiteral("Cabrillo (*.log)"), {}, {}};
+  FileRequest audio{QStringLiteral("Abrir Archivo de Audio ..."), QStringLiteral("Audio (*.mp3 *.wav)"), own.path(), {}};
+
+  EXPECT_EQ(service.openFile(adif), a.filePath("uno.adi"));
+  EXPECT_EQ(service.openFile(adif), b.filePath("dos.adi"));
+  EXPECT_EQ(service.saveFile(cabrillo), b.filePath("tres.log"));
+  EXPECT_EQ(service.openFile(audio), QString());  // cancelled
+  EXPECT_EQ(service.saveFile(cabrillo), QString());
+  timer.stop();
+  const QStringList expected = {QDir::cleanPath(QDir::homePath()), QDir::cleanPath(a.path()),
+                                QDir::cleanPath(b.path()), QDir::cleanPath(own.path()), QDir::cleanPath(b.path())};
+  EXPECT_EQ(watcher.openedIn, expected);
+  rememberFileDialogChoice({});
+}
+
+// Qt's own buttons and dialogs read in Spanish once the translations are loaded.
+TEST(QtTranslations, StandardButtonsReadInSpanish) {
+  QTranslator* translator = installQtTranslations(*qApp);
+  ASSERT_NE(translator, nullptr) << "qt6-translations-l10n is not installed";
+  QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+  EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text().remove(u'&'), QStringLiteral("Cancelar"));
+  EXPECT_EQ(box.button(QDialogButtonBox::Save)->text().remove(u'&'), QStringLiteral("Guardar"));
+  QFileDialog dialog(nullptr, QStringLiteral("Abrir Archivo de ADIF ..."));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  EXPECT_EQ(dialog.labelText(QFileDialog::Reject).remove(u'&'), QStringLiteral("Cancelar"));
+  QCoreApplication::removeTranslator(translator);
+  delete translator;
+  QDialogButtonBox english(QDialogButtonBox::Cancel);
+  EXPECT_EQ(english.button(QDialogButtonBox::Cancel)->text().remove(u'&'), QStringLiteral("Cancel"));
 }

@@ -5,11 +5,13 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
+#include <functional>
 #include <optional>
 
 #include "platform/launcher.h"
 #include "platform/textfile.h"
 #include "support/recordinglauncher.h"
+#include "support/scripteddialogs.h"
 
 using namespace vz;
 
@@ -139,4 +141,64 @@ TEST(Launcher, RecordingDoubleTakesOverWhileItLives) {
     EXPECT_EQ(rec.calls[3].arguments, (QStringList{"a", "b c"}));
   }
   EXPECT_EQ(dynamic_cast<DesktopLauncher*>(&launcher()) != nullptr, true);
+}
+
+namespace {
+
+// PATH holds only an empty folder and no browser is named in the environment, so the
+// desktop finds no opener.
+class NoDesktopOpener {
+ public:
+  NoDesktopOpener() {
+    for (const char* v : kVars) {
+      saved_ << qgetenv(v);
+      had_ << qEnvironmentVariableIsSet(v);
+      qunsetenv(v);
+    }
+    qputenv("PATH", dir_.path().toLocal8Bit());
+  }
+  ~NoDesktopOpener() {
+    for (int i = 0; i < 4; ++i)
+      if (had_[i]) qputenv(kVars[i], saved_[i]);
+  }
+
+ private:
+  static constexpr const char* kVars[4] = {"PATH", "BROWSER", "DEFAULT_BROWSER", "XDG_CURRENT_DESKTOP"};
+  QTemporaryDir dir_;
+  QList<QByteArray> saved_;
+  QList<bool> had_;
+};
+
+}  // namespace
+
+// Nothing on the desktop can open a page or file: the operator is told what could
+// not be opened instead of nothing happening at all.
+TEST(DesktopLauncher, SaysWhatCouldNotBeOpened) {
+  NoDesktopOpener env;
+  test::ScriptedDialogs dialogs;
+  QTemporaryDir dir;
+  const QString pdf = dir.filePath("Vantorel Zezeror 2.pdf");
+  QFile f(pdf);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.close();
+  DesktopLauncher desktop;
+  const struct {
+    std::function<bool()> open;
+    QString named;
+    QString reason;
+  } cases[] = {
+      {[&] { return desktop.openUrl(QUrl("https://example.org/pass.htm")); }, "https://example.org/pass.htm",
+       "No hay en el escritorio un programa que lo abra."},
+      {[&] { return desktop.openDocument(pdf); }, pdf, "No hay en el escritorio un programa que lo abra."},
+      {[&] { return desktop.openInTextEditor(dir.filePath("log.adi")); }, dir.filePath("log.adi"),
+       "El archivo no existe."},
+      {[&] { return desktop.openDocument(dir.filePath("no.jpg")); }, dir.filePath("no.jpg"), "El archivo no existe."},
+  };
+  for (const auto& c : cases) {
+    dialogs.clear();
+    EXPECT_FALSE(c.open()) << c.named.toStdString();
+    ASSERT_EQ(dialogs.messages.size(), 1) << c.named.toStdString();
+    EXPECT_EQ(dialogs.messages[0].text, "No se pudo abrir:\r\n" + c.named + "\r\n\r\n" + c.reason);
+    EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Exclamation);
+  }
 }

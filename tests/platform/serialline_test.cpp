@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/appexit.h"
 #include "platform/serialline.h"
 #include "support/fakeserial.h"
 
@@ -24,4 +30,42 @@ TEST(SerialLine, TheFakeDropsBothLinesOnOpenAndRecordsEveryChange) {
   line.reset();
   EXPECT_EQ(fake.openLog(), QStringList({"open ttyUSB0", "close ttyUSB0"}));
   EXPECT_TRUE(fake.openPorts().isEmpty());
+}
+
+TEST(SerialLine, ARealPortWhoseLinesCannotMoveSaysWhyAndStaysSafe) {
+  // A pseudo-terminal opens like a port but has no modem lines.
+  int master = -1, slave = -1;
+  char name[256] = {};
+  ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+  auto line = QtSerialSystem().createLine();
+  const Status opened = line->open(QString::fromLocal8Bit(name));
+  EXPECT_FALSE(opened.ok);
+  EXPECT_FALSE(opened.error.isEmpty());
+  const Status raised = line->setSignal(SerialSignal::Dtr, true);
+  EXPECT_FALSE(raised.ok);
+  EXPECT_FALSE(raised.error.isEmpty());
+  line->close();
+  EXPECT_FALSE(line->isOpen());
+  EXPECT_FALSE(line->setSignal(SerialSignal::Rts, false).ok);
+  ::close(slave);
+  ::close(master);
+}
+
+TEST(SerialLineDeathTest, TheProgramsEndDropsEveryLineAndNoneRisesAfterwards) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        static test::FakeSerialSystem* fake = new test::FakeSerialSystem({QStringLiteral("ttyUSB0")});
+        static SerialLine* line = fake->createLine().release();
+        (void)line->open(QStringLiteral("ttyUSB0"));
+        (void)line->setSignal(SerialSignal::Dtr, true);
+        (void)line->setSignal(SerialSignal::Rts, true);
+        std::atexit([] {
+          std::fprintf(stderr, "DTR %d RTS %d raised %d\n", int(fake->level(QStringLiteral("ttyUSB0"), SerialSignal::Dtr)),
+                       int(fake->level(QStringLiteral("ttyUSB0"), SerialSignal::Rts)),
+                       int(line->setSignal(SerialSignal::Dtr, true).ok));
+        });
+        endProgram(0);
+      },
+      ::testing::ExitedWithCode(0), "DTR 0 RTS 0 raised 0");
 }

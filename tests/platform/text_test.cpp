@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include "platform/cp1252.h"
 #include "platform/textfile.h"
 #include "platform/textutil.h"
+#include "support/filesizecap.h"
 #include "support/tempfolder.h"
 
 using namespace vz;
@@ -19,6 +21,10 @@ TEST(Cp1252, MapsTheHighRangeAndLatin1) {
   EXPECT_EQ(decodeCp1252("\x80\x93\x94\xE9\xD1"), QString::fromUtf8("€“”éÑ"));
   EXPECT_EQ(encodeCp1252(QString::fromUtf8("Ñandú €")), QByteArray("\xD1" "and\xFA \x80"));
   EXPECT_EQ(encodeCp1252(QString::fromUtf8("Ω")), QByteArray("?"));
+  EXPECT_TRUE(fitsCp1252(QString::fromUtf8("Ñandú € ¿? ž")));
+  EXPECT_TRUE(fitsCp1252(QString()));
+  for (const char* lost : {"Ł", "Ω", "ź", "😀", "clave\u200bx"})
+    EXPECT_FALSE(fitsCp1252(QString::fromUtf8(lost))) << lost;
 }
 
 TEST(TextLines, LineRule) {
@@ -49,6 +55,42 @@ TEST(TextLines, WriteThenReadInWindows1252) {
   EXPECT_EQ(lines, (QStringList{QString::fromUtf8("Córdoba"), "", "fin"}));
   EXPECT_FALSE(readTextLines(folder.file("missing.txt"), &lines));
   EXPECT_TRUE(lines.isEmpty());
+}
+
+namespace {
+
+QByteArray bytesOf(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace
+
+// A write cut off half-way (here by the size cap) must leave the old file whole and
+// be reported; it must not leave a short file or temporary files behind.
+TEST(TextLines, AWriteCutShortLeavesTheOldFile) {
+  test::TempFolder folder(false);
+  const QString path = folder.file("config.ini");
+  ASSERT_TRUE(writeTextLines(path, {"LU1ABC", "Diario"}));
+  const QByteArray old = bytesOf(path);
+  QStringList many;
+  for (int i = 0; i < 200; ++i) many << QStringLiteral("linea %1").arg(i);
+  QString error;
+  {
+    test::FileSizeCap cap(64);
+    EXPECT_FALSE(writeTextLines(path, many, &error));
+    EXPECT_FALSE(appendTextLine(path, QString(100, u'x'), &error));
+  }
+  EXPECT_FALSE(error.isEmpty());
+  EXPECT_FALSE(error.contains("Unknown")) << error.toStdString();
+  EXPECT_EQ(bytesOf(path), old);
+  EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"config.ini"});
+
+  // Appending keeps what was there and adds a whole line.
+  ASSERT_TRUE(appendTextLine(path, "fin"));
+  EXPECT_EQ(bytesOf(path), old + "fin\r\n");
+  ASSERT_TRUE(appendTextLine(folder.file("nuevo.txt"), "uno"));
+  EXPECT_EQ(bytesOf(folder.file("nuevo.txt")), QByteArray("uno\r\n"));
 }
 
 TEST(TextLines, NumberLinesAndLfOnlyFiles) {

@@ -41,10 +41,14 @@ class TstAudioPlayer : public QObject {
     QSignalSpy progress(player.get(), &AudioPlayer::progress);
     QSignalSpy done(player.get(), &AudioPlayer::finished);
     QSignalSpy failed(player.get(), &AudioPlayer::failed);
+    QSignalSpy started(player.get(), &AudioPlayer::started);
     player->play(wav);
     QVERIFY(player->isPlaying());
     QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 8000);
     QCOMPARE(failed.count(), 0);
+    // The start (with the length) is told once, before the end.
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(started.first().at(0).toLongLong(), 500);
     QVERIFY(!player->isPlaying());
     QVERIFY(!progress.isEmpty());
     QCOMPARE(progress.last().at(1).toLongLong(), 500);
@@ -64,12 +68,40 @@ class TstAudioPlayer : public QObject {
     QCOMPARE(done.count(), 0);
   }
 
-  void aMissingFileFails() {
+  void aRecordingOfNoLengthEndsWithoutStarting() {
+    QTemporaryDir dir;
+    const QString wav = dir.filePath("vacio.wav");
+    writeWav(wav, 0);
+    auto player = createAudioPlayer();
+    QSignalSpy started(player.get(), &AudioPlayer::started);
+    player->play(wav);
+    QTRY_VERIFY_WITH_TIMEOUT(!player->isPlaying(), 8000);
+    QCOMPARE(started.count(), 0);
+  }
+
+  void aFileThatCannotBeOpenedFailsAndNeverStarts_data() {
+    QTest::addColumn<QByteArray>("content");  // empty: no file at all
+    QTest::newRow("missing") << QByteArray();
+    QTest::newRow("not audio") << QByteArray(4000, 'x');
+  }
+  void aFileThatCannotBeOpenedFailsAndNeverStarts() {
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    QString path = QStringLiteral("/no/existe/voz.wav");
+    if (!content.isEmpty()) {
+      path = dir.filePath("ruido.wav");
+      QFile f(path);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(content);
+    }
     auto player = createAudioPlayer();
     QSignalSpy failed(player.get(), &AudioPlayer::failed);
-    player->play(QStringLiteral("/no/existe/voz.wav"));
+    QSignalSpy started(player.get(), &AudioPlayer::started);
+    player->play(path);
     QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 8000);
     QVERIFY(!player->isPlaying());
+    QTest::qWait(200);
+    QCOMPARE(started.count(), 0);
   }
 };
 

@@ -1,3 +1,5 @@
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -192,6 +194,21 @@ class TstForm11 : public QObject {
     QCOMPARE(f.Frec_new->text(), "145.9?");
     QTest::keyClick(f.Frec_new, Qt::Key_Backspace);
     QCOMPARE(f.Frec_new->text(), "145.9");
+  }
+
+  // satelites.txt is Windows-1252: the boxes drop what it cannot hold, pasted too.
+  void boxesTakeOnlyWhatTheFileCanHold() {
+    Form11& f = shownEditor();
+    for (QLineEdit* box : {f.Text1, f.Text4, f.Text2, f.Text3}) {
+      box->clear();
+      QGuiApplication::clipboard()->setText(QString::fromUtf8("SO-Ł50€"));
+      box->paste();
+      QCOMPARE(box->text(), QString::fromUtf8("SO-50€"));
+      box->clear();
+      QGuiApplication::clipboard()->setText(QString::fromUtf8("A;Ł"));
+      box->paste();  // the separator still refuses the whole paste
+      QCOMPARE(box->text(), QString());
+    }
   }
 
   void lengthLimitFollowsTheUplinkBand() {

@@ -1,3 +1,5 @@
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,6 +53,16 @@ class TstForm16 : public QObject {
     QVERIFY(!f.Crear3->isEnabled() && f.Cargar3->isEnabled());
     QTest::mouseClick(f.Cargar1, Qt::LeftButton);  // does nothing
     QCOMPARE(folder.readLines("Perfiles.cfg").size(), 3);
+  }
+
+  void profileNamesTakeOnlyWhatTheFileCanHold() {
+    test::TempFolder folder(false);
+    Form16& f = open();
+    for (int i = 0; i < 3; ++i) {
+      QGuiApplication::clipboard()->setText(QString::fromUtf8("Łódź ñ"));
+      f.Perfil1[i]->paste();
+      QCOMPARE(f.Perfil1[i]->text(), QString::fromUtf8("ód ñ"));
+    }
   }
 
   void readingTakesTheKeyOutWhereverItIsAndTheLastLineWins() {

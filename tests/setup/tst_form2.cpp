@@ -90,6 +90,39 @@ class TstForm2 : public QObject {
     QCOMPARE(f.Text5->text().size(), 100);
   }
 
+  // Every box whose value goes into config.ini drops what Windows-1252 cannot hold,
+  // typed or pasted, so nothing comes back from the file as "?".
+  void boxesTakeOnlyWhatTheFileCanHold() {
+    Form2& f = form2();
+    f.show();
+    // (The grid box has a rule of its own that keeps only locator characters.)
+    for (QLineEdit* box : {f.Text1, f.Text2, f.Text5, f.Text6, f.Text7, f.Text8, f.Text9,
+                           f.Text10, f.user_ruk, f.pass_ruk}) {
+      box->clear();
+      QGuiApplication::clipboard()->setText(QStringLiteral("AŁ1€Ω"));
+      box->paste();  // the box's own "Pegar"
+      QCOMPARE(box->text(), QStringLiteral("A1€"));
+    }
+
+    // The QRZ password typed and pasted, saved and read back after a restart.
+    f.Text1->setText(QStringLiteral("LU1ABC"));
+    f.Text6->clear();
+    f.Text6->setFocus();
+    typeText(f.Text6, QStringLiteral("claveŁx"));
+    QCOMPARE(f.Text6->text(), QStringLiteral("clavex"));
+    f.Text10->clear();
+    f.Text10->setFocus();
+    QGuiApplication::clipboard()->setText(QStringLiteral("claveŁx"));
+    QTest::keyClick(f.Text10, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.Text10->text(), QStringLiteral("clavex"));
+    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    QVERIFY(env->folder.exists("config.ini"));
+    FormInstance<Form2>::unload();
+    QVERIFY(LoadConfig().ok);
+    QCOMPARE(form2().Text6->text(), QStringLiteral("clavex"));
+    QCOMPARE(form2().Text10->text(), QStringLiteral("clavex"));
+  }
+
   void saveAndCancel_data() {
     QTest::addColumn<bool>("firstRun");
     QTest::addColumn<bool>("cancel");
@@ -341,6 +374,13 @@ class TstForm2 : public QObject {
     f.Command5_Click();  // too long for the file
     QCOMPARE(f.Label6->text(), QStringLiteral("/home/op/Música/cq.wav"));
     QCOMPARE(env->dialogs.messages.size(), 1);
+    // A name config.ini cannot hold would come back with "?" and not be found.
+    env->dialogs.files.enqueue(QStringLiteral("/home/op/Łódź/cq.wav"));
+    f.Command5_Click();
+    QCOMPARE(f.Label6->text(), QStringLiteral("/home/op/Música/cq.wav"));
+    QCOMPARE(env->dialogs.messages.size(), 2);
+    QVERIFY(env->dialogs.lastText().contains(QStringLiteral("/home/op/Łódź/cq.wav")));
+    QVERIFY(env->dialogs.lastText().contains(QStringLiteral("no se pueden guardar")));
 
     test::FakeAudioPlayer* player = env->audio.last();
     f.Command6_Click();

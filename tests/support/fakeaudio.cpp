@@ -13,6 +13,10 @@ void FakeAudioPlayer::stop() {
   playing_ = false;
 }
 
+void FakeAudioPlayer::load(qint64 durationMs) {
+  if (playing_ && durationMs > 0) emit started(durationMs);
+}
+
 void FakeAudioPlayer::report(qint64 positionMs, qint64 durationMs) {
   if (playing_) emit progress(positionMs, durationMs);
 }

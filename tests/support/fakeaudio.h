@@ -16,6 +16,9 @@ class FakeAudioPlayer : public AudioPlayer {
   void stop() override;
   bool isPlaying() const override { return playing_; }
 
+  // "The file is open and lasts durationMs": started() while playing and the length
+  // is not zero.
+  void load(qint64 durationMs);
   // Reports a position while playing.
   void report(qint64 positionMs, qint64 durationMs);
   // "Playback ended".
