@@ -1,7 +1,9 @@
 #include "support/localhttpserver.h"
 
 #include <QHostAddress>
+#include <QPointer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <stdexcept>
 
 namespace vz::test {
@@ -53,8 +55,13 @@ void LocalHttpServer::onData(QTcpSocket* s) {
   out += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
   out += "Connection: close\r\n\r\n";
   out += reply.body;
-  s->write(out);
-  s->disconnectFromHost();
+  auto send = [s = QPointer<QTcpSocket>(s), out] {
+    if (!s) return;
+    s->write(out);
+    s->disconnectFromHost();
+  };
+  if (reply.delayMs > 0) QTimer::singleShot(reply.delayMs, this, send);
+  else send();
 }
 
 }  // namespace vz::test

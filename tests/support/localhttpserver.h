@@ -14,7 +14,7 @@ namespace vz::test {
 // A small HTTP server on 127.0.0.1 for tests of everything that makes web requests.
 // It records each request and answers with the planned replies in order (or the
 // default reply when none is planned). A reply marked silent never answers, so the
-// client's time-outs can be tested.
+// client's time-outs can be tested; a delayed one keeps the client waiting a while.
 class LocalHttpServer : public QObject {
   Q_OBJECT
  public:
@@ -23,6 +23,7 @@ class LocalHttpServer : public QObject {
     QByteArray contentType = "text/html; charset=utf-8";
     QByteArray body;
     bool silent = false;
+    int delayMs = 0;  // answers this long after the request: a slow server
   };
   struct Request {
     QByteArray method;

@@ -1,0 +1,107 @@
+#include "platform/steprunning.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QSet>
+
+namespace vz {
+
+namespace {
+
+// Rides on the window as a child: knows its running steps and holds back its deletion.
+class StepWatch : public QObject {
+ public:
+  explicit StepWatch(QWidget* window) : QObject(window), window_(window) {
+    setObjectName(QStringLiteral("vzStepWatch"));
+    window->installEventFilter(this);
+  }
+
+  static StepWatch* of(const QWidget* window, bool create) {
+    if (!window) return nullptr;
+    auto* w = window->findChild<StepWatch*>(QStringLiteral("vzStepWatch"), Qt::FindDirectChildrenOnly);
+    if (!w && create) w = new StepWatch(const_cast<QWidget*>(window));
+    return w;
+  }
+
+  QSet<QByteArray> running;
+  bool deletePending = false;
+  bool closedDuringStep = false;
+
+  void finish(const QByteArray& step) {
+    running.remove(step);
+    if (!running.isEmpty() || !deletePending) return;
+    deletePending = false;
+    window_->deleteLater();
+  }
+
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (watched != window_ || running.isEmpty()) return false;
+    switch (e->type()) {
+      case QEvent::Close: {
+        // The window's own close handler decides first (it may ask and refuse), so a
+        // close it accepts is known at once: opening the window again right after
+        // already gets a new one.
+        closedDuringStep = true;
+        static_cast<QObject*>(window_)->event(e);
+        if (e->isAccepted() && window_->testAttribute(Qt::WA_DeleteOnClose)) deletePending = true;
+        return true;
+      }
+      case QEvent::DeferredDelete:
+        // Held until the step returns; a window shown again meanwhile stays.
+        if (!window_->isVisible()) deletePending = true;
+        return true;
+      case QEvent::Show:
+        deletePending = false;
+        closedDuringStep = false;
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  QWidget* window_;
+};
+
+}  // namespace
+
+StepRunning::StepRunning(QWidget* window, const char* step) : window_(window), step_(step) {
+  StepWatch* watch = StepWatch::of(window, true);
+  if (!watch || watch->running.contains(step_)) return;
+  if (watch->running.isEmpty()) watch->closedDuringStep = false;
+  watch->running.insert(step_);
+  started_ = true;
+}
+
+StepRunning::~StepRunning() {
+  if (!started_ || window_.isNull()) return;
+  if (StepWatch* watch = StepWatch::of(window_, false)) watch->finish(step_);
+}
+
+bool StepRunning::closed() const {
+  if (window_.isNull()) return true;
+  StepWatch* watch = StepWatch::of(window_, false);
+  return watch && (watch->closedDuringStep && !window_->isVisible());
+}
+
+bool stepRunning(const QWidget* window, const char* step) {
+  StepWatch* watch = StepWatch::of(window, false);
+  if (!watch) return false;
+  return step ? watch->running.contains(QByteArray(step)) : !watch->running.isEmpty();
+}
+
+bool deferDeleteWhileStepRuns(QWidget* window) {
+  StepWatch* watch = StepWatch::of(window, false);
+  if (!watch || watch->running.isEmpty()) return false;
+  window->hide();
+  watch->deletePending = true;
+  return true;
+}
+
+bool deletePending(const QWidget* window) {
+  StepWatch* watch = StepWatch::of(window, false);
+  return watch && watch->deletePending;
+}
+
+}  // namespace vz
