@@ -13,6 +13,7 @@
 #include "platform/programfolder.h"
 #include "platform/textfile.h"
 #include "platform/webget.h"
+#include "platform/steprunning.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
 
@@ -122,12 +123,9 @@ void Form1::WebBrowser5_DocumentComplete() {
 
 // "Actualizaciones": the published version against this one.
 void Form1::ac_Click() {
-  static bool running = false;
-  if (running) return;  // the menu stays usable while the version file loads
-  running = true;
-  struct Done {
-    ~Done() { running = false; }
-  } done;
+  // The menu stays usable while the version file loads: a second choice does nothing.
+  StepRunning step(this, "versionCheck");
+  if (!step.started()) return;
 
   auto failure = [](const QString& description, int code) {
     msgBox(description + kCrLf + QString::number(code), MsgIcon::Critical);

@@ -67,6 +67,11 @@ class StepWatch : public QObject {
 }  // namespace
 
 StepRunning::StepRunning(QWidget* window, const char* step) : window_(window), step_(step) {
+  if (!step) {
+    // A wait that any caller may start, nested or not: only keeps the window.
+    static quint64 waits = 0;
+    step_ = "wait#" + QByteArray::number(++waits);
+  }
   StepWatch* watch = StepWatch::of(window, true);
   if (!watch || watch->running.contains(step_)) return;
   if (watch->running.isEmpty()) watch->closedDuringStep = false;

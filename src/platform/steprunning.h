@@ -14,6 +14,8 @@ namespace vz {
 // After each wait the step still checks alive(): a window can be deleted by its parent.
 class StepRunning {
  public:
+  // step names the step; nullptr for a wait that may run nested in itself: it is
+  // never refused and only keeps the window.
   StepRunning(QWidget* window, const char* step);
   ~StepRunning();
   StepRunning(const StepRunning&) = delete;

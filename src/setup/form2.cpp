@@ -30,6 +30,7 @@
 #include "platform/programfolder.h"
 #include "platform/services.h"
 #include "platform/webget.h"
+#include "platform/steprunning.h"
 #include "store/callsign.h"
 #include "store/config.h"
 #include "store/configfile.h"
@@ -576,6 +577,9 @@ void Form2::panta_Click() { ApplyMainWindowColor(panta->isChecked() ? 0x404040 :
 void Form2::Timer1_Timer() { state().NetTimeoutTicks += 1; }
 
 Form2::PageWait Form2::WaitForPage(WebGet& page, const QUrl& url, const std::function<void()>& onTick) {
+  // Its ticker is this window's: the window stays until the wait is over, even when
+  // the operator closes it meanwhile.
+  StepRunning keep(this, nullptr);
   state().NetTimeoutTicks = 0;
   Timer1->start();
   page.get(url);
