@@ -123,6 +123,8 @@ Form12::Form12() {
   // Enter must not press a button by default: the steps are started on purpose.
   Command1->setAutoDefault(false);
   Command3->setAutoDefault(false);
+  connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+  connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
 
   auto* figures = new QGridLayout;
   const struct {
