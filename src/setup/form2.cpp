@@ -339,6 +339,9 @@ Form2::Form2() : MSComm1(serialSystem().createLine()), MMControl1(createAudioPla
 }
 
 Form2::~Form2() {
+  // The program-wide focus signal must not reach this window while its children are
+  // destroyed: by then it is a window no more.
+  disconnect(qApp, nullptr, this, nullptr);
   if (MSComm1) MSComm1->close();
 }
 
