@@ -33,6 +33,8 @@ bool reportedFailure(const WebGet* channel) {
 
 }  // namespace
 
+bool Form1::qrzLookupRunning() const { return WebBrowser2->isLoading() || WebBrowser3->isLoading(); }
+
 void Form1::connectLookupChannels() {
   WebBrowser3 = new WebGet(this);
   // Queued: the answers, and the modal result window they open, run from the event
@@ -46,6 +48,7 @@ void Form1::connectLookupChannels() {
 
 // "Q" and Ctrl+Q: log in to QRZ; the login answer starts the lookup.
 void Form1::Command13_Click() {
+  if (qrzLookupRunning()) return;  // pressed again while the lookup is on its way
   state().LookupCall = Corresponsal->text();
   const QString user = form2().Text5->text();
   const QString password = form2().Text6->text();
@@ -58,6 +61,7 @@ void Form1::Command13_Click() {
 
 // Hidden test of the HamQTH login through the QRZ login channel.
 void Form1::Command12_Click() {
+  if (qrzLookupRunning()) return;
   state().LookupCall = hamQthTestCall();
   WebBrowser2->get(HamQthLoginUrl());
 }
@@ -92,6 +96,8 @@ void Form1::WebBrowser3_DocumentComplete() {
 
 // "L" and Ctrl+L: no account needed.
 void Form1::Command14_Click() {
+  // A lookup already on its way, or pausing before its answer, is not started again.
+  if (WebBrowser5->isLoading() || stepRunning(this, "rukLookup")) return;
   state().LookupFromEditForm = false;
   state().LookupCall = Corresponsal->text();
   WebBrowser5->get(RukCallLookupUrl(state().LookupCall));
@@ -105,6 +111,7 @@ void Form1::WebBrowser5_DocumentComplete() {
   const QString page = WebBrowser5->text();
 
   // A second's pause before the answer is shown; other events run meanwhile.
+  StepRunning step(this, "rukLookup");
   QPointer<Form1> self(this);
   state().WaitTickDone = false;
   Timer8->start(1000);

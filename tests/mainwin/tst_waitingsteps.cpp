@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTextEdit>
@@ -25,6 +26,7 @@
 #include "exchange/form6.h"
 #include "mainwin/form1.h"
 #include "online/form14.h"
+#include "online/form33.h"
 #include "platform/database.h"
 #include "platform/services.h"
 #include "setup/form2.h"
@@ -77,6 +79,7 @@ class TstWaitingSteps : public QObject {
   std::unique_ptr<test::RecordingLauncher> launcher;
   std::unique_ptr<test::LocalHttpServer> server;
   qint64 qsoId = 0;
+  QString resultText;
 
   enum class AfterClose {
     Unloaded,  // hidden at once, destroyed once the step has returned
@@ -115,9 +118,9 @@ class TstWaitingSteps : public QObject {
     });
   }
 
-  // Acts once pred holds, checked at every turn of the event loop.
-  static void whenTrue(std::function<bool()> pred, std::function<void()> act) {
-    auto* poll = new QTimer;
+  // Acts once pred holds, checked at every turn of the event loop while context lives.
+  static void whenTrue(QObject* context, std::function<bool()> pred, std::function<void()> act) {
+    auto* poll = new QTimer(context);
     poll->setInterval(0);
     QObject::connect(poll, &QTimer::timeout, [poll, pred, act] {
       if (!pred()) return;
@@ -372,8 +375,8 @@ class TstWaitingSteps : public QObject {
           return static_cast<QWidget*>(&form12());
         },
         [](QWidget* w) { QTest::mouseClick(static_cast<Form12*>(w)->Command1, Qt::LeftButton); },
-        [](TstWaitingSteps&, std::function<void()> act) {
-          whenTrue([] { return FormInstance<Form12>::loaded() && form12().Label8->text() == "Procesando ..."; }, act);
+        [](TstWaitingSteps& t, std::function<void()> act) {
+          whenTrue(t.server.get(), [] { return FormInstance<Form12>::loaded() && form12().Label8->text() == "Procesando ..."; }, act);
         },
         [](QWidget* w) {
           QTest::mouseClick(static_cast<Form12*>(w)->Command1, Qt::LeftButton);
@@ -392,6 +395,88 @@ class TstWaitingSteps : public QObject {
         },
     };
 
+    // The call-book answers open the modal result window: it is read and closed as it shows.
+    auto lookupPrepare = [](QList<const char*> envs, QList<QByteArray> pages) {
+      return [envs, pages](TstWaitingSteps& t) {
+        for (const QByteArray& body : pages)
+          t.server->replies.enqueue({200, "text/xml; charset=utf-8", body, false, kSlowReplyMs});
+        for (const char* env : envs) qputenv(env, t.server->base().toUtf8());
+        state().MainFormReady = true;
+        form2().Text5->setText(QStringLiteral("LU8OP"));
+        form2().Text6->setText(QStringLiteral("clave"));
+        form1().Corresponsal->setText(QStringLiteral("LU1ABC"));
+        whenTrue(t.server.get(), [] { return FormInstance<Form33>::loaded() && form33().isVisible(); },
+                 [&t] {
+                   t.resultText = form33().Text1->toPlainText();
+                   form33().hide();
+                 });
+      };
+    };
+    auto resultShown = [](TstWaitingSteps& t) { return !t.resultText.isEmpty(); };
+    const QByteArray qrzLogin = "<QRZDatabase><Session><Error></Error><Key>k3y</Key></Session></QRZDatabase>";
+    const QByteArray qrzAnswer =
+        "<QRZDatabase><Callsign><call>lu1abc</call><fname>Juan</fname></Callsign></QRZDatabase>";
+
+    r << Row{
+        "QRZ lookup",
+        lookupPrepare({"VZ_URL_QRZ"}, {qrzLogin, qrzAnswer}),
+        mainWindow,
+        [](QWidget*) { form1().Command13->click(); },
+        [](TstWaitingSteps& t, std::function<void()> act) { onRequest(t, 1, act); },
+        [](QWidget*) { form1().Command13->click(); },
+        mainClose,
+        AfterClose::Stays,
+        false,
+        resultShown,
+        [](TstWaitingSteps& t) {
+          QCOMPARE(t.server->requests.size(), 2);  // one login, one lookup
+          QVERIFY(t.resultText.startsWith(QStringLiteral("LU1ABC\nJuan")));
+        },
+    };
+    r << Row{
+        "HamQTH lookup",
+        lookupPrepare({"VZ_URL_HAMQTH", "VZ_URL_QRZ"}, {qrzLogin, qrzAnswer}),
+        mainWindow,
+        [](QWidget*) { form1().Command12->click(); },
+        [](TstWaitingSteps& t, std::function<void()> act) { onRequest(t, 1, act); },
+        [](QWidget*) { form1().Command12->click(); },
+        mainClose,
+        AfterClose::Stays,
+        false,
+        resultShown,
+        [](TstWaitingSteps& t) {
+          QCOMPARE(t.server->requests.size(), 2);
+          QCOMPARE(t.server->requests[0].path(), QByteArray("/xml.php"));
+        },
+    };
+    r << Row{
+        "Ruk lookup",
+        lookupPrepare({"VZ_URL_RUK"},
+                      {"<?xml version=\"1.0\"?><ruk><call>lu1abc</call><name>Juan</name><grid>GF05TJ</grid></ruk>"}),
+        mainWindow,
+        [](QWidget*) { form1().Command14->click(); },
+        // During the request, and again during the second's pause before the answer shows.
+        [](TstWaitingSteps& t, std::function<void()> act) {
+          onRequest(t, 1, [&t, act] {
+            act();
+            whenTrue(t.server.get(), [] { return stepRunning(&form1(), "rukLookup"); },
+                     [] {
+                       form1().Command14->click();
+                       form1().close();
+                     });
+          });
+        },
+        [](QWidget*) { form1().Command14->click(); },
+        mainClose,
+        AfterClose::Stays,
+        false,
+        resultShown,
+        [](TstWaitingSteps& t) {
+          QCOMPARE(t.server->requests.size(), 1);
+          QVERIFY(t.resultText.startsWith(QStringLiteral("LU1ABC\nJuan")));
+        },
+    };
+
     return r;
   }
 
@@ -401,11 +486,14 @@ class TstWaitingSteps : public QObject {
     dialogs = std::make_unique<test::ScriptedDialogs>();
     launcher = std::make_unique<test::RecordingLauncher>();
     server = std::make_unique<test::LocalHttpServer>();
+    qsoId = 0;
+    resultText.clear();
     state() = ProgramState{};
     form1().Label2->setText(QStringLiteral("LU9ZZ"));
     test::loadQuietMainWindow();
   }
   void cleanup() {
+    FormInstance<Form33>::unload();
     FormInstance<Form12>::unload();
     FormInstance<Form13>::unload();
     FormInstance<Form14>::unload();
@@ -415,7 +503,7 @@ class TstWaitingSteps : public QObject {
     FormInstance<Form4>::unload();
     FormInstance<Form2>::unload();
     FormInstance<Form1>::unload();
-    for (const char* v : {"VZ_URL_RUK", "VZ_URL_EQSL"}) qunsetenv(v);
+    for (const char* v : {"VZ_URL_RUK", "VZ_URL_EQSL", "VZ_URL_QRZ", "VZ_URL_HAMQTH"}) qunsetenv(v);
     qunsetenv(serviceEnvironmentVariable(Service::WebSite));
     server.reset();
     launcher.reset();
