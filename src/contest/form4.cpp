@@ -806,6 +806,7 @@ void Form4::closeEvent(QCloseEvent* e) {
     // has returned.
     closeConfirmed_ = true;
     keyer_->CwStopRequested = true;
+    hide();  // out of sight at once; it goes when the send has stopped
     e->ignore();
     return;
   }

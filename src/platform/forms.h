@@ -15,7 +15,10 @@ class FormInstance {
  public:
   static T& get() {
     forgetClosed();
-    if (!slot()) slot() = new T();
+    if (!slot()) {
+      slot() = new T();
+      watchCloses(slot().data());
+    }
     return *slot();
   }
   static bool loaded() {

@@ -35,18 +35,21 @@ class StepWatch : public QObject {
   }
 
   bool eventFilter(QObject* watched, QEvent* e) override {
-    if (watched != window_ || running.isEmpty()) return false;
+    if (watched != window_) return false;
+    const bool deletesOnClose = window_->testAttribute(Qt::WA_DeleteOnClose);
     switch (e->type()) {
       case QEvent::Close: {
+        if (running.isEmpty() && !deletesOnClose) return false;
         // The window's own close handler decides first (it may ask and refuse), so a
         // close it accepts is known at once: opening the window again right after
-        // already gets a new one.
-        closedDuringStep = true;
+        // already gets a new one, even before the deletion has come round.
+        if (!running.isEmpty()) closedDuringStep = true;
         static_cast<QObject*>(window_)->event(e);
-        if (e->isAccepted() && window_->testAttribute(Qt::WA_DeleteOnClose)) deletePending = true;
+        if (e->isAccepted() && deletesOnClose) deletePending = true;
         return true;
       }
       case QEvent::DeferredDelete:
+        if (running.isEmpty()) return false;
         // Held until the step returns; a window shown again meanwhile stays.
         if (!window_->isVisible()) deletePending = true;
         return true;
@@ -103,6 +106,8 @@ bool deferDeleteWhileStepRuns(QWidget* window) {
   watch->deletePending = true;
   return true;
 }
+
+void watchCloses(QWidget* window) { StepWatch::of(window, true); }
 
 bool deletePending(const QWidget* window) {
   StepWatch* watch = StepWatch::of(window, false);

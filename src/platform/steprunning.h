@@ -41,8 +41,12 @@ bool stepRunning(const QWidget* window, const char* step = nullptr);
 // returned, and gives true; otherwise false and the caller deletes it.
 bool deferDeleteWhileStepRuns(QWidget* window);
 
-// The window closed while a step ran and waits to be deleted: the next access to the
-// window makes a new one.
+// Follows the window's closes from now on, so deletePending knows of an accepted close
+// of a window that deletes itself on close before its deletion has come round.
+void watchCloses(QWidget* window);
+
+// The window was closed (during a step, or deletes itself on close) and waits to be
+// deleted: the next access to the window makes a new one.
 bool deletePending(const QWidget* window);
 
 }  // namespace vz

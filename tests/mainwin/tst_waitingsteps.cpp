@@ -4,6 +4,7 @@
 // the step runs once, the window goes only after its step and what is written is whole.
 #include <QAction>
 #include <QFile>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +32,7 @@
 #include "platform/services.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
+#include "support/fakeaudio.h"
 #include "support/localhttpserver.h"
 #include "support/logfixture.h"
 #include "support/quietmainwindow.h"
@@ -78,6 +80,7 @@ class TstWaitingSteps : public QObject {
   std::unique_ptr<test::ScriptedDialogs> dialogs;
   std::unique_ptr<test::RecordingLauncher> launcher;
   std::unique_ptr<test::LocalHttpServer> server;
+  std::unique_ptr<test::FakeAudio> audio;
   qint64 qsoId = 0;
   QString resultText;
 
@@ -477,6 +480,54 @@ class TstWaitingSteps : public QObject {
         },
     };
 
+    r << Row{
+        "voice call",
+        [](TstWaitingSteps& t) {
+          const QString voice = t.folder->file(QStringLiteral("cq.wav"));
+          QFile f(voice);
+          QVERIFY(f.open(QIODevice::WriteOnly));
+          f.write(QByteArray(4000, 'x'));
+          f.close();
+          form2().Label6->setText(voice);
+        },
+        [] { return static_cast<QWidget*>(openContest()); },
+        [](QWidget* w) { QTest::keyClick(static_cast<Form4*>(w)->Corresponsal, Qt::Key_F1); },
+        {},
+        [](QWidget* w) { QTest::keyClick(static_cast<Form4*>(w)->Corresponsal, Qt::Key_F1); },
+        [](QWidget* w) { static_cast<Form4*>(w)->sdc->trigger(); },
+        AfterClose::Unloaded,
+        true,
+        always,
+        [](TstWaitingSteps& t) {
+          QVERIFY(!t.audio->players.isEmpty());
+          // Leaving the contest ended the call: nothing plays on.
+          for (const auto& player : t.audio->players) QVERIFY(!player || !player->isPlaying());
+        },
+    };
+
+    r << Row{
+        "CW send",
+        [](TstWaitingSteps&) {},
+        [] {
+          Form4* f = openContest();
+          if (f) {
+            f->Combo1->setCurrentText(QStringLiteral("CW"));
+            f->Timer2_Timer();  // the CW panel shows
+          }
+          return static_cast<QWidget*>(f);
+        },
+        [](QWidget* w) { QTest::mouseClick(static_cast<Form4*>(w)->macros[0], Qt::LeftButton); },
+        {},
+        [](QWidget* w) { QTest::mouseClick(static_cast<Form4*>(w)->macros[2], Qt::LeftButton); },
+        [](QWidget* w) { w->close(); },
+        // The window goes once the send has stopped, at the end of the character it was in.
+        AfterClose::Unloaded,
+        // The contest window is modal while it is shown.
+        false,
+        always,
+        [](TstWaitingSteps&) {},
+    };
+
     return r;
   }
 
@@ -486,6 +537,7 @@ class TstWaitingSteps : public QObject {
     dialogs = std::make_unique<test::ScriptedDialogs>();
     launcher = std::make_unique<test::RecordingLauncher>();
     server = std::make_unique<test::LocalHttpServer>();
+    audio = std::make_unique<test::FakeAudio>();
     qsoId = 0;
     resultText.clear();
     state() = ProgramState{};
@@ -506,6 +558,7 @@ class TstWaitingSteps : public QObject {
     for (const char* v : {"VZ_URL_RUK", "VZ_URL_EQSL", "VZ_URL_QRZ", "VZ_URL_HAMQTH"}) qunsetenv(v);
     qunsetenv(serviceEnvironmentVariable(Service::WebSite));
     server.reset();
+    audio.reset();
     launcher.reset();
     dialogs.reset();
     folder.reset();
