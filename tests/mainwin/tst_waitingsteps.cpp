@@ -134,6 +134,17 @@ class TstWaitingSteps : public QObject {
     poll->start();
   }
 
+  // An ADIF file of n QSOs of LU1ABC, chosen by the next file dialog.
+  void writeImportFile(int n) {
+    QStringList lines{QStringLiteral("<PROGRAMID:4>Otro"), QStringLiteral("<EOH>")};
+    for (int i = 0; i < n; ++i)
+      lines << QStringLiteral("<STATION_CALLSIGN:6>LU1ABC<CALL:8>LU%1AA<QSO_DATE:8>20240301<TIME_ON:4>1200"
+                              "<BAND:3>40m<MODE:3>SSB<EOR>")
+                   .arg(1000 + i);
+    folder->writeLines(QStringLiteral("grande.adi"), lines);
+    dialogs->files << folder->file(QStringLiteral("grande.adi"));
+  }
+
   static QWidget* mainWindow() {
     Form1& f = test::loadQuietMainWindow();
     f.show();
@@ -363,13 +374,7 @@ class TstWaitingSteps : public QObject {
     r << Row{
         "import parse",
         [](TstWaitingSteps& t) {
-          QStringList lines{QStringLiteral("<PROGRAMID:4>Otro"), QStringLiteral("<EOH>")};
-          for (int i = 0; i < 400; ++i)
-            lines << QStringLiteral("<STATION_CALLSIGN:6>LU1ABC<CALL:6>LU%1AA<QSO_DATE:8>20240301<TIME_ON:4>1200"
-                                    "<BAND:3>40m<MODE:3>SSB<EOR>")
-                         .arg(1000 + i);
-          t.folder->writeLines(QStringLiteral("grande.adi"), lines);
-          t.dialogs->files << t.folder->file(QStringLiteral("grande.adi"));
+          t.writeImportFile(400);
           t.dialogs->answers << MsgAnswer::Yes;  // closing asks whether to cancel the import
         },
         [] {
@@ -526,6 +531,48 @@ class TstWaitingSteps : public QObject {
         false,
         always,
         [](TstWaitingSteps&) {},
+    };
+
+    r << Row{
+        "import load",
+        [](TstWaitingSteps& t) { t.writeImportFile(1000); },
+        // Opened and read, ready to load.
+        [] {
+          test::loadQuietMainWindow();
+          Form12& f = form12();
+          f.show();
+          QTest::mouseClick(f.Command1, Qt::LeftButton);
+          return static_cast<QWidget*>(&f);
+        },
+        [](QWidget* w) {
+          QVERIFY(static_cast<Form12*>(w)->Command3->isEnabled());
+          QTest::mouseClick(static_cast<Form12*>(w)->Command3, Qt::LeftButton);
+        },
+        [](TstWaitingSteps& t, std::function<void()> act) {
+          t.dialogs->answers << MsgAnswer::Yes;  // closing asks whether to cancel the load
+          whenTrue(t.server.get(), [] { return FormInstance<Form12>::loaded() && form12().ProgressBar1->value() > 0; },
+                   act);
+        },
+        [](QWidget* w) {
+          QTest::mouseClick(static_cast<Form12*>(w)->Command3, Qt::LeftButton);
+          QTest::mouseClick(static_cast<Form12*>(w)->Command1, Qt::LeftButton);
+        },
+        [](QWidget* w) { w->close(); },
+        AfterClose::Unloaded,
+        false,
+        always,
+        [](TstWaitingSteps&) {
+          // The load stopped after a whole batch: every row written is a whole QSO.
+          QSqlQuery q(db::connection());
+          QVERIFY(db::run(q, QStringLiteral("SELECT COUNT(*), COUNT(DISTINCT Estacion), "
+                                            "SUM(Banda='40m' AND Modo='SSB' AND Fecha<>'') FROM Tabla1 WHERE Modo<>''")));
+          QVERIFY(q.next());
+          const int loaded = q.value(0).toInt();
+          QVERIFY2(loaded > 0 && loaded < 1000, qPrintable(QString::number(loaded)));
+          QCOMPARE(loaded % kImportLoadBatch, 0);
+          QCOMPARE(q.value(1).toInt(), loaded);
+          QCOMPARE(q.value(2).toInt(), loaded);
+        },
     };
 
     return r;
