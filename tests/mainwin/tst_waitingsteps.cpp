@@ -611,6 +611,15 @@ class TstWaitingSteps : public QObject {
     folder.reset();
   }
 
+  // The dated copy of the database hands control back once before copying.
+  void databaseCopyChosenAgainMeanwhileMakesOneCopy() {
+    test::loadQuietMainWindow();
+    QTimer::singleShot(0, [] { form1().badeda_Click(); });
+    form1().badeda_Click();
+    QCOMPARE(dialogs->texts().filter(QStringLiteral("creada!")).size(), 1);
+    QCOMPARE(dialogs->messages.size(), 1);
+  }
+
   void closingOrPressingAgainDuringTheWaitIsSafe_data() {
     QTest::addColumn<int>("row");
     QTest::addColumn<bool>("reopen");
