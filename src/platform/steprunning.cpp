@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QHash>
 #include <QSet>
 
 namespace vz {
@@ -12,20 +13,21 @@ namespace {
 class StepWatch : public QObject {
  public:
   explicit StepWatch(QWidget* window) : QObject(window), window_(window) {
-    setObjectName(QStringLiteral("vzStepWatch"));
     window->installEventFilter(this);
+    all().insert(window, this);
   }
+  ~StepWatch() override { all().remove(window_); }
 
+  // Window accesses are frequent: the watch is found without walking the children.
   static StepWatch* of(const QWidget* window, bool create) {
     if (!window) return nullptr;
-    auto* w = window->findChild<StepWatch*>(QStringLiteral("vzStepWatch"), Qt::FindDirectChildrenOnly);
+    StepWatch* w = all().value(window);
     if (!w && create) w = new StepWatch(const_cast<QWidget*>(window));
     return w;
   }
 
   QSet<QByteArray> running;
   bool deletePending = false;
-  bool closedDuringStep = false;
 
   void finish(const QByteArray& step) {
     running.remove(step);
@@ -43,7 +45,6 @@ class StepWatch : public QObject {
         // The window's own close handler decides first (it may ask and refuse), so a
         // close it accepts is known at once: opening the window again right after
         // already gets a new one, even before the deletion has come round.
-        if (!running.isEmpty()) closedDuringStep = true;
         static_cast<QObject*>(window_)->event(e);
         if (e->isAccepted() && deletesOnClose) deletePending = true;
         return true;
@@ -55,7 +56,6 @@ class StepWatch : public QObject {
         return true;
       case QEvent::Show:
         deletePending = false;
-        closedDuringStep = false;
         break;
       default:
         break;
@@ -64,6 +64,10 @@ class StepWatch : public QObject {
   }
 
  private:
+  static QHash<const QWidget*, StepWatch*>& all() {
+    static QHash<const QWidget*, StepWatch*> watches;
+    return watches;
+  }
   QWidget* window_;
 };
 
@@ -77,7 +81,6 @@ StepRunning::StepRunning(QWidget* window, const char* step) : window_(window), s
   }
   StepWatch* watch = StepWatch::of(window, true);
   if (!watch || watch->running.contains(step_)) return;
-  if (watch->running.isEmpty()) watch->closedDuringStep = false;
   watch->running.insert(step_);
   started_ = true;
 }
@@ -85,12 +88,6 @@ StepRunning::StepRunning(QWidget* window, const char* step) : window_(window), s
 StepRunning::~StepRunning() {
   if (!started_ || window_.isNull()) return;
   if (StepWatch* watch = StepWatch::of(window_, false)) watch->finish(step_);
-}
-
-bool StepRunning::closed() const {
-  if (window_.isNull()) return true;
-  StepWatch* watch = StepWatch::of(window_, false);
-  return watch && (watch->closedDuringStep && !window_->isVisible());
 }
 
 bool stepRunning(const QWidget* window, const char* step) {

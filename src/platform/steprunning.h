@@ -25,8 +25,6 @@ class StepRunning {
   bool started() const { return started_; }
   // The window still exists.
   bool alive() const { return !window_.isNull(); }
-  // The operator closed the window while the step ran (a step with a cancel takes it so).
-  bool closed() const;
 
  private:
   QPointer<QWidget> window_;
