@@ -107,7 +107,21 @@ Form13::Form13() {
 }
 
 bool Form13::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate) Form_Activate();
+  switch (e->type()) {
+    case QEvent::WindowActivate:
+      if (failureShowing_) break;
+      if (failureShown_) {
+        failureShown_ = false;
+        break;
+      }
+      Form_Activate();
+      break;
+    case QEvent::WindowDeactivate:
+      if (!failureShowing_) failureShown_ = false;
+      break;
+    default:
+      break;
+  }
   return QDialog::event(e);
 }
 
@@ -123,7 +137,10 @@ void Form13::Form_Activate() {
   ListView1->clear();
   const auto contests = ListContestLogs();
   if (!contests.ok()) {
-    showError(contests.error());
+    failureShowing_ = true;
+    showError(QStringLiteral("No se pudo leer la lista de concursos:\r\n") + contests.error());
+    failureShowing_ = false;
+    failureShown_ = true;
     return;
   }
   for (const ContestLogSummary& c : contests.value) {

@@ -51,6 +51,12 @@ class Form13 : public QDialog {
 
  protected:
   bool event(QEvent* e) override;
+
+ private:
+  // A failure to list is shown once: the activation its box hands back when it
+  // closes does not list (and fail) again.
+  bool failureShowing_ = false;
+  bool failureShown_ = false;
   void keyPressEvent(QKeyEvent* e) override;
 };
 

@@ -38,6 +38,7 @@
 #include "platform/clock.h"
 #include "platform/colors.h"
 #include "platform/dialogs.h"
+#include "platform/steprunning.h"
 #include "platform/textutil.h"
 #include "setup/form2.h"
 #include "store/callsign.h"
@@ -967,7 +968,12 @@ void Form4::Command4_Click() {
 }
 
 void Form4::amc_Click() {
+  // The download and its messages wait in the event loop: closing the window meanwhile
+  // leaves it in place until the update has returned, and Ctrl+M twice starts one update.
+  StepRunning step(this, "masterUpdate");
+  if (!step.started()) return;
   UpdateMasterList();
+  if (!step.alive()) return;
   Frame2->setTitle(MasterCheckCaption(state().MasterCallCount));
 }
 

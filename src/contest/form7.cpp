@@ -129,6 +129,12 @@ Form7::Form7() {
   connect(qApp, &QApplication::focusChanged, this, &Form7::onFocusChanged);
 }
 
+Form7::~Form7() {
+  // The program-wide focus signal must not reach this window while its children are
+  // destroyed: by then it is a window no more.
+  disconnect(qApp, nullptr, this, nullptr);
+}
+
 void Form7::fillFrom(const ContestQso& q, int position, const QString& contestName, const QString& serialType) {
   // A value outside the lists (a row stored by hand) is added, so saving keeps it.
   auto fillList = [](QComboBox* list, const QStringList& items, const QString& value) {

@@ -20,6 +20,7 @@ class Form7 : public QDialog {
   Q_OBJECT
  public:
   Form7();
+  ~Form7() override;
 
   QLineEdit* Text1;   // own call
   QLineEdit* Text2;   // worked call

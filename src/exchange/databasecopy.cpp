@@ -1,6 +1,7 @@
 #include "exchange/databasecopy.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -70,6 +71,12 @@ DatabaseCopy CopyDatabaseFile() {
 }
 
 void MakeDatedDatabaseCopy() {
+  // The menu stays usable during the hand-over below: chosen again meanwhile, it
+  // does not start a second copy of the same file.
+  static bool running = false;
+  if (running) return;
+  running = true;
+  const auto done = qScopeGuard([] { running = false; });
   QCoreApplication::processEvents();
   const DatabaseCopy c = CopyDatabaseFile();
   if (c.ok()) {

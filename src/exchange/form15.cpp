@@ -20,6 +20,7 @@
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
+#include "platform/steprunning.h"
 #include "platform/textutil.h"
 
 namespace vz {
@@ -133,6 +134,10 @@ Status Form15::WriteBackup(const QString& path) {
 }
 
 void Form15::Command1_Click() {
+  // The write hands control back every few hundred rows: the window may be closed
+  // meanwhile (it goes once the write is done) and the button does nothing twice.
+  StepRunning step(this, "backup");
+  if (!step.started()) return;
   FileRequest request;
   request.title = QStringLiteral("Exportar a ADIF ...");
   request.filter = QStringLiteral("ADIF (*.adi)");
@@ -145,7 +150,8 @@ void Form15::Command1_Click() {
   Command1->setEnabled(false);
   const Status s = WriteBackup(path);
   if (!s) {
-    // Whatever file was there is left as it was; the operator learns why.
+    // Whatever file was there is left as it was; the operator learns why and may try again.
+    Command1->setEnabled(true);
     showError(QStringLiteral("No se pudo hacer el BackUp en ") + path + QStringLiteral(":\r\n") + s.error);
     return;
   }

@@ -17,6 +17,7 @@
 #include "online/listupload.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
+#include "platform/steprunning.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
 
@@ -145,6 +146,7 @@ void Form6::WebBrowser1_NavigateComplete2() {
 
 void Form6::Command6_Click() {
   if (uploading_) return;
+  StepRunning step(this, "upload");
   const std::optional<QList<UploadQso>> rows = askAndTakeRows(*this, form2().Text8->text(), form2().Text7->text());
   if (!rows) return;
   uploading_ = true;
@@ -197,6 +199,7 @@ void Form6::Command6_Click() {
 
 void Form6::Command8_Click() {
   if (uploading_) return;
+  StepRunning step(this, "upload");
   const std::optional<QList<UploadQso>> rows = askAndTakeRows(*this, form2().Text9->text(), form2().Text10->text());
   if (!rows) return;
   uploading_ = true;

@@ -201,7 +201,12 @@ Form1::Form1() {
   Form_Load();
 }
 
-Form1::~Form1() { setQsoSavedHandler({}); }
+Form1::~Form1() {
+  setQsoSavedHandler({});
+  // The program-wide focus signal must not reach this window while its children are
+  // destroyed: by then it is a window no more.
+  disconnect(qApp, nullptr, this, nullptr);
+}
 
 void Form1::buildEntryStrip(QWidget* surface) {
   Frame1 = frame(surface, "Frame1", QString(), 8, 0, 593, 169);

@@ -349,6 +349,7 @@ class Form1 : public QMainWindow {
   void buildTabOrder();
   void installKeyPreview();
   void connectLookupChannels();
+  bool qrzLookupRunning() const;
   // Empties the list, loads the page at LogPageStart, focus back to the call.
   void reloadLogPage();
   void setPagingButtons(const PagingButtons& b);

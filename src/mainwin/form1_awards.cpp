@@ -9,6 +9,7 @@
 #include "mainwin/qsolist.h"
 #include "online/form14.h"
 #include "platform/dialogs.h"
+#include "platform/steprunning.h"
 #include "store/award.h"
 #include "store/programstate.h"
 
@@ -21,6 +22,9 @@ void Form1::parg_Click() {
     msgBox(QStringLiteral("No hay QSOs para mostrar!"), MsgIcon::Exclamation);
     return;
   }
+  // The busy caption is drawn before the count: the menu chosen again meanwhile does nothing.
+  StepRunning step(this, "provinceAward");
+  if (!step.started()) return;
   Label9->setText(QStringLiteral("Procesando ..."));
   Label9->show();
   ProgressBar1->setMaximum(500);

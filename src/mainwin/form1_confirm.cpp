@@ -18,6 +18,7 @@
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/webget.h"
+#include "platform/steprunning.h"
 #include "setup/form2.h"
 #include "store/logstore.h"
 #include "store/programstate.h"
@@ -59,10 +60,8 @@ void addResultLine(const QString& line, bool follow) {
 void Form1::suych_Click() {
   // The run hands control to the event loop while it waits; a second start meanwhile
   // would interleave two runs over the same QSOs.
-  static bool running = false;
-  if (running) return;
-  running = true;
-  const auto notRunning = qScopeGuard([] { running = false; });
+  StepRunning step(this, "confirmCheck");
+  if (!step.started()) return;
 
   Form2& config = form2();
   if (config.user_ruk->text().isEmpty()) {

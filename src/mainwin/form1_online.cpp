@@ -13,6 +13,7 @@
 #include "platform/programfolder.h"
 #include "platform/textfile.h"
 #include "platform/webget.h"
+#include "platform/steprunning.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
 
@@ -32,6 +33,8 @@ bool reportedFailure(const WebGet* channel) {
 
 }  // namespace
 
+bool Form1::qrzLookupRunning() const { return WebBrowser2->isLoading() || WebBrowser3->isLoading(); }
+
 void Form1::connectLookupChannels() {
   WebBrowser3 = new WebGet(this);
   // Queued: the answers, and the modal result window they open, run from the event
@@ -45,6 +48,7 @@ void Form1::connectLookupChannels() {
 
 // "Q" and Ctrl+Q: log in to QRZ; the login answer starts the lookup.
 void Form1::Command13_Click() {
+  if (qrzLookupRunning()) return;  // pressed again while the lookup is on its way
   state().LookupCall = Corresponsal->text();
   const QString user = form2().Text5->text();
   const QString password = form2().Text6->text();
@@ -89,6 +93,8 @@ void Form1::WebBrowser3_DocumentComplete() {
 
 // "L" and Ctrl+L: no account needed.
 void Form1::Command14_Click() {
+  // A lookup already on its way, or pausing before its answer, is not started again.
+  if (WebBrowser5->isLoading() || stepRunning(this, "rukLookup")) return;
   state().LookupFromEditForm = false;
   state().LookupCall = Corresponsal->text();
   WebBrowser5->get(RukCallLookupUrl(state().LookupCall));
@@ -102,6 +108,7 @@ void Form1::WebBrowser5_DocumentComplete() {
   const QString page = WebBrowser5->text();
 
   // A second's pause before the answer is shown; other events run meanwhile.
+  StepRunning step(this, "rukLookup");
   QPointer<Form1> self(this);
   state().WaitTickDone = false;
   Timer8->start(1000);
@@ -120,12 +127,9 @@ void Form1::WebBrowser5_DocumentComplete() {
 
 // "Actualizaciones": the published version against this one.
 void Form1::ac_Click() {
-  static bool running = false;
-  if (running) return;  // the menu stays usable while the version file loads
-  running = true;
-  struct Done {
-    ~Done() { running = false; }
-  } done;
+  // The menu stays usable while the version file loads: a second choice does nothing.
+  StepRunning step(this, "versionCheck");
+  if (!step.started()) return;
 
   auto failure = [](const QString& description, int code) {
     msgBox(description + kCrLf + QString::number(code), MsgIcon::Critical);

@@ -304,6 +304,12 @@ Form5::Form5() {
   connect(qApp, &QApplication::focusChanged, this, &Form5::onFocusChanged);
 }
 
+Form5::~Form5() {
+  // The program-wide focus signal must not reach this window while its children are
+  // destroyed: by then it is a window no more.
+  disconnect(qApp, nullptr, this, nullptr);
+}
+
 qint64 Form5::qsoId() const {
   QString rest = windowTitle();
   rest.remove(kCaptionPrefix);

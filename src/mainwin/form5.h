@@ -24,6 +24,7 @@ class Form5 : public QDialog {
   Q_OBJECT
  public:
   Form5();
+  ~Form5() override;
 
   // Row 1
   QLineEdit* Text1;   // own call

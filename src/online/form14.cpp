@@ -19,6 +19,7 @@
 #include "platform/launcher.h"
 #include "platform/services.h"
 #include "platform/webget.h"
+#include "platform/steprunning.h"
 #include "setup/form2.h"
 #include "store/callsign.h"
 #include "store/programstate.h"
@@ -284,6 +285,8 @@ void Form14::ListView2_ColumnClick(int headingPosition) {
 void Form14::Image4_DblClick() { launcher().openUrl(serviceBase(Service::Ruk)); }
 
 void Form14::Command1_Click() {
+  StepRunning step(this, "members");
+  if (!step.started()) return;
   Command1->setEnabled(false);
   Frame5->show();
   state().NetTimeoutTicks = 0;

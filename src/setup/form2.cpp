@@ -32,6 +32,7 @@
 #include "platform/programfolder.h"
 #include "platform/services.h"
 #include "platform/webget.h"
+#include "platform/steprunning.h"
 #include "store/callsign.h"
 #include "setup/form2_config.h"
 #include "store/configfile.h"
@@ -341,6 +342,9 @@ Form2::Form2() : MSComm1(serialSystem().createLine()), MMControl1(createAudioPla
 }
 
 Form2::~Form2() {
+  // The program-wide focus signal must not reach this window while its children are
+  // destroyed: by then it is a window no more.
+  disconnect(qApp, nullptr, this, nullptr);
   if (MSComm1) MSComm1->close();
 }
 
@@ -588,6 +592,9 @@ void Form2::panta_Click() { ApplyMainWindowColor(panta->isChecked() ? 0x404040 :
 void Form2::Timer1_Timer() { state().NetTimeoutTicks += 1; }
 
 Form2::PageWait Form2::WaitForPage(WebGet& page, const QUrl& url, const std::function<void()>& onTick) {
+  // Its ticker is this window's: the window stays until the wait is over, even when
+  // the operator closes it meanwhile.
+  StepRunning keep(this, nullptr);
   state().NetTimeoutTicks = 0;
   Timer1->start();
   page.setTimeout(0);  // the ticks decide when the page has been waited for long enough

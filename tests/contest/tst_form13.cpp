@@ -8,6 +8,7 @@
 
 #include "contest/conteststore.h"
 #include "contest/form13.h"
+#include "platform/database.h"
 #include "store/callsign.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -63,6 +64,46 @@ class TestForm13 : public QObject {
     QCOMPARE(row->text(1), QString("Rally"));
     QCOMPARE(row->text(2), kSerialIncremental);
     QCOMPARE(row->text(3), QString("1"));
+  }
+
+  // The error box takes the activation away and gives it back when it closes, either
+  // while it is still open or once it has returned: the failure is shown once, and
+  // again only on a new activation by the operator.
+  void aFailedListIsShownOncePerActivation_data() {
+    QTest::addColumn<bool>("backWhileOpen");
+    QTest::newRow("activation back while the box closes") << true;
+    QTest::newRow("activation back after the box") << false;
+  }
+  void aFailedListIsShownOncePerActivation() {
+    QFETCH(bool, backWhileOpen);
+    Form13& f = form13();
+    QVERIFY(db::exec(QStringLiteral("DROP TABLE Tabla2")));
+    int handedBack = 0;
+    dialogs->whileOpen = [&](const MessageRequest&) {
+      if (++handedBack > 5) return;  // a loop shows here as more than one message
+      QEvent out(QEvent::WindowDeactivate);
+      QCoreApplication::sendEvent(&f, &out);
+      if (backWhileOpen) {
+        QEvent in(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(&f, &in);
+      } else {
+        QCoreApplication::postEvent(&f, new QEvent(QEvent::WindowActivate));
+      }
+    };
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&f, &activate);
+    QCoreApplication::processEvents();
+    QCOMPARE(dialogs->messages.size(), 1);
+    QVERIFY(dialogs->lastText().startsWith("No se pudo leer la lista de concursos:\r\n"));
+    QVERIFY(dialogs->lastText().contains("Tabla2"));
+    QCOMPARE(dialogs->messages[0].icon, MsgIcon::Critical);
+
+    // The operator goes to another window and comes back: told again, once.
+    QEvent out(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(&f, &out);
+    QCoreApplication::sendEvent(&f, &activate);
+    QCoreApplication::processEvents();
+    QCOMPARE(dialogs->messages.size(), 2);
   }
 
   void analysisFillsTheValues() {

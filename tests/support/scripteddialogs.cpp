@@ -7,6 +7,7 @@ ScriptedDialogs::~ScriptedDialogs() { setDialogService(nullptr); }
 
 MsgAnswer ScriptedDialogs::message(const MessageRequest& request) {
   messages << request;
+  if (whileOpen) whileOpen(request);
   return answers.isEmpty() ? request.defaultButton : answers.dequeue();
 }
 

@@ -3,6 +3,7 @@
 #include <QQueue>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "platform/dialogs.h"
 
@@ -20,6 +21,9 @@ class ScriptedDialogs : public DialogService {
   QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
   QString openFile(const FileRequest& request) override;
   QString saveFile(const FileRequest& request) override;
+
+  // Runs while each message is "open", e.g. to hand the activation back as a closing box does.
+  std::function<void(const MessageRequest&)> whileOpen;
 
   QQueue<MsgAnswer> answers;
   QQueue<QString> inputs;
