@@ -297,6 +297,7 @@ Form4::Form4() {
   Label8->setAlignment(Qt::AlignCenter);
   setBackColor(Label8, 0x000040);
   setForeColor(Label8, kWhite);
+  followTransmitState(Label8);
   Label13 = label(this, "Label13", QStringLiteral("Llamador CQ (F1)"), 360, 398, 140, 20);
 
   // Commands that only the menu reaches.

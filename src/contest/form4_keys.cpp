@@ -159,9 +159,9 @@ void Form4::keyerLineChanged() {
 bool Form4::keyerUsesDtr() const { return Check3->isChecked(); }
 void Form4::showKeyIndicator(bool keyDown) { Image1->setVisible(keyDown); }
 void Form4::showSentText(const QString& text) { Label10->setText(text); }
+// The keyer-port controls stay switched off while the keyer sends a text.
 void Form4::setPortControlsLocked(bool locked) {
-  if (locked) LockKeyerPortControls();
-  else UnlockKeyerPortControls();
+  for (QWidget* w : std::initializer_list<QWidget*>{Combo3, Check3, Check4}) w->setEnabled(!locked);
 }
 void Form4::showLineFailure(const QString& error) {
   showWarning(Combo3->currentText() + QStringLiteral("\r\n") + error);
@@ -278,7 +278,8 @@ void Form4::endVoiceCallOnLeaving() {
   if (MMControl1) MMControl1->stop();
   if (!pttKeyed_) return;
   pttKeyed_ = false;
-  DropPttOnLeaving();
+  // Without the settings loaded there is no port to drop, only the indicators.
+  SetPttOff(FormInstance<Form2>::loaded() ? form2().pttLine() : QString());
 }
 
 }  // namespace vz

@@ -27,6 +27,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/colors.h"
 #include "platform/dialogs.h"
 #include "platform/webget.h"
 #include "setup/form2.h"
@@ -194,6 +195,7 @@ Form1::Form1() {
   setQsoSavedHandler([label = QPointer<QLabel>(Label4)](const QString& id) {
     if (label) label->setText(id);
   });
+  followTransmitState(Label13);
 
   // Design size and place; the load fits both to the screen.
   resize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel + menuBar()->sizeHint().height());

@@ -1,5 +1,7 @@
 #include "platform/colors.h"
 
+#include "store/ptt.h"
+
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QLineEdit>
@@ -55,5 +57,15 @@ QColor backColor(const QWidget* w) {
   return w->palette().color(w->backgroundRole());
 }
 QColor foreColor(const QWidget* w) { return w->palette().color(w->foregroundRole()); }
+
+void followTransmitState(QWidget* indicator) {
+  const auto paint = [indicator](bool transmitting) {
+    setBackColor(indicator, transmitting ? 0x0000FF : 0x000040);  // red, dark red
+    setForeColor(indicator, 0xFFFFFF);
+  };
+  // Until the first change a window keeps its design colours, unless it opens keyed.
+  if (pttTransmitting()) paint(true);
+  QObject::connect(&pttNotifier(), &PttNotifier::changed, indicator, paint);
+}
 
 }  // namespace vz

@@ -22,6 +22,9 @@ void setBackColor(QWidget* w, quint32 value);
 void setForeColor(QWidget* w, quint32 value);
 // The background colour a widget shows.
 QColor backColor(const QWidget* w);
+// A transmit indicator ("Tx"): white on red while push-to-talk is keyed, white on
+// dark red once dropped, following every change for as long as the indicator lives.
+void followTransmitState(QWidget* indicator);
 QColor foreColor(const QWidget* w);
 
 }  // namespace vz

@@ -110,6 +110,8 @@ Form2::Form2() : MSComm1(serialSystem().createLine()), MMControl1(createAudioPla
   base.setPointSizeF(9.75);
   base.setBold(true);
   setFont(base);
+  // Push-to-talk keys this dialog's port.
+  setPttPort(MSComm1.get());
 
   for (int i = 0; i < 8; ++i) Label1[i] = new QLabel(this);
   Label1[0]->setText(QStringLiteral("Diferencia UTC"));
@@ -345,6 +347,7 @@ Form2::~Form2() {
   // The program-wide focus signal must not reach this window while its children are
   // destroyed: by then it is a window no more.
   disconnect(qApp, nullptr, this, nullptr);
+  setPttPort(nullptr);
   if (MSComm1) MSComm1->close();
 }
 

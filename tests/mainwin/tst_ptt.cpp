@@ -138,23 +138,26 @@ class TstPtt : public QObject {
     QCOMPARE(env->serial.openLog(), QStringList({"open ttyS0", "close ttyS0", "open ttyUSB0"}));
   }
 
-  void theContestWindowIsCreatedHiddenByTheFirstCall() {
+  // Push-to-talk loads no window: one opened later shows the state it finds.
+  void aContestWindowOpenedLaterShowsTheTransmitState() {
     QVERIFY(!FormInstance<Form4>::loaded());
+    SetPttOn(QStringLiteral("DTR"));
+    QVERIFY(!FormInstance<Form4>::loaded());
+    QCOMPARE(background(form4().Label8), kRed);
     SetPttOff(QStringLiteral("DTR"));
-    QVERIFY(FormInstance<Form4>::loaded());
-    QVERIFY(!form4().isVisible());
-    QVERIFY(form4().Timer1->isActive());
+    QCOMPARE(background(form4().Label8), kDarkRed);
+    FormInstance<Form4>::unload();
   }
 
   void keyerPortControlsLockAndUnlock() {
     Form4& f = form4();
     f.Check3->setChecked(true);
-    LockKeyerPortControls();
+    f.setPortControlsLocked(true);
     QVERIFY(!f.Combo3->isEnabled());
     QVERIFY(!f.Check3->isEnabled());
     QVERIFY(!f.Check4->isEnabled());
     QVERIFY(f.Check3->isChecked());
-    UnlockKeyerPortControls();
+    f.setPortControlsLocked(false);
     QVERIFY(f.Combo3->isEnabled());
     QVERIFY(f.Check3->isEnabled());
     QVERIFY(f.Check4->isEnabled());
