@@ -24,6 +24,7 @@
 #include "platform/database.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
+#include "support/fakeserial.h"
 #include "support/roadtest.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -65,6 +66,9 @@ QTreeWidgetItem* rowNamed(QTreeWidget* list, int column, const QString& text) {
 
 class TstRoadContestWindows : public QObject {
   Q_OBJECT
+
+  // The contest window opens its keyer port: never a real one in a test.
+  test::FakeSerialSystem serial;
 
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<test::ScriptedDialogs> dialogs;

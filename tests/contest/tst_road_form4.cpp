@@ -20,6 +20,7 @@
 #include "platform/database.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
+#include "support/fakeserial.h"
 #include "support/fakeaudio.h"
 #include "support/roadtest.h"
 #include "support/scripteddialogs.h"
@@ -47,6 +48,9 @@ QWidget* focused() { return QApplication::focusWidget(); }
 
 class TstRoadForm4 : public QObject {
   Q_OBJECT
+
+  // The contest window opens its keyer port: never a real one in a test.
+  test::FakeSerialSystem serial;
 
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<test::ScriptedDialogs> dialogs;

@@ -44,6 +44,7 @@
 #include "setup/form16.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
+#include "support/fakeserial.h"
 #include "support/quietmainwindow.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -343,6 +344,9 @@ QString describe(const QObject* o) {
 
 class TstConnections : public QObject {
   Q_OBJECT
+
+  // The contest window opens its keyer port: never a real one in a test.
+  test::FakeSerialSystem serial;
 
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<test::ScriptedDialogs> dialogs;

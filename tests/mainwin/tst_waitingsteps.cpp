@@ -32,6 +32,7 @@
 #include "platform/services.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
+#include "support/fakeserial.h"
 #include "support/fakeaudio.h"
 #include "support/localhttpserver.h"
 #include "support/logfixture.h"
@@ -74,6 +75,9 @@ Form4* openContest() {
 
 class TstWaitingSteps : public QObject {
   Q_OBJECT
+
+  // The contest window opens its keyer port: never a real one in a test.
+  test::FakeSerialSystem serial;
 
  public:
   std::unique_ptr<test::TempFolder> folder;
