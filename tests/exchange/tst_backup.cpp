@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/database.h"
 #include "store/programstate.h"
+#include "support/quietmainwindow.h"
 #include "support/logfixture.h"
 #include "support/recordinglauncher.h"
 #include "support/scripteddialogs.h"
@@ -59,6 +60,8 @@ class TstBackup : public QObject {
     launcher = std::make_unique<test::RecordingLauncher>();
     setClock(&fixedClock);
     state() = ProgramState{};
+    // A slow run must not meet the main window's start-up step in the middle of a test.
+    test::loadQuietMainWindow();
   }
   void cleanup() {
     FormInstance<Form15>::unload();

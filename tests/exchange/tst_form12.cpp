@@ -16,6 +16,7 @@
 #include "platform/cp1252.h"
 #include "platform/database.h"
 #include "store/programstate.h"
+#include "support/quietmainwindow.h"
 #include "support/logfixture.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -98,6 +99,8 @@ class TstForm12 : public QObject {
     dialogs = std::make_unique<test::ScriptedDialogs>();
     state() = ProgramState{};
     state().CurrentLogName = kLog;
+    // A slow run must not meet the main window's start-up step in the middle of a test.
+    test::loadQuietMainWindow();
   }
   void cleanup() {
     FormInstance<Form12>::unload();

@@ -11,6 +11,7 @@
 #include "platform/programfolder.h"
 #include "setup/form16.h"
 #include "store/programstate.h"
+#include "support/quietmainwindow.h"
 #include "support/recordinglauncher.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -36,6 +37,8 @@ class TstLaunchers : public QObject {
     dialogs = std::make_unique<test::ScriptedDialogs>();
     launcher = std::make_unique<test::RecordingLauncher>();
     state() = ProgramState{};
+    // A slow run must not meet the main window's start-up step in the middle of a test.
+    test::loadQuietMainWindow();
   }
   void cleanup() {
     FormInstance<Form16>::unload();

@@ -15,6 +15,7 @@
 #include "mainwin/form1.h"
 #include "setup/form11.h"
 #include "store/programstate.h"
+#include "support/quietmainwindow.h"
 #include "support/recordinglauncher.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -51,6 +52,8 @@ class TstSatelliteMode : public QObject {
                        {"AO-7;70cm;2m;SSB;100.4", "SO-50;2m;70cm;FM;67.0", "RS-44;2m;70cm;SSB; ;145.965",
                         "ISS;2m;2m;FM; ;145.990", "SO-50;70cm;2m;SSB;88.5;435.100", "QO-100;23cm;70cm;SSB; ;1267.100",
                         "XX-23;23cm;70cm;FM;67.0", "sin puntos y coma", "LILACSAT-2;2m;70cm;SSB;"});
+    // A slow run must not meet the main window's start-up step in the middle of a test.
+    test::loadQuietMainWindow();
   }
   void cleanup() {
     FormInstance<Form11>::unload();
