@@ -23,12 +23,6 @@ using namespace vz;
 
 namespace {
 
-QStringList column(QTreeWidget* list, int c) {
-  QStringList texts;
-  for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(c);
-  return texts;
-}
-
 QStringList callsInLog(const QString& log) {
   QStringList calls;
   QSqlQuery q(db::connection());
@@ -69,12 +63,12 @@ class TstRoadForm15 : public QObject {
     Form15& f = form15();
     QVERIFY(f.isVisible());
     QVERIFY(QTest::qWaitForWindowActive(&f));
-    QCOMPARE(column(f.ListView1, 0), (QStringList{"Campo", "Diario"}));
+    QCOMPARE(test::columnTexts(f.ListView1, 0), (QStringList{"Campo", "Diario"}));
     test::clickHeading(f.ListView1->header(), 1);  // "QSOs"
-    QCOMPARE(column(f.ListView1, 1), (QStringList{"2", "1"}));
+    QCOMPARE(test::columnTexts(f.ListView1, 1), (QStringList{"2", "1"}));
     QTest::qWait(QApplication::doubleClickInterval() + 50);  // two clicks, not a double-click
     test::clickHeading(f.ListView1->header(), 1);
-    QCOMPARE(column(f.ListView1, 1), (QStringList{"1", "2"}));
+    QCOMPARE(test::columnTexts(f.ListView1, 1), (QStringList{"1", "2"}));
     QCOMPARE(f.Label2->text(), QString("3"));
 
     dialogs->files.enqueue(folder->file("backup.adi"));

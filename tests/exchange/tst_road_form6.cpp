@@ -25,12 +25,6 @@ namespace {
 
 const QString kLog = QStringLiteral("Diario");
 
-QStringList listedCalls(QTreeWidget* list) {
-  QStringList calls;
-  for (int i = 0; i < list->topLevelItemCount(); ++i) calls << list->topLevelItem(i)->text(kQsoListEstacion);
-  return calls;
-}
-
 }  // namespace
 
 class TstRoadForm6 : public QObject {
@@ -65,14 +59,14 @@ class TstRoadForm6 : public QObject {
                              [&](QWidget* modal) {
                                Form6& f = form6();
                                QCOMPARE(modal, static_cast<QWidget*>(&f));
-                               opened = listedCalls(f.ListView2);
+                               opened = test::columnTexts(f.ListView2, kQsoListEstacion);
 
                                QTest::mouseClick(f.Text5, Qt::LeftButton);  // "Corresponsal"
                                test::typeIntoFocus("ea1*");
                                QTest::mouseClick(f.Text6, Qt::LeftButton);  // "Modo"
                                test::typeIntoFocus("cw");
                                QVERIFY(test::click(f.Command3));  // "Buscar"
-                               filtered = listedCalls(f.ListView2);
+                               filtered = test::columnTexts(f.ListView2, kQsoListEstacion);
                                QCOMPARE(f.Label6->text().trimmed(), QString("1"));
 
                                QVERIFY(test::whileModal(
@@ -87,7 +81,7 @@ class TstRoadForm6 : public QObject {
                                QVERIFY(test::click(f.Command4));  // "Borrar Filtros"
                                QCOMPARE(f.Text5->text(), QString());
                                QVERIFY(test::click(f.Command3));
-                               cleared = listedCalls(f.ListView2);
+                               cleared = test::columnTexts(f.ListView2, kQsoListEstacion);
 
                                dialogs->answers.enqueue(MsgAnswer::No);  // COMMENT as QSLMSG
                                dialogs->files.enqueue(folder->file("diario.adi"));

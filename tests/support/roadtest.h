@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWidget>
 #include <QtTest>
 #include <functional>
@@ -114,6 +115,17 @@ namespace vz::test {
 inline void clickHeading(QHeaderView* header, int section) {
   const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2, header->height() / 2);
   QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+}  // namespace vz::test
+
+namespace vz::test {
+
+// The texts of one column of a list, top to bottom, as the operator reads them.
+inline QStringList columnTexts(const QTreeWidget* list, int column) {
+  QStringList texts;
+  for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(column);
+  return texts;
 }
 
 }  // namespace vz::test
