@@ -13,10 +13,10 @@ QStringList splitTextLines(const QString& text) {
   const qsizetype n = text.size();
   for (qsizetype i = 0; i < n; ++i) {
     const QChar c = text[i];
-    if (c == u'\r') {
+    if (c == u'\r' || c == u'\n') {
       lines << current;
       current.clear();
-      if (i + 1 < n && text[i + 1] == u'\n') ++i;
+      if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
     } else {
       current += c;
     }
@@ -38,10 +38,13 @@ bool readTextLines(const QString& path, QStringList* lines) {
 // killed) leaves the old file whole. Unbuffered, because a buffered QFile reports
 // a short write at flush time as success (a file cut at a full disk would be
 // committed); unbuffered, write() returns the bytes that really went out.
-bool replaceFileBytes(const QString& path, const QByteArray& bytes, QString* error) {
+bool replaceFileBytes(const QString& path, const QByteArray& bytes, QString* error,
+                      QFileDevice::Permissions permissions) {
   QSaveFile f(path);
   QString why;
   if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    why = f.errorString();
+  else if (permissions && !f.setPermissions(permissions))
     why = f.errorString();
   else if (f.write(bytes) != bytes.size())
     why = f.error() != QFileDevice::NoError ? f.errorString() : QStringLiteral("el archivo quedó incompleto (¿disco lleno?)");
@@ -53,10 +56,11 @@ bool replaceFileBytes(const QString& path, const QByteArray& bytes, QString* err
   return false;
 }
 
-bool writeTextLines(const QString& path, const QStringList& lines, QString* error) {
+bool writeTextLines(const QString& path, const QStringList& lines, QString* error,
+                    QFileDevice::Permissions permissions) {
   QByteArray bytes;
   for (const QString& l : lines) bytes += encodeCp1252(l) + "\r\n";
-  return replaceFileBytes(path, bytes, error);
+  return replaceFileBytes(path, bytes, error, permissions);
 }
 
 bool appendTextLine(const QString& path, const QString& line, QString* error) {

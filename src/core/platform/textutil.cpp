@@ -113,4 +113,27 @@ QTime parseTime(const QString& text) {
   return QTime(h, m, sec);
 }
 
+QString oneLine(const QString& text, int* position) {
+  if (!breaksLine(text)) return text;
+  QString out;
+  out.reserve(text.size());
+  const int pos = position ? *position : 0;
+  int newPos = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    const bool crlf = c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
+    out += c == u'\r' || c == u'\n' || c == u'\t' ? QChar(u' ') : c;
+    if (i < pos) ++newPos;
+    if (crlf) ++i;  // the pair is one break, one blank
+  }
+  if (position) *position = newPos;
+  return out;
+}
+
+bool breaksLine(const QString& text) {
+  for (const QChar c : text)
+    if (c == u'\r' || c == u'\n' || c == u'\t') return true;
+  return false;
+}
+
 }  // namespace vz

@@ -22,6 +22,13 @@ QString trimBlanks(const QString& text);
 QString trimLeftBlanks(const QString& text);
 QString trimRightBlanks(const QString& text);
 
+// A value that lives on one line of a file or in one column of a row: each line
+// break (CR LF, CR, LF) and each tab becomes one blank. The position given, when
+// given, is moved with the text before it.
+QString oneLine(const QString& text, int* position = nullptr);
+// Whether the text holds a CR, an LF or a tab, which oneLine would replace.
+bool breaksLine(const QString& text);
+
 // Fixed date and time patterns, never the locale.
 QString formatDate(const QDate& d);          // "dd/mm/yyyy"
 QString formatTime(const QTime& t);          // "hh:mm"

@@ -36,9 +36,14 @@ TEST(TextLines, LineRule) {
       {"a", {"a"}},
       {"a\r\nb\r\n", {"a", "b"}},
       {"a\rb", {"a", "b"}},
-      {"a\nb\r\n", {"a\nb"}},  // a lone LF is an ordinary character
+      {"a\nb\r\n", {"a", "b"}},  // a lone LF ends a line, as a Linux editor saves
+      {"a\nb", {"a", "b"}},
+      {"a\n\nb\n", {"a", "", "b"}},
+      {"a\r\rb\r", {"a", "", "b"}},
+      {"a\n\rb", {"a", "", "b"}},  // LF then CR: two line ends
       {"a\r\n\r\nb", {"a", "", "b"}},
       {"\r\n", {""}},
+      {"\n", {""}},
   };
   for (const Case& c : cases) EXPECT_EQ(splitTextLines(c.text), c.lines) << c.text.toStdString();
 }
@@ -99,6 +104,30 @@ TEST(TextLines, NumberLinesAndLfOnlyFiles) {
   EXPECT_EQ(numberLine(-1), "-1 ");
   EXPECT_EQ(numberLine(650), " 650 ");
   EXPECT_EQ(normaliseLineEndings("a\nb\r\nc\n"), "a\r\nb\r\nc\r\n");
+}
+
+// A value bound for one line of a file or one column of a row.
+TEST(TextUtil, OneLineTurnsEachBreakAndTabIntoOneBlank) {
+  struct Case {
+    const char* text;
+    int pos;
+    const char* line;
+    int linePos;
+  } cases[] = {
+      {"qrzuser\r\nLogenUso=HACK\r\nEstacion=EVIL1", 0, "qrzuser LogenUso=HACK Estacion=EVIL1", 0},
+      {"a\nb\rc\td", 7, "a b c d", 7},
+      {"a\r\nb", 4, "a b", 3},  // CR LF is one break: the cursor after it moves back one
+      {"a\r\nb", 1, "a b", 1},
+      {"\r\n\r\n", 4, "  ", 2},
+      {"sin saltos", 3, "sin saltos", 3},
+      {"", 0, "", 0},
+  };
+  for (const Case& c : cases) {
+    int pos = c.pos;
+    EXPECT_EQ(oneLine(QString::fromUtf8(c.text), &pos), QString::fromUtf8(c.line)) << c.text;
+    EXPECT_EQ(pos, c.linePos) << c.text;
+    EXPECT_EQ(breaksLine(QString::fromUtf8(c.text)), QByteArray(c.text) != QByteArray(c.line)) << c.text;
+  }
 }
 
 TEST(TextUtil, ValReadsLikeTheOriginal) {
