@@ -53,11 +53,20 @@ FieldSpan spanAt(const QString& line, qsizetype p) {
 
 }  // namespace
 
-QString AdifField(const QString& tag, const QString& value) {
-  // The file is Windows-1252 and the codec writes one byte for every UTF-16 unit
-  // of the text ("?" for what the code page lacks), so the text's size is the byte
-  // count a reader will find.
-  return QLatin1Char('<') + tag + QLatin1Char(':') + QString::number(value.size()) + QLatin1Char('>') + value;
+bool AdifNeedsUtf8(const QString& value) { return !fitsCp1252(value); }
+
+AdifEncoding AdifEncodingFor(const QStringList& values) {
+  for (const QString& v : values)
+    if (AdifNeedsUtf8(v)) return AdifEncoding::Utf8;
+  return AdifEncoding::Windows1252;
+}
+
+QString AdifField(const QString& tag, const QString& value, AdifEncoding encoding) {
+  // In Windows-1252 the codec writes one byte for every UTF-16 unit of the text, so
+  // the text's size is the byte count a reader will find; in UTF-8 the bytes are
+  // counted.
+  const qsizetype length = encoding == AdifEncoding::Utf8 ? value.toUtf8().size() : value.size();
+  return QLatin1Char('<') + tag + QLatin1Char(':') + QString::number(length) + QLatin1Char('>') + value;
 }
 
 QStringList AdifHeader(const QString& programVersion, const QDateTime& localNow) {
@@ -83,46 +92,52 @@ QString AdifTimeOn(const QString& time) {
   return t.remove(QLatin1Char(':'));
 }
 
-QString AdifModeFields(const QString& mode) {
+QString AdifModeFields(const QString& mode, AdifEncoding encoding) {
   if (mode == QLatin1String("Echo")) return QStringLiteral("<MODE:2>FM<PROP_MODE:3>ECH");
   if (mode == QLatin1String("Echo IP")) return QStringLiteral("<MODE:3>VOI<PROP_MODE:3>ECH");
   if (mode == QLatin1String("DV IP")) return QStringLiteral("<MODE:12>DIGITALVOICE<PROP_MODE:8>INTERNET");
   if (mode == QLatin1String("DVoice")) return QStringLiteral("<MODE:12>DIGITALVOICE");
-  return AdifField(QStringLiteral("MODE"), mode);
+  return AdifField(QStringLiteral("MODE"), mode, encoding);
 }
 
-Result<QString> AdifRecord(const AdifQso& q, bool useCommentAsQslMsg) {
+QStringList AdifValues(const AdifQso& q) {
+  return {q.ownCall,    q.call,           q.mode,    q.band,         q.frequency, q.date,    q.time,
+          q.reportSent, q.reportReceived, q.satellite, q.operatorCall, q.remarks,   q.ownGrid, q.grid};
+}
+
+Result<QString> AdifRecord(const AdifQso& q, bool useCommentAsQslMsg, AdifEncoding encoding) {
   const std::optional<QString> date = AdifQsoDate(q.date);
   if (!date) return Result<QString>::failure(QStringLiteral("La fecha \"%1\" de %2 no es válida").arg(q.date, q.call));
 
   QString r;
   r.reserve(256);
-  r += AdifField(QStringLiteral("STATION_CALLSIGN"), q.ownCall);
-  r += AdifField(QStringLiteral("CALL"), q.call);
-  r += AdifModeFields(q.mode);
-  r += AdifField(QStringLiteral("BAND"), q.band);
-  r += AdifField(QStringLiteral("FREQ"), q.frequency);
-  r += AdifField(QStringLiteral("QSO_DATE"), *date);
-  r += AdifField(QStringLiteral("TIME_ON"), AdifTimeOn(q.time));
-  r += AdifField(QStringLiteral("RST_SENT"), q.reportSent);
-  r += AdifField(QStringLiteral("RST_RCVD"), q.reportReceived);
+  r += AdifField(QStringLiteral("STATION_CALLSIGN"), q.ownCall, encoding);
+  r += AdifField(QStringLiteral("CALL"), q.call, encoding);
+  r += AdifModeFields(q.mode, encoding);
+  r += AdifField(QStringLiteral("BAND"), q.band, encoding);
+  r += AdifField(QStringLiteral("FREQ"), q.frequency, encoding);
+  r += AdifField(QStringLiteral("QSO_DATE"), *date, encoding);
+  r += AdifField(QStringLiteral("TIME_ON"), AdifTimeOn(q.time), encoding);
+  r += AdifField(QStringLiteral("RST_SENT"), q.reportSent, encoding);
+  r += AdifField(QStringLiteral("RST_RCVD"), q.reportReceived, encoding);
   if (!q.satellite.isEmpty()) {
     r += QStringLiteral("<PROP_MODE:3>SAT");
-    r += AdifField(QStringLiteral("SAT_NAME"), q.satellite);
+    r += AdifField(QStringLiteral("SAT_NAME"), q.satellite, encoding);
     r += q.band == QLatin1String("2m") ? QStringLiteral("<BAND_RX:4>70cm") : QStringLiteral("<BAND_RX:2>2m");
   }
-  if (!isBlank(q.operatorCall)) r += AdifField(QStringLiteral("OPERATOR"), q.operatorCall);
-  if (!isBlank(q.remarks)) r += AdifField(QStringLiteral("COMMENT"), q.remarks);
-  if (useCommentAsQslMsg && !q.remarks.isEmpty()) r += AdifField(QStringLiteral("QSLMSG"), q.remarks);
-  if (!isBlank(q.ownGrid)) r += AdifField(QStringLiteral("MY_GRIDSQUARE"), q.ownGrid);
-  if (!isBlank(q.grid)) r += AdifField(QStringLiteral("GRIDSQUARE"), q.grid);
+  if (!isBlank(q.operatorCall)) r += AdifField(QStringLiteral("OPERATOR"), q.operatorCall, encoding);
+  if (!isBlank(q.remarks)) r += AdifField(QStringLiteral("COMMENT"), q.remarks, encoding);
+  if (useCommentAsQslMsg && !q.remarks.isEmpty()) r += AdifField(QStringLiteral("QSLMSG"), q.remarks, encoding);
+  if (!isBlank(q.ownGrid)) r += AdifField(QStringLiteral("MY_GRIDSQUARE"), q.ownGrid, encoding);
+  if (!isBlank(q.grid)) r += AdifField(QStringLiteral("GRIDSQUARE"), q.grid, encoding);
   r += QStringLiteral("<EOR>");
   return Result<QString>::of(r);
 }
 
-Status AdifFileWriter::create(const QString& path, const QStringList& header) {
+Status AdifFileWriter::create(const QString& path, const QStringList& header, AdifEncoding encoding) {
   file_.emplace(path);
   pending_.clear();
+  encoding_ = encoding;
   // Unbuffered, with a buffer of our own: Qt's buffer reports a write cut short at
   // flush time (a full disk) as success, and the cut file would be put in place.
   if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failure();
@@ -135,7 +150,7 @@ Status AdifFileWriter::create(const QString& path, const QStringList& header) {
 
 Status AdifFileWriter::writeLine(const QString& line) {
   if (!file_) return Status::failure(QStringLiteral("El archivo ADIF no está abierto"));
-  pending_ += encodeCp1252(line) + "\r\n";
+  pending_ += (encoding_ == AdifEncoding::Utf8 ? line.toUtf8() : encodeCp1252(line)) + "\r\n";
   return pending_.size() >= kPendingLimit ? writePending() : Status::success();
 }
 

@@ -10,18 +10,32 @@
 
 namespace vz {
 
+// The encoding an ADIF file is written or read in. Lengths count the bytes of that
+// encoding.
+enum class AdifEncoding { Windows1252, Utf8 };
+
 // ---- Writing ------------------------------------------------------------------
 //
-// Every ADIF file the program writes: Windows-1252 text, each line ended by CR LF,
-// the five header lines, one line per QSO ending in "<EOR>", and for some writers
-// "<EOF>" as the last line.
+// Every ADIF file the program writes: text with each line ended by CR LF, the five
+// header lines, one line per QSO ending in "<EOR>", and for some writers "<EOF>" as
+// the last line. The text is Windows-1252, byte for byte as it always was, when
+// every value fits the code page; a file in which some value does not fit it is
+// written in UTF-8 throughout (no byte-order mark), so nothing is lost. The import
+// reads both.
+
+// Whether a value needs the UTF-8 file: Windows-1252 would write "?" for part of it.
+bool AdifNeedsUtf8(const QString& value);
+// The encoding for the values of one QSO; a file takes UTF-8 when any QSO's does.
+// A writer that streams its rows decides before the first record (a first pass over
+// the rows, or starting again in UTF-8 at the first value that needs it).
+AdifEncoding AdifEncodingFor(const QStringList& values);
 
 // "<TAG:length>value". The tag is written as given (writers give it in capitals);
 // the value unchanged, however it looks ("<", ">", blanks); the length counts the
-// value's bytes as written, which the codec makes one per character, so a reader
-// that honours lengths reads the value back whole. An empty value still gives the
-// field: "<TAG:0>".
-QString AdifField(const QString& tag, const QString& value);
+// value's bytes in the file's encoding (one per character in Windows-1252), so a
+// reader that honours lengths reads the value back whole. An empty value still
+// gives the field: "<TAG:0>".
+QString AdifField(const QString& tag, const QString& value, AdifEncoding encoding = AdifEncoding::Windows1252);
 
 // The five header lines, "<EOH>" last. The timestamp is the local time given.
 QStringList AdifHeader(const QString& programVersion, const QDateTime& localNow);
@@ -54,19 +68,25 @@ struct AdifQso {
 // The MODE field for a stored mode, with the propagation mode some of the program's
 // own modes stand for ("Echo", "Echo IP", "DV IP", "DVoice", exact letter case);
 // any other mode as stored.
-QString AdifModeFields(const QString& mode);
+QString AdifModeFields(const QString& mode, AdifEncoding encoding = AdifEncoding::Windows1252);
 
-// One record line of the search list's export, "<EOR>" last, without line end.
-// Fails (with the text to show) when the date cannot be read.
-Result<QString> AdifRecord(const AdifQso& qso, bool useCommentAsQslMsg);
+// Every value of the QSO a record writes.
+QStringList AdifValues(const AdifQso& qso);
+
+// One record line of the search list's export, "<EOR>" last, without line end,
+// its lengths counted for the file's encoding. Fails (with the text to show) when
+// the date cannot be read.
+Result<QString> AdifRecord(const AdifQso& qso, bool useCommentAsQslMsg,
+                           AdifEncoding encoding = AdifEncoding::Windows1252);
 
 // Writes an ADIF file: the header when created, then record lines, then the end.
 // The file given is replaced only when finish() succeeds: a writer that fails or
 // is dropped half-way leaves whatever file was there untouched.
 class AdifFileWriter {
  public:
-  // Starts the file and writes the header.
-  Status create(const QString& path, const QStringList& header = AdifHeader());
+  // Starts the file and writes the header; every line goes out in the encoding.
+  Status create(const QString& path, const QStringList& header = AdifHeader(),
+                AdifEncoding encoding = AdifEncoding::Windows1252);
   Status writeLine(const QString& line);
   // Writes "<EOF>" when asked, and puts the file in place.
   Status finish(bool endLine);
@@ -77,6 +97,7 @@ class AdifFileWriter {
   static constexpr qsizetype kPendingLimit = 1 << 16;
   std::optional<QSaveFile> file_;
   QByteArray pending_;
+  AdifEncoding encoding_ = AdifEncoding::Windows1252;
 };
 
 // ---- Reading --------------------------------------------------------------------

@@ -18,11 +18,11 @@ constexpr int kRowsPerReport = 256;
 bool hasText(const QString& s) { return !trimBlanks(s).isEmpty(); }
 
 // "<TAG:length>value" appended in place: the back-up writes millions of fields.
-void appendField(QString& out, QLatin1String tag, const QString& value) {
+void appendField(QString& out, QLatin1String tag, const QString& value, AdifEncoding encoding) {
   out += QLatin1Char('<');
   out += tag;
   out += QLatin1Char(':');
-  out += QString::number(value.size());
+  out += QString::number(encoding == AdifEncoding::Utf8 ? value.toUtf8().size() : value.size());
   out += QLatin1Char('>');
   out += value;
 }
@@ -73,48 +73,58 @@ QString backupTime(const QString& hora) {
   return AdifTimeOn(time.isValid() ? formatTime(time) : hora);
 }
 
-void appendBackupRecord(QString& line, const LogQso& q) {
-  appendField(line, QLatin1String("STATION_CALLSIGN"), q.MyCall);
-  appendField(line, QLatin1String("CALL"), q.Estacion);
-  appendField(line, QLatin1String("MODE"), q.Modo);
-  appendField(line, QLatin1String("BAND"), q.Banda);
-  appendField(line, QLatin1String("FREQ"), q.Frecuencia);
-  appendField(line, QLatin1String("QSO_DATE"), backupDate(q.Fecha));
-  appendField(line, QLatin1String("TIME_ON"), backupTime(q.Hora));
-  appendField(line, QLatin1String("RST_SENT"), q.RSE);
-  appendField(line, QLatin1String("RST_RCVD"), q.RSR);
+void appendBackupRecord(QString& line, const LogQso& q, AdifEncoding e) {
+  appendField(line, QLatin1String("STATION_CALLSIGN"), q.MyCall, e);
+  appendField(line, QLatin1String("CALL"), q.Estacion, e);
+  appendField(line, QLatin1String("MODE"), q.Modo, e);
+  appendField(line, QLatin1String("BAND"), q.Banda, e);
+  appendField(line, QLatin1String("FREQ"), q.Frecuencia, e);
+  appendField(line, QLatin1String("QSO_DATE"), backupDate(q.Fecha), e);
+  appendField(line, QLatin1String("TIME_ON"), backupTime(q.Hora), e);
+  appendField(line, QLatin1String("RST_SENT"), q.RSE, e);
+  appendField(line, QLatin1String("RST_RCVD"), q.RSR, e);
   const QString satellite = trimBlanks(q.Nombre_Sat);
   if (!satellite.isEmpty()) {
     line += QLatin1String("<PROP_MODE:3>SAT");
-    appendField(line, QLatin1String("SAT_NAME"), satellite);
+    appendField(line, QLatin1String("SAT_NAME"), satellite, e);
   }
-  if (hasText(q.Operador)) appendField(line, QLatin1String("OPERATOR"), q.Operador);
-  if (hasText(q.Obs)) appendField(line, QLatin1String("COMMENT"), q.Obs);
-  if (hasText(q.MiGrid)) appendField(line, QLatin1String("MY_GRIDSQUARE"), q.MiGrid);
-  if (hasText(q.SuGrid)) appendField(line, QLatin1String("GRIDSQUARE"), q.SuGrid);
+  if (hasText(q.Operador)) appendField(line, QLatin1String("OPERATOR"), q.Operador, e);
+  if (hasText(q.Obs)) appendField(line, QLatin1String("COMMENT"), q.Obs, e);
+  if (hasText(q.MiGrid)) appendField(line, QLatin1String("MY_GRIDSQUARE"), q.MiGrid, e);
+  if (hasText(q.SuGrid)) appendField(line, QLatin1String("GRIDSQUARE"), q.SuGrid, e);
   if (hasText(q.Ruk)) {
     const int status = RukStatus(q.Ruk);
     if (status == kRukNotUploaded) line += QLatin1String("<QSL_RCVD:1>N");
     if (status == kRukConfirmed) line += QLatin1String("<QSL_RCVD:1>Y");
   }
-  appendField(line, QLatin1String("LOG_NAME"), q.NombreLog);
+  appendField(line, QLatin1String("LOG_NAME"), q.NombreLog, e);
   line += QLatin1String("<EOR>");
 }
 
 }  // namespace
 
-QString AdifBackupRecord(const LogQso& qso) {
+QString AdifBackupRecord(const LogQso& qso, AdifEncoding encoding) {
   QString line;
   line.reserve(256);
-  appendBackupRecord(line, qso);
+  appendBackupRecord(line, qso, encoding);
   return line;
+}
+
+AdifEncoding AdifBackupEncodingFor(const LogQso& q) {
+  return AdifEncodingFor({q.Modo, q.Banda, q.MyCall, q.Estacion, q.Fecha, q.Hora, q.RSE, q.RSR, q.Obs, q.Operador,
+                          q.NombreLog, q.Frecuencia, q.MiGrid, q.SuGrid, q.Ruk, q.Nombre_Sat});
 }
 
 bool IsLogPlaceholderRow(const LogQso& q) { return q.Modo.isEmpty() && q.MyCall.isEmpty() && q.Estacion.isEmpty(); }
 
-Status WriteAdifBackup(const QString& path, const std::function<void(int rowsRead)>& progress) {
+namespace {
+
+// One pass over the rows in the encoding given. Set needsUtf8 and stops, leaving the
+// file in place untouched, at the first value Windows-1252 cannot hold.
+Status writeBackupPass(const QString& path, AdifEncoding encoding, bool* needsUtf8,
+                       const std::function<void(int rowsRead)>& progress) {
   AdifFileWriter writer;
-  Status s = writer.create(path);
+  Status s = writer.create(path, AdifHeader(), encoding);
   if (!s) return s;
   QSqlQuery q(db::connection());
   q.setForwardOnly(true);
@@ -135,8 +145,12 @@ Status WriteAdifBackup(const QString& path, const std::function<void(int rowsRea
                        &qso.Nombre_Sat})
       *v = db::text(q, c++);
     if (!IsLogPlaceholderRow(qso)) {
+      if (encoding == AdifEncoding::Windows1252 && AdifBackupEncodingFor(qso) == AdifEncoding::Utf8) {
+        *needsUtf8 = true;
+        return Status::success();  // the writer is dropped: nothing is put in place
+      }
       if (inChunk++ > 0) chunk += QLatin1String("\r\n");
-      appendBackupRecord(chunk, qso);
+      appendBackupRecord(chunk, qso, encoding);
     }
     if (++rows % kRowsPerReport == 0) {
       if (inChunk > 0) {
@@ -154,6 +168,15 @@ Status WriteAdifBackup(const QString& path, const std::function<void(int rowsRea
     if (!s) return s;
   }
   return writer.finish(true);
+}
+
+}  // namespace
+
+Status WriteAdifBackup(const QString& path, const std::function<void(int rowsRead)>& progress) {
+  bool needsUtf8 = false;
+  const Status s = writeBackupPass(path, AdifEncoding::Windows1252, &needsUtf8, progress);
+  if (!s || !needsUtf8) return s;
+  return writeBackupPass(path, AdifEncoding::Utf8, &needsUtf8, progress);
 }
 
 }  // namespace vz

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 
+#include "exchange/adif.h"
 #include "platform/status.h"
 
 namespace vz {
@@ -16,9 +17,6 @@ namespace vz {
 // "<EOR>" that stands where a tag may stand, never at text inside a value, and a
 // value keeps its line breaks. Line ends do not matter (CR LF, CR or LF alone, a
 // record over several lines, several records on one line).
-
-// The encoding a file is read in. Lengths count the bytes of that encoding.
-enum class AdifEncoding { Windows1252, Utf8 };
 
 // UTF-8 for a file that starts with the UTF-8 byte-order mark, or that holds bytes
 // above 127 and is valid UTF-8 as a whole; Windows-1252 for any other.

@@ -508,10 +508,15 @@ void Form6::Command1_Click() {
 
   // The file in place is replaced only once every record is written: a row that
   // cannot be written leaves it as it was, and the operator is told why.
+  // Windows-1252 as always, unless some value needs more: then UTF-8 throughout.
+  AdifEncoding encoding = AdifEncoding::Windows1252;
+  for (int i = 0; encoding == AdifEncoding::Windows1252 && i < n; ++i)
+    encoding = AdifEncodingFor(AdifValues(adifFromItem(*ListView2->topLevelItem(i))));
   AdifFileWriter writer;
-  Status s = writer.create(path);
+  Status s = writer.create(path, AdifHeader(), encoding);
   for (int i = 0; s && i < n; ++i) {
-    const Result<QString> record = AdifRecord(adifFromItem(*ListView2->topLevelItem(i)), state().UseCommentAsQslMsg);
+    const Result<QString> record =
+        AdifRecord(adifFromItem(*ListView2->topLevelItem(i)), state().UseCommentAsQslMsg, encoding);
     s = record.ok() ? writer.writeLine(record.value) : record.status;
   }
   if (s) s = writer.finish(true);

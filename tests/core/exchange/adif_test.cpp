@@ -1,4 +1,5 @@
 #include "exchange/adif.h"
+#include "exchange/adifimportfile.h"
 
 #include <gtest/gtest.h>
 
@@ -206,6 +207,46 @@ TEST(AdifWriting, FileIsWindows1252WithCrLfAndReplacedOnlyWhenFinished) {
   EXPECT_TRUE(s.error.contains("existe.adi"));
   EXPECT_FALSE(nowhere.writeLine("x"));
   EXPECT_FALSE(nowhere.finish(true));
+}
+
+// A file whose values all fit Windows-1252 is written as it always was; one value
+// beyond it makes the whole file UTF-8, its lengths counted in bytes, and the
+// import's reader gets every value back whole.
+TEST(AdifWriting, AValueBeyondWindows1252MakesTheFileUtf8) {
+  const QString remark = QString::fromUtf8("Łódź Москва €5");
+  EXPECT_EQ(AdifEncodingFor({"LU1AA", QString::fromUtf8("Ñandú €"), ""}), AdifEncoding::Windows1252);
+  EXPECT_EQ(AdifEncodingFor({"LU1AA", remark}), AdifEncoding::Utf8);
+  EXPECT_EQ(AdifField("COMMENT", remark), QString::fromUtf8("<COMMENT:14>Łódź Москва €5"));
+  EXPECT_EQ(AdifField("COMMENT", remark, AdifEncoding::Utf8), QString::fromUtf8("<COMMENT:25>Łódź Москва €5"));
+  EXPECT_EQ(AdifField("COMMENT", "abc", AdifEncoding::Utf8), "<COMMENT:3>abc");
+
+  test::TempFolder folder(false);
+  const QString path = folder.file("salida.adi");
+  AdifQso q;
+  q.ownCall = "LU9ZZ";
+  q.call = "SP1AA";
+  q.mode = "SSB";
+  q.band = "40m";
+  q.frequency = "7.050";
+  q.date = "01/03/2024";
+  q.time = "12:34";
+  q.reportSent = "59";
+  q.reportReceived = "57";
+  q.remarks = remark;
+  const AdifEncoding encoding = AdifEncodingFor(AdifValues(q));
+  ASSERT_EQ(encoding, AdifEncoding::Utf8);
+  AdifFileWriter w;
+  ASSERT_TRUE(w.create(path, {"<EOH>"}, encoding));
+  ASSERT_TRUE(w.writeLine(AdifRecord(q, true, encoding).value));
+  ASSERT_TRUE(w.finish(true));
+  const QByteArray bytes = fileBytes(path);
+  EXPECT_TRUE(bytes.contains("<COMMENT:25>\xC5\x81\xC3\xB3" "d\xC5\xBA \xD0\x9C")) << bytes.toStdString();
+  EXPECT_TRUE(bytes.contains("<QSLMSG:25>")) << bytes.toStdString();
+  const ImportFileContents read = ReadAdifImportBytes(bytes);
+  EXPECT_EQ(read.encoding, AdifEncoding::Utf8);
+  ASSERT_EQ(read.recordLines.size(), 1);
+  EXPECT_EQ(AdifTagValue(read.recordLines[0], "COMMENT").value, remark);
+  EXPECT_EQ(AdifTagValue(read.recordLines[0], "CALL").value, QString("SP1AA"));
 }
 
 // A disk that fills up half-way through an export: the failure is reported and the

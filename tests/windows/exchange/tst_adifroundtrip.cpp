@@ -13,6 +13,7 @@
 #include "exchange/adifbackup.h"
 #include "exchange/form12.h"
 #include "mainwin/form1.h"
+#include "platform/cp1252.h"
 #include "platform/database.h"
 #include "platform/textutil.h"
 #include "store/callsign.h"
@@ -61,6 +62,7 @@ QList<Row> originals() {
   rows << qso("LU2BB", "CW", "ver <CALL:6>XX1XXX y <EOH>");
   rows << qso("EA1AA", "FM", "multi\r\nline");
   rows << qso("LU3CC", "SSB", QString::fromUtf8("Ñandú año € «bien»"));
+  rows << qso("SP1AA", "SSB", QString::fromUtf8("Łódź Москва €5"));  // beyond Windows-1252
   Row blank = qso("LU4DD", "SSB", "   ");
   blank[Operador] = "  ";
   blank[MiGrid] = "";
@@ -162,6 +164,11 @@ AdifQso adifOf(const Row& r) {
   return q;
 }
 
+QByteArray fileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 }  // namespace
 
 class TstAdifRoundTrip : public QObject {
@@ -212,6 +219,10 @@ class TstAdifRoundTrip : public QObject {
   void backupComesBack() {
     const QString path = folder->file("respaldo.adi");
     QVERIFY(WriteAdifBackup(path));
+    // A value beyond Windows-1252: the whole file is UTF-8.
+    const QByteArray bytes = fileBytes(path);
+    QVERIFY(bytes.contains("<COMMENT:25>\xC5\x81\xC3\xB3" "d\xC5\xBA"));
+    QVERIFY(bytes.contains("\xC3\x91" "and\xC3\xBA"));
     importFile(path);
     QList<Row> expected;
     for (const Row& r : originals()) expected << expectedBack(r, false);
@@ -219,14 +230,40 @@ class TstAdifRoundTrip : public QObject {
     QCOMPARE(form12().Label7->text(), QString("LU9ZZ  "));  // and the empty own call
   }
 
+  // Every value fits Windows-1252: the back-up is written byte for byte as it always
+  // was, one byte per character.
+  void aBackupWithinWindows1252IsWrittenAsBefore() {
+    QVERIFY(db::exec("DELETE FROM Tabla1"));
+    QList<Row> rows;
+    for (const Row& r : originals())
+      if (fitsCp1252(r[Obs])) rows << r;
+    store(kSource, rows);
+    const QString path = folder->file("respaldo.adi");
+    QVERIFY(WriteAdifBackup(path));
+    const QByteArray bytes = fileBytes(path);
+    QVERIFY(bytes.contains("<COMMENT:18>\xD1" "and\xFA" " a\xF1o \x80 \xAB" "bien\xBB"));
+    QVERIFY(!bytes.contains("\xC3"));
+    importFile(path);
+    QList<Row> expected;
+    for (const Row& r : rows) expected << expectedBack(r, false);
+    compare(expected);
+  }
+
   void searchExportComesBack() {
     const QString path = folder->file("exportado.adi");
+    QList<Row> exported;
+    for (const Row& r : originals())
+      if (!r[MyCall].isEmpty()) exported << r;  // the file would then ask for the operator's call
+    // As the search view decides it: UTF-8 when some value needs it.
+    AdifEncoding encoding = AdifEncoding::Windows1252;
+    for (const Row& r : exported)
+      if (AdifEncodingFor(AdifValues(adifOf(r))) == AdifEncoding::Utf8) encoding = AdifEncoding::Utf8;
+    QCOMPARE(encoding, AdifEncoding::Utf8);
     AdifFileWriter writer;
-    QVERIFY(writer.create(path));
+    QVERIFY(writer.create(path, AdifHeader(), encoding));
     QList<Row> expected;
-    for (const Row& r : originals()) {
-      if (r[MyCall].isEmpty()) continue;  // the file would then ask for the operator's call
-      const Result<QString> record = AdifRecord(adifOf(r), true);
+    for (const Row& r : exported) {
+      const Result<QString> record = AdifRecord(adifOf(r), true, encoding);
       QVERIFY(record.ok());
       QVERIFY(writer.writeLine(record.value));
       expected << expectedBack(r, true);
