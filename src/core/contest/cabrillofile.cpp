@@ -8,6 +8,7 @@
 #include "platform/launcher.h"
 #include "platform/programfolder.h"
 #include "platform/textfile.h"
+#include "platform/textutil.h"
 
 namespace vz {
 
@@ -32,6 +33,11 @@ bool ReadCabrilloStationData(CabrilloStationData& data) {
 }
 
 Status WriteCabrilloStationData(const CabrilloStationData& data) {
+  // One line each: a line break would move every later value to another line.
+  for (const QString* v : {&data.name, &data.address1, &data.address2, &data.address3, &data.email})
+    if (breaksLine(*v))
+      return Status::failure(QStringLiteral("No se guardó datos.cbr: \"%1\" tiene saltos de línea o tabuladores.")
+                                 .arg(oneLine(*v)));
   QString error;
   if (!writeTextLines(CabrilloStationDataPath(), {data.name, data.address1, data.address2, data.address3, data.email},
                       &error))
@@ -78,7 +84,13 @@ Status writeWhole(const QString& path, const QString& text) {
 CabrilloExportResult ExportCabrilloLog(const CabrilloHeaderFields& fields, const QString& qsoSection,
                                        const QString& programVersion) {
   const Status stored = WriteCabrilloStationData(fields.station);
-  if (!stored) showError(stored.error);
+  if (!stored) {
+    showError(stored.error);
+    // A value that would split its line would split the header's line as well.
+    const CabrilloStationData& s = fields.station;
+    for (const QString* v : {&s.name, &s.address1, &s.address2, &s.address3, &s.email})
+      if (breaksLine(*v)) return CabrilloExportResult::Failed;
+  }
   if (fields.callsign.isEmpty()) {
     msgBox(QStringLiteral("Falta su Señal Distintiva!"), MsgIcon::Exclamation);
     return CabrilloExportResult::MissingCallsign;

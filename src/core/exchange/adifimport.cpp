@@ -90,7 +90,8 @@ Result<ParsedImportRecord> ParseImportRecord(const QString& line, bool rukFile, 
       return false;
     }
     if (!v.value) return false;
-    *into = *v.value;
+    // A value of the file becomes one line of a row: a line break or tab in it is a blank.
+    *into = oneLine(*v.value);
     return true;
   };
 

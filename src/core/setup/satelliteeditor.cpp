@@ -75,6 +75,12 @@ std::optional<SatelliteRefusal> CheckSatelliteFields(const SatelliteFields& f,
   if (f.name.contains(u';')) return SatelliteRefusal{noSeparator, SatelliteField::Name};
   if (f.subTone.contains(u';')) return SatelliteRefusal{noSeparator, SatelliteField::SubTone};
   if (f.frequency.contains(u';')) return SatelliteRefusal{noSeparator, SatelliteField::Frequency};
+  // A line break would split the satellite's line in two.
+  const QString oneLineOnly =
+      QStringLiteral("El nombre, el sub tono y la frecuencia no pueden contener saltos de línea ni tabuladores!");
+  if (breaksLine(f.name)) return SatelliteRefusal{oneLineOnly, SatelliteField::Name};
+  if (breaksLine(f.subTone)) return SatelliteRefusal{oneLineOnly, SatelliteField::SubTone};
+  if (breaksLine(f.frequency)) return SatelliteRefusal{oneLineOnly, SatelliteField::Frequency};
 
   if (f.uplinkBand == f.downlinkBand)
     return SatelliteRefusal{QStringLiteral("Banda de Subida igual a la de Bajada ?"),

@@ -48,7 +48,8 @@ struct SatelliteRefusal {
   SatelliteField focus = SatelliteField::None;
 };
 // The checks of "Agregar" and "Aceptar", on an already upper-cased name: a name,
-// no ";" in a typed field (it would split the line into other fields), different
+// no ";" in a typed field (it would split the line into other fields), no line
+// break or tab (it would split the file's line), different
 // uplink and downlink bands, the uplink frequency, and no other entry of the list
 // (other than the one at except) with the same name, letter case included.
 std::optional<SatelliteRefusal> CheckSatelliteFields(const SatelliteFields& fields,

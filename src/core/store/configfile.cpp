@@ -79,26 +79,26 @@ QString scrambledOrNothing(const QString& password, const QString& service, QStr
 QStringList formatConfigLines(const ConfigValues& v, QStringList* unstorable) {
   if (unstorable) unstorable->clear();
   return {
-      kEstacion + v.Estacion.toUpper(),
-      kOperador + v.Operador.toUpper(),
-      kDiferUTC + v.DiferUTC,
-      kLogenUso + v.LogenUso,
-      kGridLoca + v.GridLoca,
-      kUserRuk + v.UserRuk,
-      kPassRuk + v.PassRuk,
+      kEstacion + oneLine(v.Estacion.toUpper()),
+      kOperador + oneLine(v.Operador.toUpper()),
+      kDiferUTC + oneLine(v.DiferUTC),
+      kLogenUso + oneLine(v.LogenUso),
+      kGridLoca + oneLine(v.GridLoca),
+      kUserRuk + oneLine(v.UserRuk),
+      kPassRuk + oneLine(v.PassRuk),
       kNoBorrar + QString::number(v.NoBorrar),
       kPantalla + QString::number(v.Pantalla),
-      kHamqUser + v.HamqUser,
+      kHamqUser + oneLine(v.HamqUser),
       kHamqPass + scrambledOrNothing(v.HamqPass, QStringLiteral("QRZ"), unstorable),
-      kRukqUser + v.RukqUser,
+      kRukqUser + oneLine(v.RukqUser),
       kRukqPass + scrambledOrNothing(v.RukqPass, QStringLiteral("Rukanet"), unstorable),
-      kEqslUser + v.EqslUser,
+      kEqslUser + oneLine(v.EqslUser),
       kEqslPass + scrambledOrNothing(v.EqslPass, QStringLiteral("eQSL"), unstorable),
-      kArcAudio + v.ArcAudio,
-      kPuerto + v.Puerto,
+      kArcAudio + oneLine(v.ArcAudio),
+      kPuerto + oneLine(v.Puerto),
       kPinPtt + (v.PinPttRts ? QStringLiteral("1") : QStringLiteral("0")),
-      kTAntes + v.TAntes,
-      kTDespues + v.TDespues,
+      kTAntes + oneLine(v.TAntes),
+      kTDespues + oneLine(v.TDespues),
   };
 }
 
@@ -108,7 +108,10 @@ ConfigRead parseConfigLines(const QStringList& lines) {
   for (const QString& line : lines) {
     r.anyLine = true;
     const QString value = line.mid(9, 100);
-    auto has = [&line](const QString& key) { return line.contains(key); };
+    // A key counts at the start of its line only: a value that holds key text (a user
+    // name "x LogenUso=HACK") must not set that other setting. The value is the text
+    // after the key either way.
+    auto has = [&line](const QString& key) { return line.startsWith(key); };
     if (has(kEstacion)) r.Estacion = value;
     if (has(kOperador)) r.Operador = value;
     if (has(kDiferUTC)) r.DiferUTC = value;
@@ -134,6 +137,19 @@ ConfigRead parseConfigLines(const QStringList& lines) {
   r.RukqPass = ScrambleText(rukq, kScramblerKey, -1);
   r.EqslPass = ScrambleText(eqsl, kScramblerKey, -1);
   return r;
+}
+
+QStringList ConfigProblems(const ConfigRead& read, const QStringList& logNames) {
+  QStringList problems;
+  if (!read.LogenUso) {
+    problems << QStringLiteral("no dice qué log se usa (falta la línea LogenUso=).");
+  } else if (!logNames.isEmpty() && !logNames.contains(*read.LogenUso, Qt::CaseInsensitive)) {
+    problems << (read.LogenUso->isEmpty() ? QStringLiteral("el nombre del log en uso está vacío.")
+                                          : QStringLiteral("el log \"%1\" no está en la base de datos.").arg(*read.LogenUso));
+  }
+  if (read.Estacion.value_or(QString()).trimmed().isEmpty())
+    problems << QStringLiteral("falta la señal distintiva de la estación.");
+  return problems;
 }
 
 }  // namespace vz

@@ -41,6 +41,7 @@ struct ConfigValues {
 // The twenty lines of config.ini, passwords scrambled. A password whose scrambled
 // form would hold a line break cannot be stored: its line is written without a
 // value and its service's name ("QRZ", "Rukanet", "eQSL") is added to unstorable.
+// Every value is written on its one line: a line break or tab in it becomes a blank.
 QStringList formatConfigLines(const ConfigValues& v, QStringList* unstorable = nullptr);
 
 // What a read of config.ini found. A key that no line held stays unset; the
@@ -58,9 +59,14 @@ struct ConfigRead {
   std::optional<bool> PinPttRts;
 };
 
-// Reads config.ini's lines: a line holds a key when the key occurs anywhere in it;
-// its value is the text from the tenth character on, at most 100 characters (1000
+// Reads config.ini's lines: a line holds a key when it starts with the key; its value is the text from the tenth character on, at most 100 characters (1000
 // for the audio file). When several lines hold a key, the last one counts.
 ConfigRead parseConfigLines(const QStringList& lines);
+
+// What makes a config.ini that is present unusable, one sentence each, in Spanish:
+// no "LogenUso=" line, a log name that is not one of the database's logs (when it
+// has any; names compare letter case aside), an empty station call. Empty when the
+// settings can be used as read.
+QStringList ConfigProblems(const ConfigRead& read, const QStringList& logNames);
 
 }  // namespace vz

@@ -1,10 +1,13 @@
 #include "store/logcommands.h"
 
 #include <QRegularExpression>
+#include <algorithm>
+#include <iterator>
 #include <QSqlQuery>
 #include <QVariant>
 
 #include "platform/database.h"
+#include "platform/textutil.h"
 
 namespace vz {
 
@@ -77,7 +80,7 @@ QString LogNameFromPickerEntry(const QString& entry) {
 }
 
 QString NewLogName(const QString& answer) {
-  QString name = answer;
+  QString name = oneLine(answer);
   name.remove(QLatin1Char('\''));
   return name.left(kLogNameLength);
 }
@@ -112,6 +115,10 @@ Result<std::optional<LogQso>> FindLogQso(const QString& logName, qint64 id) {
                   {db::textValue(logName), id});
 }
 
+Result<std::optional<LogQso>> FindQsoById(qint64 id) {
+  return firstRow(QStringLiteral("SELECT * FROM Tabla1 WHERE [id]=?"), {id});
+}
+
 Result<std::optional<LogQso>> NewestLogQso(const QString& logName) {
   return firstRow(QStringLiteral("SELECT * FROM Tabla1 WHERE [Nombre Log]=? AND [Modo]<>'' "
                                  "ORDER BY %1 DESC, [Hora] DESC LIMIT 1")
@@ -120,6 +127,23 @@ Result<std::optional<LogQso>> NewestLogQso(const QString& logName) {
 }
 
 Status SaveEditedQso(const EditedQso& e, qint64 id) {
+  // A value holding a line break or tab is refused unless the QSO already held it
+  // in that column: the edit dialog writes back an unchanged value as it was stored.
+  const QString values[] = {e.mode,         e.band,    e.ownCall,    e.call,      e.date,      e.time,
+                            e.reportSent,   e.reportReceived, e.remarks, e.operatorCall, e.ownGrid,
+                            e.workedGrid,   e.frequency, e.satellite, e.province};
+  const char* const columns[] = {"Modo", "Banda", "MyCall", "Estacion", "Fecha", "Hora", "RSE", "RSR",
+                                 "Obs",  "Operador", "MiGrid", "SuGrid", "Frecuencia", "Nombre_Sat", "Argento"};
+  if (std::any_of(std::begin(values), std::end(values), [](const QString& v) { return breaksLine(v); })) {
+    QSqlQuery old(db::connection());
+    const Status read = db::run(old, QStringLiteral("SELECT * FROM Tabla1 WHERE [id]=?"), {id});
+    if (!read) return read;
+    const bool found = old.next();
+    for (size_t i = 0; i < std::size(values); ++i) {
+      if (!breaksLine(values[i]) || (found && db::text(old, columns[i]) == values[i])) continue;
+      if (Status one = CheckOneLineValues({values[i]}); !one) return one;
+    }
+  }
   QSqlQuery q(db::connection());
   const Status s = db::run(q,
                            QStringLiteral("UPDATE Tabla1 SET [Modo]=?, [Banda]=?, [MyCall]=?, [Estacion]=?, "

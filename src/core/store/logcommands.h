@@ -53,6 +53,8 @@ Result<QString> LogAfterDelete();
 
 // The QSO with the id in the log, if it is there (a placeholder is no QSO).
 Result<std::optional<LogQso>> FindLogQso(const QString& logName, qint64 id);
+// The QSO with the id, whatever its log, exactly as stored.
+Result<std::optional<LogQso>> FindQsoById(qint64 id);
 // The log's newest QSO by date and time, if it has any.
 Result<std::optional<LogQso>> NewestLogQso(const QString& logName);
 

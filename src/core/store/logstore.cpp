@@ -50,6 +50,7 @@ Status runPrepared(std::unique_ptr<QSqlQuery>* slot, const QString& sql, const Q
 
 // Runs a statement of the bulk writer with the values in order.
 Status runStatement(db::SqliteStatement& st, const QString& sql, const QVariantList& values) {
+  if (Status one = CheckOneLineValues(values); !one) return one;
   const Status prepared = st.prepare(sql);
   if (!prepared) return prepared;
   for (int i = 0; i < values.size(); ++i) {
@@ -74,6 +75,7 @@ void noteInserted(qint64 id) {
 }
 
 Status addRow(const QVariantList& values, db::SqliteStatement* bulk = nullptr) {
+  if (Status one = CheckOneLineValues(values); !one) return one;
   if (bulk) {
     const Status s = runStatement(*bulk, insertStatement(), values);
     if (s) noteInserted(bulk->lastInsertId());
@@ -117,7 +119,19 @@ int RukStatus(const QString& text) {
   return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : int(v);
 }
 
+Status CheckOneLineValues(const QVariantList& values) {
+  for (const QVariant& v : values) {
+    if (v.typeId() != QMetaType::QString) continue;
+    const QString text = v.toString();
+    if (breaksLine(text))
+      return Status::failure(QStringLiteral("No se guardó: el valor \"%1\" tiene saltos de línea o tabuladores.")
+                                 .arg(oneLine(text).left(60)));
+  }
+  return Status::success();
+}
+
 Status LogPlaceholderRow(const QString& logName) {
+  if (Status one = CheckOneLineValues({logName}); !one) return one;
   return db::exec(QStringLiteral("INSERT INTO Tabla1 ([Nombre Log]) VALUES (?)"), {db::textValue(logName)});
 }
 
@@ -233,6 +247,7 @@ Status ImportedQsoWriter::update(const QString& call, const QString& band, const
 }
 
 Status UpdateQsoTheirGrid(const QString& grid, const QString& id) {
+  if (Status one = CheckOneLineValues({grid}); !one) return one;
   return db::exec(QStringLiteral("UPDATE Tabla1 SET [SuGrid]=? WHERE [id]=?"), {db::textValue(grid), numberOf(id)});
 }
 
@@ -268,6 +283,7 @@ Result<QString> FindGridForCall(const QString& call) {
 }
 
 Status FillMissingGridForCall(const QString& call, const QString& grid) {
+  if (Status one = CheckOneLineValues({grid}); !one) return one;
   // One statement for all the QSOs that lack a grid: either all get it or none.
   return db::exec(QStringLiteral("UPDATE Tabla1 SET [SuGrid]=? WHERE [Nombre Log]=? AND [Estacion]=? "
                                  "AND ([SuGrid] IS NULL OR [SuGrid]='')"),

@@ -1,6 +1,7 @@
 #pragma once
 #include <QSqlQuery>
 #include <QString>
+#include <QVariant>
 #include <memory>
 #include <functional>
 #include <optional>
@@ -54,6 +55,10 @@ using OptionalText = std::optional<QString>;
 // Adds a log's placeholder row: only [Nombre Log] is set, so the log is listed
 // before it has QSOs. Every listing of QSOs skips it (its Modo is empty).
 Status LogPlaceholderRow(const QString& logName);
+
+// Every text value of a row is one line: a value holding a CR, an LF or a tab is
+// refused (the failure names it), whichever path brought it past the boxes.
+Status CheckOneLineValues(const QVariantList& values);
 
 // Adds a QSO to the current log (state().CurrentLogName) as given: nothing is
 // trimmed or checked but the satellite name, which loses its outer blanks. Ruk is

@@ -34,6 +34,7 @@
 #include "contest/masterupdate.h"
 #include "mainwin/entryclock.h"
 #include "mainwin/form1.h"
+#include "platform/cp1252box.h"
 #include "platform/audioplayer.h"
 #include "platform/clock.h"
 #include "platform/colors.h"
@@ -109,6 +110,7 @@ QLineEdit* textBox(QWidget* parent, const char* name, int maxLength, int x, int 
   auto* t = control<QLineEdit>(parent, name, x, y, w, 23);
   t->setMaxLength(maxLength);
   setBackColor(t, kWhite);
+  keepToOneLine(t);
   return t;
 }
 

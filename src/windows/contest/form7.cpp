@@ -12,6 +12,7 @@
 #include <QSqlQuery>
 #include <QTimer>
 
+#include "platform/cp1252box.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "store/programstate.h"
@@ -48,6 +49,7 @@ bool isDigitChar(QChar c) { return c >= u'0' && c <= u'9'; }
 QLineEdit* box(int maxLength = 0) {
   auto* b = new QLineEdit;
   if (maxLength > 0) b->setMaxLength(maxLength);
+  keepToOneLine(b);
   return b;
 }
 

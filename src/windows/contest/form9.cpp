@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "contest/cabrillofile.h"
+#include "platform/cp1252box.h"
 #include "store/programstate.h"
 
 namespace vz {
@@ -21,6 +22,7 @@ namespace {
 QLineEdit* box(int maxLength = 100) {
   auto* b = new QLineEdit;
   b->setMaxLength(maxLength);
+  keepToCp1252(b);
   return b;
 }
 
@@ -37,6 +39,7 @@ Form9::Form9() {
   setWindowTitle(QStringLiteral("Form9"));
   setModal(true);
   Text1 = new QLineEdit;
+  keepToCp1252(Text1);
   Text2 = box();
   Text4 = box();
   Text5 = box();

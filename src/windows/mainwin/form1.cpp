@@ -27,6 +27,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/cp1252box.h"
 #include "platform/colors.h"
 #include "platform/dialogs.h"
 #include "platform/webget.h"
@@ -78,6 +79,7 @@ QLineEdit* textBox(QWidget* parent, const char* name, int maxLength, int x, int 
   auto* t = control<QLineEdit>(parent, name, x, y, w, h);
   t->setMaxLength(maxLength);
   t->setFont(designFont(kFieldPoints, true));
+  keepToOneLine(t);
   return t;
 }
 

@@ -1,8 +1,11 @@
 #include "platform/qtdialogs.h"
 
+#include "platform/cp1252box.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -81,9 +84,16 @@ MsgAnswer QtDialogService::message(const MessageRequest& r) {
 }
 
 QString QtDialogService::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
-  bool ok = false;
   QWidget* owner = parentWidget();
-  const QString t = QInputDialog::getText(owner, titleOr(title), prompt, QLineEdit::Normal, defaultText, &ok);
+  // The answers name a log (config.ini) or a call: one line the code page holds.
+  QInputDialog box(owner);
+  box.setWindowTitle(titleOr(title));
+  box.setLabelText(prompt);
+  box.setInputMode(QInputDialog::TextInput);
+  if (auto* line = box.findChild<QLineEdit*>()) keepToCp1252(line);
+  box.setTextValue(defaultText);
+  const bool ok = box.exec() == QDialog::Accepted;
+  const QString t = box.textValue();
   reactivate(owner);
   return ok ? t : QString();
 }

@@ -116,7 +116,8 @@ Status SaveConfig() {
            MsgIcon::Exclamation);
   QString error;
   Status result;
-  if (!writeTextLines(programFile(kFileName), lines, &error)) {
+  // The file holds the passwords: only its owner reads it.
+  if (!writeTextLines(programFile(kFileName), lines, &error, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
     result = Status::failure(QStringLiteral("No se pudo guardar %1: %2").arg(kFileName, error));
     showError(result.error);
   }

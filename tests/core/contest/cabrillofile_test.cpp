@@ -187,3 +187,21 @@ TEST_F(CabrilloFile, AStationDataFileThatCannotBeWrittenIsToldAndTheExportGoesOn
 }
 
 }  // namespace
+
+// The station data is one value per line: a value with a line break would move the
+// later ones, and split the header's line too. It is refused and nothing is written.
+TEST_F(CabrilloFile, StationDataWithALineBreakIsRefused) {
+  CabrilloStationData good{"Ana", "Calle 1", "", "", "ana@example.org"};
+  ASSERT_TRUE(WriteCabrilloStationData(good));
+  const QByteArray before = bytesOf(folder.file("datos.cbr"));
+  CabrilloHeaderFields f = filled();
+  f.station.address1 = QStringLiteral("Calle 1\r\nEMAIL: otro@example.org");
+  EXPECT_EQ(ExportCabrilloLog(f, kSection, "2.1.21"), CabrilloExportResult::Failed);
+  ASSERT_EQ(dialogs.messages.size(), 1);
+  EXPECT_TRUE(dialogs.texts()[0].contains("datos.cbr")) << dialogs.texts()[0].toStdString();
+  EXPECT_TRUE(dialogs.fileRequests.isEmpty());
+  EXPECT_EQ(bytesOf(folder.file("datos.cbr")), before);
+  f.station.address1 = QStringLiteral("Calle\t1");
+  EXPECT_FALSE(WriteCabrilloStationData(f.station));
+  EXPECT_EQ(bytesOf(folder.file("datos.cbr")), before);
+}

@@ -56,14 +56,15 @@ TEST(ImportFileReading, RecordsAreCutByTheFieldLengths) {
     EXPECT_EQ(r.lineCount, 1 + c.records.size()) << c.what;
     EXPECT_FALSE(r.tooManyRecords) << c.what;
   }
-  // What the parse makes of a value with a line break and a remark holding tags.
+  // What the parse makes of a value with a line break and a remark holding tags: the
+  // value whole, its line break a blank (a row's value is one line).
   const ImportFileContents r = ReadAdifImportBytes(
       "<EOH><CALL:5>LU1AA<COMMENT:25>ver <EOR>\r\n<CALL:6>XX1XXX<GRIDSQUARE:4>FF78<EOR>");
   ASSERT_EQ(r.recordLines.size(), 1);
   const auto parsed = ParseImportRecord(r.recordLines[0], false, {});
   ASSERT_TRUE(parsed.ok());
   EXPECT_EQ(parsed.value.qso.call, "LU1AA");
-  EXPECT_EQ(parsed.value.qso.remarks, "ver <EOR>\r\n<CALL:6>XX1XXX");
+  EXPECT_EQ(parsed.value.qso.remarks, "ver <EOR> <CALL:6>XX1XXX");
   EXPECT_EQ(parsed.value.qso.grid, "FF78");
 }
 

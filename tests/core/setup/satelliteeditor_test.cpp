@@ -85,6 +85,8 @@ TEST(SatelliteEditorRules, AddAndAcceptChecks) {
   const QStringList list{"AO-7;70cm;2m;SSB;100.4;", "ao-91;70cm;2m;FM;67.0;", "SO-50;2m;70cm;FM;67.0;"};
   const SatelliteFields good{"RS-44", "2m", "70cm", "SSB", " ", "145.965"};
   const QString noSemicolon = QStringLiteral("El nombre, el sub tono y la frecuencia no pueden contener \";\"!");
+  const QString oneLineOnly =
+      QStringLiteral("El nombre, el sub tono y la frecuencia no pueden contener saltos de línea ni tabuladores!");
   struct Case {
     const char* what;
     SatelliteFields fields;
@@ -114,6 +116,12 @@ TEST(SatelliteEditorRules, AddAndAcceptChecks) {
       {"; in sub-tone", {"RS-44", "2m", "70cm", "SSB", "67.0;1", ""}, -1, noSemicolon, SatelliteField::SubTone},
       {"; in frequency", {"RS-44", "2m", "70cm", "SSB", "", "145.9;0"}, -1, noSemicolon,
        SatelliteField::Frequency},
+      {"line break in name", {"RS-44\r\nXX", "2m", "70cm", "SSB", "", ""}, -1, oneLineOnly, SatelliteField::Name},
+      {"line feed and ; in sub-tone", {"RS-44", "2m", "70cm", "SSB", "67.0\nAO-1;2m;70cm;FM", ""}, -1, noSemicolon,
+       SatelliteField::SubTone},
+      {"line feed in sub-tone", {"RS-44", "2m", "70cm", "SSB", "67.0\n88.5", ""}, -1, oneLineOnly,
+       SatelliteField::SubTone},
+      {"tab in frequency", {"RS-44", "2m", "70cm", "SSB", "", "\t"}, -1, oneLineOnly, SatelliteField::Frequency},
   };
   for (const Case& c : cases) {
     const auto refusal = CheckSatelliteFields(c.fields, list, c.except);

@@ -142,13 +142,13 @@ TEST(ConfigLines, ReaderTable) {
   EXPECT_FALSE(r.PinPttRts.has_value());
   EXPECT_EQ(r.GridLoca, "");
 
-  // Values are cut: 100 characters, 1000 for the audio file; the key may stand anywhere
-  // in the line, the value is still the text from the tenth character on.
+  // Values are cut: 100 characters, 1000 for the audio file. A key counts only at the
+  // start of its line: text that holds a key elsewhere sets nothing.
   r = parseConfigLines({"Operador=" + longValue, "ArcAudio=" + longPath, "xGridLoca=GF05",
                         "RUKQpass=" + sRukq, "RUKQpass=" + sRukq + "z"});
   EXPECT_EQ(r.Operador->size(), 100);
   EXPECT_EQ(r.ArcAudio->size(), 1000);
-  EXPECT_EQ(r.GridLoca, "=GF05");
+  EXPECT_EQ(r.GridLoca, "");
   EXPECT_EQ(r.RukqPass, ScrambleText(sRukq + "z", kScramblerKey, -1));
 
   // Numbers read as the number at the start; empty selector values are ignored.
@@ -221,4 +221,72 @@ TEST(ConfigLines, WriteAndReadBackThroughAWindows1252File) {
   EXPECT_EQ(r.PinPttRts, false);
   EXPECT_EQ(r.TAntes, v.TAntes);
   EXPECT_EQ(r.TDespues, v.TDespues);
+}
+
+// A value can never carry a line of its own into the file.
+TEST(ConfigLines, EveryValueIsWrittenOnItsOwnLine) {
+  ConfigValues v;
+  v.Estacion = "LU1ABC";
+  v.LogenUso = "Diario";
+  v.HamqUser = "qrzuser\r\nLogenUso=HACK\r\nEstacion=EVIL1";
+  v.EqslUser = "a\tb";
+  v.ArcAudio = "/tmp/x\ny.wav";
+  const QStringList lines = formatConfigLines(v);
+  ASSERT_EQ(lines.size(), 20);
+  EXPECT_EQ(lines[9], "HAMQuser=qrzuser LogenUso=HACK Estacion=EVIL1");
+  EXPECT_EQ(lines[13], "eQSLuser=a b");
+  EXPECT_EQ(lines[15], "ArcAudio=/tmp/x y.wav");
+  const ConfigRead r = parseConfigLines(splitTextLines(lines.join("\r\n")));
+  // The value holds "LogenUso=" and "Estacion=": only a key at the start of a line counts.
+  EXPECT_EQ(r.HamqUser, "qrzuser LogenUso=HACK Estacion=EVIL1");
+  EXPECT_EQ(r.Estacion, "LU1ABC");
+  EXPECT_EQ(r.LogenUso, "Diario");
+}
+
+// config.ini as saved by an editor on Linux (LF), by an old Mac one (CR), or by the
+// program (CR LF) reads the same.
+TEST(ConfigLines, EveryLineEndReadsTheSame) {
+  test::TempFolder folder(false);
+  const QString path = folder.file("config.ini");
+  for (const char* end : {"\r\n", "\n", "\r"}) {
+    const QByteArray bytes = QByteArray("Estacion=LU1ABC") + end + "Operador=LU2XYZ" + end + "LogenUso=Diario" + end +
+                             "GridLoca=GF05TJ" + end;
+    ASSERT_TRUE(replaceFileBytes(path, bytes));
+    QStringList lines;
+    ASSERT_TRUE(readTextLines(path, &lines));
+    const ConfigRead r = parseConfigLines(lines);
+    EXPECT_EQ(lines.size(), 4) << end;
+    EXPECT_EQ(r.Estacion, "LU1ABC") << end;
+    EXPECT_EQ(r.Operador, "LU2XYZ") << end;
+    EXPECT_EQ(r.LogenUso, "Diario") << end;
+    EXPECT_EQ(r.GridLoca, "GF05TJ") << end;
+    EXPECT_TRUE(ConfigProblems(r, {"Diario", "Otro"}).isEmpty()) << end;
+  }
+}
+
+TEST(ConfigLines, WhatMakesAPresentFileUnusable) {
+  const struct {
+    const char* what;
+    QByteArray bytes;
+    QStringList logs;
+    QStringList problems;
+  } cases[] = {
+      {"usable", "Estacion=LU1ABC\r\nLogenUso=Diario\r\n", {"Diario"}, {}},
+      {"another letter case", "Estacion=LU1ABC\r\nLogenUso=diario\r\n", {"Diario"}, {}},
+      {"a new database without logs", "Estacion=LU1ABC\r\nLogenUso=Diario\r\n", {}, {}},
+      {"only the station", "Estacion=LU1ABC\r\n", {"Diario"},
+       {"no dice qué log se usa (falta la línea LogenUso=)."}},
+      {"cut inside LogenUso=", "Estacion=LU1ABC\r\nOperador=LU2XYZ\r\nLogen", {"Diario"},
+       {"no dice qué log se usa (falta la línea LogenUso=)."}},
+      {"a log the database lacks", "Estacion=LU1ABC\r\nLogenUso=HACK\r\n", {"Diario"},
+       {"el log \"HACK\" no está en la base de datos."}},
+      {"an empty log name", "Estacion=LU1ABC\r\nLogenUso=\r\n", {"Diario"}, {"el nombre del log en uso está vacío."}},
+      {"an empty station", "Estacion=\r\nLogenUso=Diario\r\n", {"Diario"},
+       {"falta la señal distintiva de la estación."}},
+      {"binary", QByteArray("\x00\x01\xff\xfe\x80garbage\x00\x1b[", 15), {"Diario"},
+       {"no dice qué log se usa (falta la línea LogenUso=).", "falta la señal distintiva de la estación."}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ConfigProblems(parseConfigLines(splitTextLines(decodeCp1252(c.bytes))), c.logs), c.problems) << c.what;
+  }
 }

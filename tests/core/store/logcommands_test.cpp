@@ -228,3 +228,33 @@ TEST_F(LogCommands, WorkedBeforeMatchesTheTypedStartInTheLogByDate) {
 }
 
 }  // namespace
+
+// The edit dialog writes back an unchanged value exactly as stored, even one an
+// earlier version let through with a line break; a changed value with one is refused.
+TEST_F(LogCommands, AnEditKeepsAStoredLineBreakButRefusesANewOne) {
+  ASSERT_TRUE(db::exec("INSERT INTO Tabla1 ([Nombre Log], Modo, Estacion, Obs, Frecuencia) "
+                       "VALUES ('Mi Log', 'SSB', 'LU1AA', 'viejo' || char(13) || char(10) || 'pegado', '7')"));
+  const qint64 id = countRows("Tabla1");
+  const LogQso old = storedQso(id);
+  EditedQso e;
+  e.mode = old.Modo;
+  e.call = "LU1AB";
+  e.remarks = old.Obs;
+  e.frequency = old.Frecuencia;
+  ASSERT_TRUE(SaveEditedQso(e, id));
+  EXPECT_EQ(storedQso(id).Obs, QString("viejo\r\npegado"));
+  EXPECT_EQ(storedQso(id).Estacion, QString("LU1AB"));
+  EXPECT_EQ(storedQso(id).Frecuencia, QString("7"));
+
+  e.remarks = "nuevo\tpegado";
+  EXPECT_FALSE(SaveEditedQso(e, id).ok);
+  e.remarks = old.Obs;
+  e.call = "LU1AC\r\n";
+  EXPECT_FALSE(SaveEditedQso(e, id).ok);
+  EXPECT_EQ(storedQso(id).Estacion, QString("LU1AB"));
+}
+
+TEST_F(LogCommands, APastedLogNameBecomesOneLine) {
+  EXPECT_EQ(NewLogName("Pegado\r\nEstacion=PEGADO1"), QString("Pegado Estacion=PEGADO1"));
+  EXPECT_EQ(NewLogName("O'Brien\tlog"), QString("OBrien log"));
+}

@@ -371,3 +371,32 @@ TEST_F(LogStore, AddProfileColumnsCompletesOnlyTablesThatLackIt) {
 }
 
 }  // namespace
+
+// A value with a line break or tab never reaches a row, whichever path brings it:
+// the boxes make it one line, and the store refuses what got past them.
+TEST_F(LogStore, ValuesWithLineBreaksOrTabsAreRefusedByEveryWriter) {
+  for (const char* text : {"QSL\r\nvia buró", "QSL\nvia", "QSL\rvia", "QSL\tvia"}) {
+    const QString bad = QString::fromUtf8(text);
+    const long long before = countRows("Tabla1");
+    const Status inserted = save("LU1AA", QString(), bad);
+    EXPECT_FALSE(inserted.ok) << text;
+    EXPECT_TRUE(inserted.error.contains("saltos de línea")) << inserted.error.toStdString();
+    EXPECT_FALSE(InsertImportedQso("LU1AA", "40m", "SSB", "59", "59", "01/03/2024", "12:00", "LU9ZZ", "", bad,
+                                   "7.050", "", "", "", 0, "")
+                     .ok)
+        << text;
+    EXPECT_FALSE(LogPlaceholderRow(QStringLiteral("Pegado") + bad).ok) << text;
+    EXPECT_EQ(countRows("Tabla1"), before) << text;
+  }
+  ASSERT_TRUE(save("LU1AA"));
+  const qint64 id = lastId();
+  EXPECT_FALSE(UpdateLogQso("LU1AA", "40m", "SSB", "59", "57", "01/03/2024", "12:00", "LU9ZZ", "LU9ZZ", "a\r\nb",
+                            "7.050", "GF05", "", "", 1, "", id)
+                   .ok);
+  EXPECT_FALSE(UpdateQsoTheirGrid("FF\n78", QString::number(id)).ok);
+  EXPECT_EQ(storedQso(id).Obs, "ok");
+  EXPECT_EQ(storedQso(id).SuGrid, "");
+  // Blanks and every other character stay as they are.
+  ASSERT_TRUE(save("LU2BB", QString(), QString::fromUtf8("  Łódź Москва €5  ")));
+  EXPECT_EQ(storedQso(lastId()).Obs, QString::fromUtf8("  Łódź Москва €5  "));
+}

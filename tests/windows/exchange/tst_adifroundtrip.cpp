@@ -124,7 +124,8 @@ QList<Row> stored(const QString& log) {
 //   ("59" for FM, SSB, DVoice; "599" otherwise); remarks are cut to 100 characters,
 //   the operator to 50, the locators to 6 and trimmed;
 // - a value made of blanks is not written (operator, remarks, locators), so it
-//   comes back empty; a satellite name comes back trimmed.
+//   comes back empty; a satellite name comes back trimmed;
+// - a line break or tab in a value becomes one blank: a value of a row is one line.
 // And the search export's mode table: "Echo" is written as FM with PROP_MODE ECH
 // and comes back "FM"; "DV IP" as DIGITALVOICE with PROP_MODE INTERNET, and comes
 // back "DVoice". The back-up writes modes as stored.
@@ -137,7 +138,7 @@ Row expectedBack(Row r, bool searchExport) {
   for (int c : {RSE, RSR}) r[c] = r[c].isEmpty() ? report : r[c].left(3);
   for (int c : {Operador, Obs, MiGrid, SuGrid})
     if (trimBlanks(r[c]).isEmpty()) r[c].clear();
-  r[Obs].truncate(100);
+  r[Obs] = oneLine(r[Obs]).left(100);
   r[Operador].truncate(50);
   r[MiGrid] = trimBlanks(r[MiGrid].left(6));
   r[SuGrid] = trimBlanks(r[SuGrid].left(6));
