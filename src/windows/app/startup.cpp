@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -11,6 +12,11 @@
 #include "platform/placement.h"
 #include "platform/programfolder.h"
 #include "platform/serialline.h"
+#include "platform/textfile.h"
+#include "setup/form2.h"
+#include "store/configfile.h"
+#include "store/logcommands.h"
+#include "store/programstate.h"
 
 namespace vz {
 
@@ -40,6 +46,36 @@ int runProgram(QApplication& app) {
   QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { ReleaseAllSerialLines(); });
   form1().show();
   return app.exec();
+}
+
+bool AskSettingsForUnusableConfig() {
+  const QString path = programFile(QStringLiteral("config.ini"));
+  QStringList lines;
+  if (!readTextLines(path, &lines)) return false;  // the read already said so
+  QStringList logNames;
+  if (db::isOpen()) {
+    const Result<QStringList> names = ListLogNames();
+    if (names.ok()) logNames = names.value;
+  }
+  const ConfigRead read = parseConfigLines(lines);
+  const QStringList problems = ConfigProblems(read, logNames);
+  if (problems.isEmpty()) return false;
+
+  ProgramState& st = state();
+  const bool logKnown = read.LogenUso && logNames.contains(*read.LogenUso, Qt::CaseInsensitive);
+  if (!logKnown) st.CurrentLogName = logNames.isEmpty() ? QString() : logNames.first();
+  QString text = QStringLiteral("El archivo de configuración no se puede usar como está:\r\n") + path +
+                 QStringLiteral("\r\n\r\n- ") + problems.join(QStringLiteral("\r\n- "));
+  if (!logKnown && !st.CurrentLogName.isEmpty())
+    text += QStringLiteral("\r\n\r\nSe abrirá el log \"%1\"; puede elegir otro desde el menú Archivo.")
+                .arg(st.CurrentLogName);
+  text += QStringLiteral("\r\n\r\nRevise los datos y pulse Guardar.");
+  msgBox(text, MsgIcon::Exclamation);
+  form1().Frame1->setTitle(st.CurrentLogName);
+  // As on a first run: "Guardar" writes the file anew, "Cancelar" ends the program.
+  st.FirstRun = true;
+  form2().exec();
+  return true;
 }
 
 }  // namespace vz

@@ -20,6 +20,7 @@
 #include <QTreeWidget>
 #include <cmath>
 
+#include "app/startup.h"
 #include "contest/form4.h"
 #include "exchange/form12.h"
 #include "mainwin/entryclock.h"
@@ -232,6 +233,7 @@ void Form1::Timer2_Timer() {
     return;
   }
   LoadConfig();
+  AskSettingsForUnusableConfig();
   SetFileMenuEnabled(QStringLiteral("0"));
   if (db::isOpen()) {
     ListView2->clear();
