@@ -17,10 +17,12 @@
 #include <QTreeWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "mainwin/form1.h"
 #include "online/callbook.h"
 #include "mainwin/qslcard.h"
+#include "platform/cp1252box.h"
 #include "platform/dialogs.h"
 #include "platform/webget.h"
 #include "setup/form2.h"
@@ -81,9 +83,14 @@ QIcon pictureIcon(const QString& text, const QColor& background) {
   return QIcon(pm);
 }
 
+// The box's own length, kept while a longer stored value is shown.
+constexpr const char* kDesignLength = "designMaxLength";
+
 QLineEdit* box(int maxLength = 32767) {
   auto* e = new QLineEdit;
   e->setMaxLength(maxLength);
+  e->setProperty(kDesignLength, maxLength);
+  keepToOneLine(e);
   return e;
 }
 
@@ -163,7 +170,7 @@ Form5::Form5() {
   Label5_1 = new QLabel(QStringLiteral("Satélite"));
   Text12 = box();
 
-  Text8 = box(50);
+  Text8 = box(100);  // the remark the store and the import keep
   Command1 = new QPushButton(QStringLiteral("Guardar"));
   Command2 = new QPushButton(QStringLiteral("Eliminar"));
 
@@ -356,31 +363,53 @@ void fillSelector(QComboBox* c, const QStringList& list, const QString& value) {
 
 }  // namespace
 
+void Form5::showValue(QLineEdit* box, const QString& value) {
+  box->setMaxLength(std::max(box->property(kDesignLength).toInt(), int(value.size())));
+  box->setText(value);
+  shown_.insert(box, box->text());
+}
+
+bool Form5::unchanged(QLineEdit* box) const {
+  const auto it = shown_.constFind(box);
+  return stored_ && it != shown_.cend() && *it == box->text();
+}
+
+QString Form5::keptOr(QLineEdit* box, const QString& stored, const QString& edited) const {
+  return unchanged(box) ? stored : edited;
+}
+
 void Form5::fillFrom(const LogQso& row, const QStringList& modes, const QStringList& mhzList) {
   setWindowTitle(kCaptionPrefix + QString::number(row.id));
-  Text2->setText(row.Estacion);
+  // The lists show some values shortened (the time without seconds): what an
+  // unchanged box writes back is read from the row itself.
+  shown_.clear();
+  stored_.reset();
+  if (const Result<std::optional<LogQso>> found = FindQsoById(row.id); found.ok()) stored_ = found.value;
+  showValue(Text2, row.Estacion);
   Label11->setText(row.Banda);
 
   QString frequency = row.Frecuencia;
   frequency.replace(QLatin1Char(','), QLatin1Char('.'));
   const qsizetype point = frequency.indexOf(QLatin1Char('.'));
   fillSelector(mhz, mhzList, point < 0 ? frequency : frequency.left(point));
-  Text9->setText(point < 0 ? QString() : frequency.mid(point + 1));
+  shownMhz_ = mhz->currentText();
+  showValue(Text9, point < 0 ? QString() : frequency.mid(point + 1));
 
   fillSelector(Combo2, modes, row.Modo);
-  Text6->setText(row.RSE);
-  Text7->setText(row.RSR);
-  Text4->setText(row.Fecha);
-  Text5->setText(row.Hora);
-  Text1->setText(row.MyCall);
-  Text3->setText(row.Operador);
-  Text8->setText(row.Obs);
-  Text10->setText(row.MiGrid);
-  Text11->setText(row.SuGrid);
+  shownMode_ = Combo2->currentText();
+  showValue(Text6, row.RSE);
+  showValue(Text7, row.RSR);
+  showValue(Text4, row.Fecha);
+  showValue(Text5, row.Hora);
+  showValue(Text1, row.MyCall);
+  showValue(Text3, row.Operador);
+  showValue(Text8, row.Obs);
+  showValue(Text10, row.MiGrid);
+  showValue(Text11, row.SuGrid);
   showRukStatus(row.Ruk);
 
   const QString satellite = trimBlanks(row.Nombre_Sat);
-  Text12->setText(satellite);
+  showValue(Text12, satellite);
   Text12->setVisible(!satellite.isEmpty());
   Label5_1->setVisible(!satellite.isEmpty());
 }
@@ -564,6 +593,7 @@ void Form5::Command1_Click() {
     focusBack(Text12);
     return;
   }
+  const QString satellite = keptOr(Text12, stored_ ? stored_->Nombre_Sat : QString(), Text12->text().toUpper());
   Text12->setText(Text12->text().toUpper());
   if (Text1->text() == Text2->text()) {
     msgBox(QStringLiteral("QSO con la propia estación???"), MsgIcon::Critical);
@@ -596,29 +626,41 @@ void Form5::Command1_Click() {
     }
   }
 
-  QString remarks = Text8->text();
-  remarks.remove(QLatin1Char('\''));
-  Text8->setText(remarks);
+  // A box the operator left as it was filled writes back what was stored, byte for
+  // byte: pressing "Guardar" without a change changes nothing.
+  const LogQso old = stored_.value_or(LogQso{});
+  QString remarks = old.Obs;
+  if (!unchanged(Text8)) {
+    remarks = Text8->text();
+    remarks.remove(QLatin1Char('\''));
+    Text8->setText(remarks);
+  }
+
+  // The kHz box as its leave check completes it ("" and "5" read as "000", "500").
+  auto khzOf = [](QString khz) { return khz.leftJustified(3, u'0'); };
+  const bool frequencyKept = stored_ && mhz->currentText() == shownMhz_ &&
+                             khzOf(Text9->text()) == khzOf(shown_.value(Text9));
 
   EditedQso e;
-  e.mode = mode;
-  e.band = Label11->text();
-  e.ownCall = Text1->text();
-  e.call = Text2->text();
-  e.date = formatDate(parseDayFirstDate(Text4->text()));
-  e.time = Text5->text();
-  e.reportSent = Text6->text();
-  e.reportReceived = Text7->text();
+  e.mode = stored_ && mode == shownMode_ ? old.Modo : mode;
+  e.band = frequencyKept ? old.Banda : Label11->text();
+  e.ownCall = keptOr(Text1, old.MyCall, Text1->text());
+  e.call = keptOr(Text2, old.Estacion, Text2->text());
+  e.date = keptOr(Text4, old.Fecha, formatDate(parseDayFirstDate(Text4->text())));
+  e.time = keptOr(Text5, old.Hora, Text5->text());
+  e.reportSent = keptOr(Text6, old.RSE, Text6->text());
+  e.reportReceived = keptOr(Text7, old.RSR, Text7->text());
   e.remarks = remarks;
-  e.operatorCall = Text3->text();
-  e.ownGrid = Text10->text();
-  e.workedGrid = Text11->text();
+  e.operatorCall = keptOr(Text3, old.Operador, Text3->text());
+  e.ownGrid = keptOr(Text10, old.MiGrid, Text10->text());
+  e.workedGrid = keptOr(Text11, old.SuGrid, Text11->text());
   // A QSO stored without a frequency keeps none.
-  e.frequency = mhz->currentText().isEmpty() && Text9->text().isEmpty()
+  e.frequency = frequencyKept ? old.Frecuencia
+                : mhz->currentText().isEmpty() && Text9->text().isEmpty()
                     ? QString()
                     : mhz->currentText() + QLatin1Char('.') + Text9->text();
-  e.satellite = Text12->text();
-  e.province = ProvinceFromCallSign(Text2->text());
+  e.satellite = satellite;
+  e.province = keptOr(Text2, old.Argento, ProvinceFromCallSign(Text2->text()));
 
   const qint64 id = qsoId();
   const Status saved = SaveEditedQso(e, id);

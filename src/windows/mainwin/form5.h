@@ -1,6 +1,8 @@
 #pragma once
 #include <QDialog>
+#include <QHash>
 #include <QString>
+#include <optional>
 #include <QStringList>
 #include <functional>
 
@@ -106,8 +108,21 @@ class Form5 : public QDialog {
   void focusBack(QWidget* box);
   void refreshCaller(qint64 id);
 
+  // Shows a value whole, even past the box's design length, and notes what the box
+  // then shows: a box still showing that at "Guardar" writes back the stored value.
+  void showValue(QLineEdit* box, const QString& value);
+  // Whether the box still shows what it was filled with (and the row was read).
+  bool unchanged(QLineEdit* box) const;
+  // The stored value when the box is unchanged, else the edited one.
+  QString keptOr(QLineEdit* box, const QString& stored, const QString& edited) const;
+
   bool unloadRequested_ = false;
   bool refocusing_ = false;
+  // The QSO as stored (read by its id when the dialog is filled) and what each box
+  // and selector showed then.
+  std::optional<LogQso> stored_;
+  QHash<const QLineEdit*, QString> shown_;
+  QString shownMhz_, shownMode_;
 };
 
 inline Form5& form5() { return FormInstance<Form5>::get(); }

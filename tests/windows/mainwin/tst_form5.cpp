@@ -126,7 +126,7 @@ class TstForm5 : public QObject {
     QCOMPARE(f.Text5->text(), QString("14:05"));
     QCOMPARE(f.Text6->text(), QString("59"));
     QCOMPARE(f.Text7->text(), QString("57"));
-    QCOMPARE(f.Text8->text(), QString(50, 'x'));
+    QCOMPARE(f.Text8->text(), QString(60, 'x'));  // shown whole, as stored
     QCOMPARE(f.Text10->text(), QString("GF05TJ"));
     QCOMPARE(f.Text11->text(), QString("FF78"));
     QCOMPARE(f.Label11->text(), QString("40m"));
@@ -150,7 +150,7 @@ class TstForm5 : public QObject {
     QTest::newRow("comma") << "14,250" << "CW" << "14" << "250" << mhzList << modeList;
     QTest::newRow("one kHz digit") << "7.1" << "FM" << "7" << "1" << mhzList << modeList;
     QTest::newRow("four kHz digits") << "435.1234" << "FM" << "435" << "1234" << mhzList << modeList;
-    QTest::newRow("five kHz digits") << "435.12345" << "FM" << "435" << "1234" << mhzList << modeList;
+    QTest::newRow("five kHz digits") << "435.12345" << "FM" << "435" << "12345" << mhzList << modeList;
     QTest::newRow("MHz not listed") << "1296.100" << "SSB" << "1296" << "100" << mhzList + 1 << modeList;
     QTest::newRow("imported 222") << "222.100" << "SSB" << "222" << "100" << mhzList + 1 << modeList;
     QTest::newRow("no point") << "2400" << "SSB" << "2400" << "" << mhzList + 1 << modeList;
