@@ -126,7 +126,11 @@ Status InsertLogQso(const QString& call, const QString& band, const QString& mod
                     const QString& ownCall, const OptionalText& operatorCall, const QString& remarks,
                     const QString& frequency, const OptionalText& ownGrid, const OptionalText& workedGrid,
                     const QString& satellite, Status* gridBackFill) {
-  const Status s = addRow({
+  // The row and its grid back-fill are written to disk together: each commit waits
+  // for the disk several times, and on a large log that wait is most of a save.
+  std::optional<Status> filled;
+  const Status saved = db::transaction([&] {
+    const Status s = addRow({
       db::textValue(mode),                      // Modo
       db::textValue(band),                      // Banda
       db::textValue(ownCall),                   // MyCall
@@ -144,13 +148,15 @@ Status InsertLogQso(const QString& call, const QString& band, const QString& mod
       QStringLiteral("1"),                      // Ruk: counts as uploaded from the start
       db::textValue(trimBlanks(satellite)),     // Nombre_Sat
       db::textValue(ProvinceFromCallSign(call)) // Argento
+    });
+    if (!s) return s;
+    // A failing back-fill goes back to the caller and does not undo the QSO.
+    if (workedGrid && !workedGrid->isEmpty() && !call.contains(QLatin1Char('/')))
+      filled = FillMissingGridForCall(call, *workedGrid);
+    return Status::success();
   });
-  if (!s) return s;
-  // The QSO is saved; a failing back-fill goes back to the caller and does not undo it.
-  if (workedGrid && !workedGrid->isEmpty() && !call.contains(QLatin1Char('/'))) {
-    const Status filled = FillMissingGridForCall(call, *workedGrid);
-    if (gridBackFill) *gridBackFill = filled;
-  }
+  if (!saved) return saved;
+  if (gridBackFill && filled) *gridBackFill = *filled;
   return Status::success();
 }
 
