@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
+#include <utility>
 #include <fstream>
 #include <vector>
 
@@ -29,6 +30,7 @@
 #include "exchange/form6.h"
 #include "exchange/searchlistmodel.h"
 #include "mainwin/form1.h"
+#include "online/form14.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
 #include "store/duplicates.h"
@@ -359,6 +361,42 @@ void BM_BackupAllLogs(benchmark::State& st) {
   FormInstance<Form1>::unload();
 }
 BENCHMARK(BM_BackupAllLogs)->Arg(1000)->Arg(k1M)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// "Provincias Argentinas": the log's QSOs with a province listed for the award
+// window and its grid and square lists built from them; the peak memory above what
+// was resident before.
+void BM_ProvincesAward(benchmark::State& st) {
+  const int n = int(st.range(0));
+  bench::openBenchLog(n);
+  for (QTimer* timer : {form1().Timer1, form1().Timer2}) timer->stop();
+  Times t;
+  double growth = 0;
+  for (auto _ : st) {
+    const double before = bench::residentMb();
+    resetPeakMemory();
+    QElapsedTimer clock;
+    clock.start();
+    Result<SearchListing> listing = ListProvinceQsos(state().CurrentLogName);
+    if (!listing.ok()) {
+      st.SkipWithError("not listed");
+      break;
+    }
+    state().ListedQsoCount = int(listing.value.ids.size());
+    Form14& award = form14();
+    award.InputModel->setListing(std::move(listing.value));
+    award.Form_Activate();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    st.SetIterationTime(ms / 1000);
+    t.ms.push_back(ms);
+    growth = std::max(growth, peakMb() - before);
+    FormInstance<Form14>::unload();
+  }
+  st.counters["peak_growth_MB"] = growth;
+  recordFigure("provinces award peak growth MB", n, growth);
+  report(st, "provinces award", t);
+  FormInstance<Form1>::unload();
+}
+BENCHMARK(BM_ProvincesAward)->Arg(1000)->Arg(k1M)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

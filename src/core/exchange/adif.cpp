@@ -57,7 +57,19 @@ QString AdifField(const QString& tag, const QString& value) {
   // The file is Windows-1252 and the codec writes one byte for every UTF-16 unit
   // of the text ("?" for what the code page lacks), so the text's size is the byte
   // count a reader will find.
-  return QLatin1Char('<') + tag + QLatin1Char(':') + QString::number(value.size()) + QLatin1Char('>') + value;
+  // Built in one piece: an export writes a dozen fields for every QSO.
+  char16_t digits[20];
+  int n = 0;
+  for (qsizetype v = value.size(); n == 0 || v > 0; v /= 10) digits[n++] = char16_t(u'0' + v % 10);
+  QString field;
+  field.reserve(tag.size() + n + value.size() + 3);
+  field += QLatin1Char('<');
+  field += tag;
+  field += QLatin1Char(':');
+  while (n > 0) field += QChar(digits[--n]);
+  field += QLatin1Char('>');
+  field += value;
+  return field;
 }
 
 QStringList AdifHeader(const QString& programVersion, const QDateTime& localNow) {
@@ -75,7 +87,8 @@ QStringList AdifHeader() { return AdifHeader(state().ProgramVersion, clock().now
 std::optional<QString> AdifQsoDate(const QString& date) {
   const QDate d = parseDayFirstDate(date);
   if (!d.isValid()) return std::nullopt;
-  return d.toString(QStringLiteral("yyyyMMdd"));
+  if (d.year() < 1000 || d.year() > 9999) return d.toString(QStringLiteral("yyyyMMdd"));
+  return QString::number(d.year() * 10000 + d.month() * 100 + d.day());
 }
 
 QString AdifTimeOn(const QString& time) {

@@ -1,6 +1,7 @@
 #include "exchange/searchquery.h"
 
 #include <QDate>
+#include <algorithm>
 #include <QSqlError>
 #include <QVariantList>
 #include <vector>
@@ -212,7 +213,7 @@ QStringList sortTerms(int column, SearchRowStyle style) {
                              "ELSE IFNULL([Hora],'') END COLLATE NOCASE")};
     case kColRuk:
       if (style == SearchRowStyle::Search || style == SearchRowStyle::SearchArgentine)
-        return {QStringLiteral("CAST(trim(IFNULL([Ruk],'')) AS INTEGER)")};
+        return {QStringLiteral("CAST(CAST(trim(IFNULL([Ruk],'')) AS INTEGER) AS TEXT)")};  // the number's text
       return {trimmed("Ruk")};
     case 16: return {trimmed("Nombre_Sat")};
     case 17: return {trimmed("Argento")};
@@ -362,7 +363,8 @@ SearchRowReader::~SearchRowReader() = default;
 Result<QsoListRow> SearchRowReader::read(qint64 id, SearchRowStyle style) {
   if (!query_) query_ = std::make_unique<db::SqliteStatement>();
   db::SqliteStatement& q = *query_;
-  Status s = q.prepare(QStringLiteral("SELECT %1 FROM Tabla1 WHERE [id]=?").arg(rowColumnList()));
+  static const QString kSql = QStringLiteral("SELECT %1 FROM Tabla1 WHERE [id]=?").arg(rowColumnList());
+  Status s = q.prepare(kSql);
   if (s) {
     q.bindInteger(1, id);
     s = q.start();
@@ -377,6 +379,55 @@ Result<QsoListRow> SearchRowReader::read(qint64 id, SearchRowStyle style) {
     row.cells[kQsoListId] = QString::number(id);
   }
   return Result<QsoListRow>::of(std::move(row));
+}
+
+Status SearchRowReader::readBlock(const qint64* ids, int n, SearchRowStyle style, std::vector<QsoListRow>* rows) {
+  rows->clear();
+  rows->reserve(size_t(std::max(n, 0)));
+  if (n <= 0) return Status::success();
+  const auto [low, high] = std::minmax_element(ids, ids + n);
+  const qint64 span = *high - *low + 1;
+  if (span > qint64(n) * 4) {
+    for (int i = 0; i < n; ++i) {
+      Result<QsoListRow> r = read(ids[i], style);
+      if (!r.ok()) return r.status;
+      rows->push_back(std::move(r.value));
+    }
+    return Status::success();
+  }
+  // The range's rows by their place in it; ids of other logs in the range are read
+  // and left.
+  std::vector<QsoListRow> byId(static_cast<size_t>(span));
+  std::vector<bool> found(static_cast<size_t>(span), false);
+  if (!range_) range_ = std::make_unique<db::SqliteStatement>();
+  db::SqliteStatement& q = *range_;
+  static const QString kSql =
+      QStringLiteral("SELECT %1 FROM Tabla1 WHERE [id] BETWEEN ? AND ?").arg(rowColumnList());
+  Status s = q.prepare(kSql);
+  if (s) {
+    q.bindInteger(1, *low);
+    q.bindInteger(2, *high);
+    s = q.start();
+  }
+  if (!s) return s;
+  while (q.next()) {
+    const size_t at = size_t(q.integer(0) - *low);
+    if (at >= byId.size()) continue;
+    byId[at] = listRow(q, style);
+    found[at] = true;
+  }
+  if (!q.error()) return q.error();
+  for (int i = 0; i < n; ++i) {
+    const size_t at = size_t(ids[i] - *low);
+    if (found[at]) {
+      rows->push_back(std::move(byId[at]));
+      continue;
+    }
+    Result<QsoListRow> r = read(ids[i], style);  // a QSO gone since it was listed
+    if (!r.ok()) return r.status;
+    rows->push_back(std::move(r.value));
+  }
+  return Status::success();
 }
 
 Result<QList<QsoListRow>> ReadListedRows(const SearchListing& listing) {

@@ -111,9 +111,13 @@ class SearchRowReader {
   ~SearchRowReader();
   // The row of the QSO with the id; a QSO that is gone reads as a row with only its id.
   Result<QsoListRow> read(qint64 id, SearchRowStyle style);
+  // The rows of n ids in their order. Ids close together (a log entered in order of
+  // time) are read with one statement for the whole range.
+  Status readBlock(const qint64* ids, int n, SearchRowStyle style, std::vector<QsoListRow>* rows);
 
  private:
   std::unique_ptr<db::SqliteStatement> query_;
+  std::unique_ptr<db::SqliteStatement> range_;
 };
 
 // What the list row of an edited QSO becomes.

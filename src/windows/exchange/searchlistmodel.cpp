@@ -9,6 +9,7 @@
 
 #include "mainwin/layoutscaler.h"
 #include "mainwin/qsolist.h"
+#include "platform/database.h"
 
 namespace vz {
 
@@ -31,27 +32,26 @@ const QsoListRow& SearchListModel::rowAt(int row) const {
   const auto rewritten = rewritten_.constFind(ids_[size_t(row)]);
   if (rewritten != rewritten_.constEnd()) return *rewritten;
   const int b = row / kBlockRows;
-  auto it = blocks_.find(b);
+  auto it = std::find_if(blocks_.begin(), blocks_.end(), [b](const Block& k) { return k.index == b; });
   if (it == blocks_.end()) {
-    if (blocks_.size() >= kCachedBlocks) {
+    if (blocks_.size() < size_t(kCachedBlocks)) {
+      blocks_.emplace_back();
+      it = blocks_.end() - 1;
+    } else {
       // The block read longest ago makes room.
-      auto oldest = std::min_element(blocks_.begin(), blocks_.end(),
-                                     [](const Block& x, const Block& y) { return x.used < y.used; });
-      blocks_.erase(oldest);
+      it = std::min_element(blocks_.begin(), blocks_.end(),
+                            [](const Block& x, const Block& y) { return x.used < y.used; });
     }
-    Block block;
+    Block& block = *it;
+    block.index = b;
     const int first = b * kBlockRows;
     const int last = std::min(count(), first + kBlockRows);
-    block.rows.reserve(size_t(last - first));
-    for (int i = first; i < last; ++i) {
-      Result<QsoListRow> r = reader_.read(ids_[size_t(i)], style_);
-      if (!r.ok()) {
-        error_ = r.error();
-        r.value = QsoListRow();
-      }
-      block.rows.push_back(std::move(r.value));
-    }
-    it = blocks_.insert(b, std::move(block));
+    // One read transaction for the block: each statement on its own would lock and
+    // check the file again, which costs more than reading the row.
+    const Status read = db::transaction(
+        [&] { return reader_.readBlock(ids_.data() + first, last - first, style_, &block.rows); });
+    if (!read) error_ = read.error;
+    block.rows.resize(size_t(last - first));
   }
   it->used = ++clock_;
   return it->rows[size_t(row - b * kBlockRows)];

@@ -48,13 +48,14 @@ class SearchListModel : public QAbstractTableModel {
   static constexpr int kBlockRows = 128;
   static constexpr int kCachedBlocks = 32;
   struct Block {
+    int index = -1;
     std::vector<QsoListRow> rows;
     quint64 used = 0;
   };
   std::vector<qint64> ids_;
   SearchRowStyle style_ = SearchRowStyle::Opening;
   QHash<qint64, QsoListRow> rewritten_;
-  mutable QHash<int, Block> blocks_;
+  mutable std::vector<Block> blocks_;  // at most kCachedBlocks
   mutable quint64 clock_ = 0;
   mutable QString error_;
   mutable SearchRowReader reader_;

@@ -22,6 +22,7 @@
 #include "store/programstate.h"
 #include "support/quietmainwindow.h"
 #include "support/recordinglauncher.h"
+#include "support/roadtest.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 
@@ -414,6 +415,23 @@ class TstForm6 : public QObject {
     f.ListView2_ColumnClick(2 + 1);  // another heading: the order flips again
     f.Command3->click();
     QCOMPARE(calls(f.ListView2), QStringList({"LU2DEF", "LU1ABC", "EA4XYZ"}));
+  }
+
+  // The heading click reaches the list through its header; the edit dialog then
+  // opens on the row now on top.
+  void aHeadingClickSortsAndTheEditOpensTheRowShown() {
+    Form6& f = shown();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    test::clickHeading(f.ListView2->header(), kQsoListEstacion);
+    QCOMPARE(calls(f.ListView2), QStringList({"LU2DEF", "LU1ABC", "EA4XYZ"}));
+    QCOMPARE(f.Label6->text(), QString("3"));
+    QString call;
+    whenShown<Form5>([&] {
+      call = form5().Text2->text();
+      form5().close();
+    });
+    test::doubleClickRow(f.ListView2, 0);
+    QCOMPARE(call, QString("LU2DEF"));
   }
 
   void answerLinesKeepTheirColour() {
