@@ -7,9 +7,12 @@
 #include <QDir>
 #include <QString>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -45,6 +48,33 @@ inline QString callOf(int k) {
       .arg(QLatin1Char(letters[(k / 260) % 26]))
       .arg(QLatin1Char(letters[(k / 6760) % 26]));
 }
+// Figures kept to compare sizes: at the end of the run each figure measured at more
+// than one size prints the ratio of its largest size to its smallest.
+inline std::map<std::string, std::map<int, double>>& figures() {
+  static std::map<std::string, std::map<int, double>> f;
+  return f;
+}
+inline void recordFigure(const std::string& name, int size, double value) { figures()[name][size] = value; }
+inline void printRatios() {
+  for (const auto& [name, bySize] : figures()) {
+    if (bySize.size() < 2) continue;
+    const auto& [small, a] = *bySize.begin();
+    const auto& [large, b] = *bySize.rbegin();
+    std::printf("ratio %s: %d -> %d: %.4g -> %.4g = %.2fx\n", name.c_str(), small, large, a, b, a > 0 ? b / a : 0.0);
+  }
+  std::ifstream load("/proc/loadavg");
+  std::string line;
+  if (std::getline(load, line)) std::printf("load average at the end: %s\n", line.c_str());
+}
+
+// Resident memory of this process, in MB.
+inline double residentMb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
+  return 0;
+}
 }  // namespace vz::bench
 
 #define VZ_BENCHMARK_MAIN()                                                      \
@@ -67,6 +97,7 @@ inline QString callOf(int k) {
     }                                                                            \
     benchmark::Initialize(&n, args.data());                                      \
     benchmark::RunSpecifiedBenchmarks();                                         \
+    vz::bench::printRatios();                                                    \
     benchmark::Shutdown();                                                       \
     return 0;                                                                    \
   }

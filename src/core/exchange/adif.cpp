@@ -65,8 +65,20 @@ QString AdifField(const QString& tag, const QString& value, AdifEncoding encodin
   // In Windows-1252 the codec writes one byte for every UTF-16 unit of the text, so
   // the text's size is the byte count a reader will find; in UTF-8 the bytes are
   // counted.
+  // Built in one piece: an export writes a dozen fields for every QSO.
+  char16_t digits[20];
+  int n = 0;
   const qsizetype length = encoding == AdifEncoding::Utf8 ? value.toUtf8().size() : value.size();
-  return QLatin1Char('<') + tag + QLatin1Char(':') + QString::number(length) + QLatin1Char('>') + value;
+  for (qsizetype v = length; n == 0 || v > 0; v /= 10) digits[n++] = char16_t(u'0' + v % 10);
+  QString field;
+  field.reserve(tag.size() + n + value.size() + 3);
+  field += QLatin1Char('<');
+  field += tag;
+  field += QLatin1Char(':');
+  while (n > 0) field += QChar(digits[--n]);
+  field += QLatin1Char('>');
+  field += value;
+  return field;
 }
 
 QStringList AdifHeader(const QString& programVersion, const QDateTime& localNow) {
@@ -84,7 +96,8 @@ QStringList AdifHeader() { return AdifHeader(state().ProgramVersion, clock().now
 std::optional<QString> AdifQsoDate(const QString& date) {
   const QDate d = parseDayFirstDate(date);
   if (!d.isValid()) return std::nullopt;
-  return d.toString(QStringLiteral("yyyyMMdd"));
+  if (d.year() < 1000 || d.year() > 9999) return d.toString(QStringLiteral("yyyyMMdd"));
+  return QString::number(d.year() * 10000 + d.month() * 100 + d.day());
 }
 
 QString AdifTimeOn(const QString& time) {

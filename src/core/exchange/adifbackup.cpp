@@ -1,11 +1,10 @@
 #include "exchange/adifbackup.h"
 
 #include <QDate>
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include "exchange/adif.h"
 #include "platform/database.h"
+#include "platform/sqlitestatement.h"
 #include "platform/textutil.h"
 
 namespace vz {
@@ -111,8 +110,11 @@ QString AdifBackupRecord(const LogQso& qso, AdifEncoding encoding) {
 }
 
 AdifEncoding AdifBackupEncodingFor(const LogQso& q) {
-  return AdifEncodingFor({q.Modo, q.Banda, q.MyCall, q.Estacion, q.Fecha, q.Hora, q.RSE, q.RSR, q.Obs, q.Operador,
-                          q.NombreLog, q.Frecuencia, q.MiGrid, q.SuGrid, q.Ruk, q.Nombre_Sat});
+  // Asked of every row of a back-up: no list is built for it.
+  for (const QString* v : {&q.Modo, &q.Banda, &q.MyCall, &q.Estacion, &q.Fecha, &q.Hora, &q.RSE, &q.RSR, &q.Obs,
+                           &q.Operador, &q.NombreLog, &q.Frecuencia, &q.MiGrid, &q.SuGrid, &q.Ruk, &q.Nombre_Sat})
+    if (AdifNeedsUtf8(*v)) return AdifEncoding::Utf8;
+  return AdifEncoding::Windows1252;
 }
 
 bool IsLogPlaceholderRow(const LogQso& q) { return q.Modo.isEmpty() && q.MyCall.isEmpty() && q.Estacion.isEmpty(); }
@@ -126,13 +128,13 @@ Status writeBackupPass(const QString& path, AdifEncoding encoding, bool* needsUt
   AdifFileWriter writer;
   Status s = writer.create(path, AdifHeader(), encoding);
   if (!s) return s;
-  QSqlQuery q(db::connection());
-  q.setForwardOnly(true);
-  // The columns by position, in this order: looked up by name for every row they
-  // cost more than the rest of the back-up.
-  s = db::run(q, QStringLiteral("SELECT [Modo], [Banda], [MyCall], [Estacion], [Fecha], [Hora], [RSE], [RSR], [Obs], "
-                                "[Operador], [Nombre Log], [Frecuencia], [MiGrid], [SuGrid], [Ruk], [Nombre_Sat] "
-                                "FROM Tabla1 ORDER BY id"));
+  // Straight on SQLite, the columns by position, in this order: through the Qt
+  // driver every value of a million rows passes a variant first.
+  db::SqliteStatement q;
+  s = q.prepare(QStringLiteral("SELECT [Modo], [Banda], [MyCall], [Estacion], [Fecha], [Hora], [RSE], [RSR], [Obs], "
+                               "[Operador], [Nombre Log], [Frecuencia], [MiGrid], [SuGrid], [Ruk], [Nombre_Sat] "
+                               "FROM Tabla1 ORDER BY id"));
+  if (s) s = q.start();
   if (!s) return s;
   QString chunk;  // lines written together, CR LF between them
   int inChunk = 0;
@@ -143,7 +145,7 @@ Status writeBackupPass(const QString& path, AdifEncoding encoding, bool* needsUt
     for (QString* v : {&qso.Modo, &qso.Banda, &qso.MyCall, &qso.Estacion, &qso.Fecha, &qso.Hora, &qso.RSE, &qso.RSR,
                        &qso.Obs, &qso.Operador, &qso.NombreLog, &qso.Frecuencia, &qso.MiGrid, &qso.SuGrid, &qso.Ruk,
                        &qso.Nombre_Sat})
-      *v = db::text(q, c++);
+      *v = q.text(c++);
     if (!IsLogPlaceholderRow(qso)) {
       if (encoding == AdifEncoding::Windows1252 && AdifBackupEncodingFor(qso) == AdifEncoding::Utf8) {
         *needsUtf8 = true;
@@ -162,7 +164,7 @@ Status writeBackupPass(const QString& path, AdifEncoding encoding, bool* needsUt
       if (progress) progress(rows);
     }
   }
-  if (q.lastError().isValid()) return Status::failure(q.lastError().text());
+  if (!q.error()) return q.error();
   if (inChunk > 0) {
     s = writer.writeLine(chunk);
     if (!s) return s;

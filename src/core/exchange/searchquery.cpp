@@ -1,11 +1,13 @@
 #include "exchange/searchquery.h"
 
 #include <QDate>
+#include <algorithm>
 #include <QSqlError>
 #include <QVariantList>
 #include <vector>
 
 #include "platform/database.h"
+#include "platform/sqlitestatement.h"
 #include "platform/textutil.h"
 #include "store/callsign.h"
 #include "store/logstore.h"
@@ -184,91 +186,284 @@ std::optional<QDate> bound(const QString& text) {
 
 QString SearchDateFormatError() { return QStringLiteral("Error en el formato de fecha!"); }
 
-Result<QList<QsoListRow>> ReadSearchViewLog(const QString& logName, int* rowsRead) {
-  QSqlQuery q(db::connection());
-  q.setForwardOnly(true);
-  const Status s = db::run(q,
-                           QStringLiteral("SELECT %1 FROM Tabla1 WHERE [Nombre Log]=? "
-                                          "ORDER BY %2 DESC, [Hora] DESC, [id] DESC")
-                               .arg(rowColumnList(), QLatin1String(db::kFechaKey)),
-                           {db::textValue(logName)});
-  if (!s) return Result<QList<QsoListRow>>::failure(s.error);
-  QList<QsoListRow> rows;
-  int read = 0;
-  while (q.next()) {
-    ++read;
-    if (db::text(q, kColModo - 1).isEmpty()) continue;  // the log's placeholder row
-    rows.append(listRow(q));
+namespace {
+
+// The list cell of a column as the heading sort compares it, as SQL terms in order
+// (dates as dates with their times breaking ties, the id and the frequency as
+// numbers, the rest as text without regard to letter case).
+QStringList sortTerms(int column, SearchRowStyle style) {
+  const auto text = [](const char* col) {
+    return QStringLiteral("IFNULL([%1],'') COLLATE NOCASE").arg(QLatin1String(col));
+  };
+  const auto trimmed = [](const char* col) {
+    return QStringLiteral("trim(IFNULL([%1],'')) COLLATE NOCASE").arg(QLatin1String(col));
+  };
+  switch (column) {
+    case kQsoListIndice: return {};
+    case kQsoListId: return {QStringLiteral("[id]")};
+    case kQsoListFrec: return {QStringLiteral("CAST(IFNULL([Frecuencia],'') AS REAL)"), text("Frecuencia")};
+    case kQsoListFecha:
+      // A text that is no date sorts before every date, as does a time that is none.
+      return {QStringLiteral("CASE WHEN [Fecha] GLOB '[0-9][0-9]/[0-9][0-9]/[0-9][0-9][0-9][0-9]' THEN %1 ELSE '' END")
+                  .arg(QLatin1String(db::kFechaKey)),
+              QStringLiteral("CASE WHEN [Hora] GLOB '[0-9][0-9]:[0-9][0-9]*' THEN substr([Hora],1,5) ELSE '' END"),
+              text("Fecha")};
+    case kQsoListHora:
+      return {QStringLiteral("CASE WHEN [Hora] GLOB '[0-9][0-9]:[0-9][0-9]*' THEN substr([Hora],1,5) "
+                             "ELSE IFNULL([Hora],'') END COLLATE NOCASE")};
+    case kColRuk:
+      if (style == SearchRowStyle::Search || style == SearchRowStyle::SearchArgentine)
+        return {QStringLiteral("CAST(CAST(trim(IFNULL([Ruk],'')) AS INTEGER) AS TEXT)")};  // the number's text
+      return {trimmed("Ruk")};
+    case 16: return {trimmed("Nombre_Sat")};
+    case 17: return {trimmed("Argento")};
+    default:
+      if (column > 0 && column < QsoListRow::kColumns) return {text(kRowColumns[column - 1])};
+      return {};
   }
-  if (rowsRead) *rowsRead = read;
-  const Status end = queryFailure(q);
-  if (!end) return Result<QList<QsoListRow>>::failure(end.error);
-  return Result<QList<QsoListRow>>::of(std::move(rows));
 }
 
-Result<SearchResult> SearchLogQsos(const QString& logName, const SearchFilters& f) {
+QString orderBy(const std::vector<SearchSortKey>& sorts, SearchRowStyle style, bool newestFirst) {
+  QStringList terms;
+  for (const SearchSortKey& k : sorts)
+    for (const QString& t : sortTerms(k.column, style)) terms << t + (k.descending ? QStringLiteral(" DESC") : QString());
+  const QString dir = newestFirst ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
+  // The date key's exact text: the page index is built on it.
+  terms << QLatin1String(db::kFechaKey) + dir << QStringLiteral("[Hora]") + dir << QStringLiteral("[id]") + dir;
+  return QStringLiteral(" ORDER BY ") + terms.join(QStringLiteral(", "));
+}
+
+// The row from the listed columns (kRowColumns) of a statement, as the lists show it.
+QsoListRow listRow(const db::SqliteStatement& q, SearchRowStyle style) {
+  QsoListRow row;
+  row.cells[0] = QStringLiteral("nombre1");
+  for (int i = 0; i < QsoListRow::kColumns - 1; ++i) {
+    QString v = q.text(i);
+    row.cells[i + 1] = v.isNull() ? QString() : std::move(v);
+  }
+  row.cells[kQsoListFecha] = QsoListDateText(row.cells[kQsoListFecha]);
+  row.cells[kQsoListHora] = QsoListTimeText(row.cells[kQsoListHora]);
+  for (int c : {15, 16, 17}) row.cells[c] = trimBlanks(row.cells[c]);
+  if (style == SearchRowStyle::Province) {
+    row.cells[14] = row.cells[14].toUpper();
+    return row;
+  }
+  if (style == SearchRowStyle::SearchArgentine) row.cells[kQsoListEstacion] = row.cells[kQsoListEstacion].toUpper();
+  if (style != SearchRowStyle::Opening) row.cells[kColRuk] = QString::number(RukStatus(row.cells[kColRuk]));
+  return row;
+}
+
+}  // namespace
+
+Result<SearchListing> ListSearchViewLog(const QString& logName, const std::vector<SearchSortKey>& sorts) {
+  db::SqliteStatement q;
+  Status s = q.prepare(QStringLiteral("SELECT [id] FROM Tabla1 WHERE [Nombre Log]=? AND [Modo]<>''") +
+                       orderBy(sorts, SearchRowStyle::Opening, true));
+  if (s) {
+    q.bindText(1, logName);
+    s = q.start();
+  }
+  if (!s) return Result<SearchListing>::failure(s.error);
+  SearchListing listing;
+  while (q.next()) listing.ids.push_back(q.integer(0));
+  if (!q.error()) return Result<SearchListing>::failure(q.error().error);
+  listing.rowsRead = int(listing.ids.size());
+  return Result<SearchListing>::of(std::move(listing));
+}
+
+Result<SearchListing> ListSearchLogQsos(const QString& logName, const SearchFilters& f,
+                                        const std::vector<SearchSortKey>& sorts) {
   const std::optional<QDate> from = bound(f.fromDate);
   const std::optional<QDate> to = bound(f.toDate);
-  if ((from && !from->isValid()) || (to && !to->isValid())) return Result<SearchResult>::failure(SearchDateFormatError());
+  if ((from && !from->isValid()) || (to && !to->isValid()))
+    return Result<SearchListing>::failure(SearchDateFormatError());
 
+  // The columns the filters read, by position in the statement.
+  enum { kId, kMyCall, kOperador, kEstacion, kModo, kBanda, kObs, kFecha, kRuk };
   struct PatternFilter {
     const char* column;
-    int cell;
+    int at;
     QString pattern;
   };
   std::vector<PatternFilter> patterns;
-  const auto addPattern = [&](const char* column, int cell, const QString& text, bool anywhere) {
+  const auto addPattern = [&](const char* column, int at, const QString& text, bool anywhere) {
     if (text.isEmpty()) return;
     const QString star = anywhere ? QStringLiteral("*") : QString();
-    patterns.push_back({column, cell, star + text.toUpper() + star});
+    patterns.push_back({column, at, star + text.toUpper() + star});
   };
-  addPattern("MyCall", 10, f.ownCall, false);
-  addPattern("Operador", 11, f.operatorCall, false);
-  addPattern("Estacion", kQsoListEstacion, f.call, false);
-  addPattern("Modo", 5, f.mode, false);
-  addPattern("Banda", kQsoListBanda, f.band, false);
-  addPattern("Obs", 12, f.remarks, true);
+  addPattern("MyCall", kMyCall, f.ownCall, false);
+  addPattern("Operador", kOperador, f.operatorCall, false);
+  addPattern("Estacion", kEstacion, f.call, false);
+  addPattern("Modo", kModo, f.mode, false);
+  addPattern("Banda", kBanda, f.band, false);
+  addPattern("Obs", kObs, f.remarks, true);
 
-  QString sql = QStringLiteral("SELECT %1 FROM Tabla1 WHERE [Nombre Log]=?").arg(rowColumnList());
-  QVariantList values{db::textValue(logName)};
+  SearchListing listing;
+  listing.style = f.argentineOnly ? SearchRowStyle::SearchArgentine : SearchRowStyle::Search;
+  QString sql = QStringLiteral("SELECT [id],[MyCall],[Operador],[Estacion],[Modo],[Banda],[Obs],[Fecha],[Ruk] "
+                               "FROM Tabla1 WHERE [Nombre Log]=?");
+  QStringList values{logName};
   for (const PatternFilter& p : patterns) {
     sql += QStringLiteral(" AND [%1] LIKE ? ESCAPE '\\'").arg(QLatin1String(p.column));
     values << SearchPatternToSqlLike(p.pattern);
   }
   if (f.satelliteOnly) sql += QStringLiteral(" AND [Nombre_Sat]<>''");
-  sql += QStringLiteral(" ORDER BY %1 ASC, [Hora] ASC, [id] ASC").arg(QLatin1String(db::kFechaKey));
+  sql += orderBy(sorts, listing.style, false);
 
-  QSqlQuery q(db::connection());
-  q.setForwardOnly(true);
-  const Status s = db::run(q, sql, values);
-  if (!s) return Result<SearchResult>::failure(s.error);
-
-  SearchResult result;
-  QString storedDate;
+  db::SqliteStatement q;
+  Status s = q.prepare(sql);
+  if (s) {
+    for (int i = 0; i < values.size(); ++i) q.bindText(i + 1, values[i]);
+    s = q.start();
+  }
+  if (!s) return Result<SearchListing>::failure(s.error);
   while (q.next()) {
-    ++result.rowsRead;
-    QsoListRow row = listRow(q, &storedDate);
-    if (row.cells[kColModo].isEmpty()) continue;  // the log's placeholder row
+    ++listing.rowsRead;
+    if (q.text(kModo).isEmpty()) continue;  // the log's placeholder row
     bool pass = true;
     // The list cells hold the stored texts of these columns unchanged.
     for (const PatternFilter& p : patterns)
-      if (!MatchesSearchPattern(row.cells[p.cell], p.pattern)) pass = false;
+      if (pass && !MatchesSearchPattern(q.text(p.at), p.pattern)) pass = false;
     if (!pass) continue;
     if (from || to) {
-      const QDate d = parseDayFirstDate(storedDate);
+      const QDate d = parseDayFirstDate(q.text(kFecha));
       if (!d.isValid() || (from && d < *from) || (to && d > *to)) continue;
     }
     if (f.argentineOnly) {
-      const QString call = row.cells[kQsoListEstacion].toUpper();
-      if (ProvinceFromCallSign(call).isEmpty()) continue;
-      if (f.confirmedOnly && RukStatus(row.cells[kColRuk]) != kRukConfirmed) continue;
-      row.cells[kQsoListEstacion] = call;
+      if (ProvinceFromCallSign(q.text(kEstacion).toUpper()).isEmpty()) continue;
+      if (f.confirmedOnly && RukStatus(q.text(kRuk)) != kRukConfirmed) continue;
     }
-    row.cells[kColRuk] = QString::number(RukStatus(row.cells[kColRuk]));
-    result.rows.append(std::move(row));
+    listing.ids.push_back(q.integer(kId));
   }
-  const Status end = queryFailure(q);
-  if (!end) return Result<SearchResult>::failure(end.error);
+  if (!q.error()) return Result<SearchListing>::failure(q.error().error);
+  return Result<SearchListing>::of(std::move(listing));
+}
+
+Result<SearchListing> ListProvinceQsos(const QString& logName) {
+  db::SqliteStatement q;
+  Status s = q.prepare(QStringLiteral("SELECT [id] FROM Tabla1 WHERE [Nombre Log]=? AND [Modo]<>'' "
+                                      "AND trim(IFNULL([Argento],''))<>''") +
+                       orderBy({}, SearchRowStyle::Province, false));
+  if (s) {
+    q.bindText(1, logName);
+    s = q.start();
+  }
+  if (!s) return Result<SearchListing>::failure(s.error);
+  SearchListing listing;
+  listing.style = SearchRowStyle::Province;
+  while (q.next()) listing.ids.push_back(q.integer(0));
+  if (!q.error()) return Result<SearchListing>::failure(q.error().error);
+  listing.rowsRead = int(listing.ids.size());
+  return Result<SearchListing>::of(std::move(listing));
+}
+
+SearchRowReader::SearchRowReader() = default;
+SearchRowReader::~SearchRowReader() = default;
+
+Result<QsoListRow> SearchRowReader::read(qint64 id, SearchRowStyle style) {
+  if (!query_) query_ = std::make_unique<db::SqliteStatement>();
+  db::SqliteStatement& q = *query_;
+  static const QString kSql = QStringLiteral("SELECT %1 FROM Tabla1 WHERE [id]=?").arg(rowColumnList());
+  Status s = q.prepare(kSql);
+  if (s) {
+    q.bindInteger(1, id);
+    s = q.start();
+  }
+  if (!s) return Result<QsoListRow>::failure(s.error);
+  QsoListRow row;
+  if (q.next()) {
+    row = listRow(q, style);
+    q.reset();
+  } else {
+    if (!q.error()) return Result<QsoListRow>::failure(q.error().error);
+    row.cells[kQsoListId] = QString::number(id);
+  }
+  return Result<QsoListRow>::of(std::move(row));
+}
+
+Status SearchRowReader::readBlock(const qint64* ids, int n, SearchRowStyle style, std::vector<QsoListRow>* rows) {
+  rows->clear();
+  rows->reserve(size_t(std::max(n, 0)));
+  if (n <= 0) return Status::success();
+  const auto [low, high] = std::minmax_element(ids, ids + n);
+  const qint64 span = *high - *low + 1;
+  if (span > qint64(n) * 4) {
+    for (int i = 0; i < n; ++i) {
+      Result<QsoListRow> r = read(ids[i], style);
+      if (!r.ok()) return r.status;
+      rows->push_back(std::move(r.value));
+    }
+    return Status::success();
+  }
+  // The range's rows by their place in it; ids of other logs in the range are read
+  // and left.
+  std::vector<QsoListRow> byId(static_cast<size_t>(span));
+  std::vector<bool> found(static_cast<size_t>(span), false);
+  if (!range_) range_ = std::make_unique<db::SqliteStatement>();
+  db::SqliteStatement& q = *range_;
+  static const QString kSql =
+      QStringLiteral("SELECT %1 FROM Tabla1 WHERE [id] BETWEEN ? AND ?").arg(rowColumnList());
+  Status s = q.prepare(kSql);
+  if (s) {
+    q.bindInteger(1, *low);
+    q.bindInteger(2, *high);
+    s = q.start();
+  }
+  if (!s) return s;
+  while (q.next()) {
+    const size_t at = size_t(q.integer(0) - *low);
+    if (at >= byId.size()) continue;
+    byId[at] = listRow(q, style);
+    found[at] = true;
+  }
+  if (!q.error()) return q.error();
+  for (int i = 0; i < n; ++i) {
+    const size_t at = size_t(ids[i] - *low);
+    if (found[at]) {
+      rows->push_back(std::move(byId[at]));
+      continue;
+    }
+    Result<QsoListRow> r = read(ids[i], style);  // a QSO gone since it was listed
+    if (!r.ok()) return r.status;
+    rows->push_back(std::move(r.value));
+  }
+  return Status::success();
+}
+
+Result<QList<QsoListRow>> ReadListedRows(const SearchListing& listing) {
+  SearchRowReader reader;
+  QList<QsoListRow> rows;
+  rows.reserve(qsizetype(listing.ids.size()));
+  for (qint64 id : listing.ids) {
+    Result<QsoListRow> row = reader.read(id, listing.style);
+    if (!row.ok()) return Result<QList<QsoListRow>>::failure(row.error());
+    rows.append(std::move(row.value));
+  }
+  return Result<QList<QsoListRow>>::of(std::move(rows));
+}
+
+Result<QList<QsoListRow>> ReadSearchViewLog(const QString& logName, int* rowsRead) {
+  const Result<SearchListing> listing = ListSearchViewLog(logName);
+  if (!listing.ok()) return Result<QList<QsoListRow>>::failure(listing.error());
+  if (rowsRead) {
+    // The log's placeholder rows are read too, though never listed.
+    QSqlQuery q(db::connection());
+    const Status s = db::run(q, QStringLiteral("SELECT count(*) FROM Tabla1 WHERE [Nombre Log]=? AND IFNULL([Modo],'')=''"),
+                             {db::textValue(logName)});
+    if (!s) return Result<QList<QsoListRow>>::failure(s.error);
+    *rowsRead = listing.value.rowsRead + (q.next() ? q.value(0).toInt() : 0);
+  }
+  return ReadListedRows(listing.value);
+}
+
+Result<SearchResult> SearchLogQsos(const QString& logName, const SearchFilters& f) {
+  const Result<SearchListing> listing = ListSearchLogQsos(logName, f);
+  if (!listing.ok()) return Result<SearchResult>::failure(listing.error());
+  Result<QList<QsoListRow>> rows = ReadListedRows(listing.value);
+  if (!rows.ok()) return Result<SearchResult>::failure(rows.error());
+  SearchResult result;
+  result.rows = std::move(rows.value);
+  result.rowsRead = listing.value.rowsRead;
   return Result<SearchResult>::of(std::move(result));
 }
 

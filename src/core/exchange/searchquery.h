@@ -1,12 +1,18 @@
 #pragma once
 #include <QList>
 #include <QString>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/status.h"
 #include "store/logpage.h"
 
 namespace vz {
+
+namespace db {
+class SqliteStatement;
+}
 
 // ---- Patterns ---------------------------------------------------------------------
 //
@@ -60,6 +66,59 @@ Result<QList<QsoListRow>> ReadSearchViewLog(const QString& logName, int* rowsRea
 // A date bound that is no date fails with SearchDateFormatError(); a QSO whose own
 // date is no date never lies within a bound.
 Result<SearchResult> SearchLogQsos(const QString& logName, const SearchFilters& filters);
+
+// ---- Listings ---------------------------------------------------------------------
+//
+// A search list holds only the ids of its rows, in order; a row is read when it is
+// shown. The order, heading sorts included, is the query's.
+
+// How a listed row's cells are written: as the opening shows them, or as a search
+// does (the upload state as a number; with "Solo Argentinos" the call upper-cased),
+// or as the provinces view's input list does (the opening's, the grid upper-cased).
+enum class SearchRowStyle { Opening, Search, SearchArgentine, Province };
+
+// A heading sort: the list column (as QsoListSortColumnForHeading gives it) and order.
+struct SearchSortKey {
+  int column = 0;
+  bool descending = false;
+  bool operator==(const SearchSortKey&) const = default;
+};
+
+struct SearchListing {
+  std::vector<qint64> ids;
+  int rowsRead = 0;  // rows the query gave, the skipped ones included
+  SearchRowStyle style = SearchRowStyle::Opening;
+};
+
+// The opening's listing: every QSO of the log with a mode, newest first. sorts are
+// the heading sorts in force, the latest first: rows that tie under one keep the
+// order of the next, and finally the listing's own order.
+Result<SearchListing> ListSearchViewLog(const QString& logName, const std::vector<SearchSortKey>& sorts = {});
+// A search's listing: the QSOs of the log that pass every filter, oldest first.
+Result<SearchListing> ListSearchLogQsos(const QString& logName, const SearchFilters& filters,
+                                       const std::vector<SearchSortKey>& sorts = {});
+
+// The provinces view's listing: the log's QSOs with a mode and a province, oldest first.
+Result<SearchListing> ListProvinceQsos(const QString& logName);
+
+// Every row of a listing, read (for short listings).
+Result<QList<QsoListRow>> ReadListedRows(const SearchListing& listing);
+
+// Reads listed rows by id, one statement kept prepared.
+class SearchRowReader {
+ public:
+  SearchRowReader();
+  ~SearchRowReader();
+  // The row of the QSO with the id; a QSO that is gone reads as a row with only its id.
+  Result<QsoListRow> read(qint64 id, SearchRowStyle style);
+  // The rows of n ids in their order. Ids close together (a log entered in order of
+  // time) are read with one statement for the whole range.
+  Status readBlock(const qint64* ids, int n, SearchRowStyle style, std::vector<QsoListRow>* rows);
+
+ private:
+  std::unique_ptr<db::SqliteStatement> query_;
+  std::unique_ptr<db::SqliteStatement> range_;
+};
 
 // What the list row of an edited QSO becomes.
 struct SearchRowUpdate {

@@ -55,13 +55,28 @@ inline QVariant emptyText() { return QVariant(QStringLiteral("")); }
 // A text to bind: never NULL, even when empty.
 QVariant textValue(const QString& s);
 
+// Transactions open on the connection; one inside another joins the outer one.
+inline int& transactionDepth() {
+  static int depth = 0;
+  return depth;
+}
+
 // Runs a function inside one transaction (bulk work); rolls back when it fails.
+// Called inside another, it is part of that one: the outer one commits or rolls back.
 template <class F>
 Status transaction(F&& f) {
+  if (transactionDepth() > 0) return f();
+  struct Depth {
+    Depth() { ++transactionDepth(); }
+    ~Depth() { --transactionDepth(); }
+  };
   QSqlDatabase c = connection();
   if (!c.transaction())
     return Status::failure(QStringLiteral("No se pudo iniciar la transacción: ") + c.lastError().text());
-  Status s = f();
+  Status s = [&] {
+    const Depth inside;
+    return f();
+  }();
   if (s.ok) {
     // The database's own text says why (a full disk, a locked file).
     if (!c.commit()) {

@@ -86,11 +86,64 @@ QString trimRightBlanks(const QString& text) {
 
 QString trimBlanks(const QString& text) { return trimLeftBlanks(trimRightBlanks(text)); }
 
-QString formatDate(const QDate& d) { return d.toString(QStringLiteral("dd/MM/yyyy")); }
-QString formatTime(const QTime& t) { return t.toString(QStringLiteral("HH:mm")); }
+namespace {
+
+// The digit at a position of a text, or -1.
+int digitAt(const QString& s, qsizetype i) {
+  const char16_t c = s[i].unicode();
+  return c >= u'0' && c <= u'9' ? c - u'0' : -1;
+}
+
+// A number of exactly n digits at a position, or -1.
+int digitsAt(const QString& s, qsizetype at, int n) {
+  int v = 0;
+  for (int i = 0; i < n; ++i) {
+    const int d = digitAt(s, at + i);
+    if (d < 0) return -1;
+    v = v * 10 + d;
+  }
+  return v;
+}
+
+void appendTwoDigits(QString& out, int v) {
+  out += QChar(u'0' + v / 10);
+  out += QChar(u'0' + v % 10);
+}
+
+}  // namespace
+
+// Dates and times are formatted for every row a list or a file shows: written out
+// by hand, the format string is not read again each time.
+QString formatDate(const QDate& d) {
+  if (!d.isValid() || d.year() < 1000 || d.year() > 9999) return d.toString(QStringLiteral("dd/MM/yyyy"));
+  QString out;
+  out.reserve(10);
+  appendTwoDigits(out, d.day());
+  out += u'/';
+  appendTwoDigits(out, d.month());
+  out += u'/';
+  appendTwoDigits(out, d.year() / 100);
+  appendTwoDigits(out, d.year() % 100);
+  return out;
+}
+
+QString formatTime(const QTime& t) {
+  if (!t.isValid()) return t.toString(QStringLiteral("HH:mm"));
+  QString out;
+  out.reserve(5);
+  appendTwoDigits(out, t.hour());
+  out += u':';
+  appendTwoDigits(out, t.minute());
+  return out;
+}
 QString formatTimeSeconds(const QTime& t) { return t.toString(QStringLiteral("HH:mm:ss")); }
 
 QDate parseDayFirstDate(const QString& text) {
+  // The form every writer stores, read without splitting the text.
+  if (text.size() == 10 && text[2] == u'/' && text[5] == u'/') {
+    const int d = digitsAt(text, 0, 2), m = digitsAt(text, 3, 2), y = digitsAt(text, 6, 4);
+    if (d >= 0 && m >= 0 && y >= 0) return QDate(y, m, d);
+  }
   QString s = text.trimmed();
   s.replace(u'-', u'/').replace(u'.', u'/');
   const QStringList p = s.split(u'/');
@@ -104,6 +157,11 @@ QDate parseDayFirstDate(const QString& text) {
 }
 
 QTime parseTime(const QString& text) {
+  // "hh:mm" and "hh:mm:ss", as the writers store them, read without splitting.
+  if ((text.size() == 5 || (text.size() == 8 && text[5] == u':')) && text[2] == u':') {
+    const int h = digitsAt(text, 0, 2), m = digitsAt(text, 3, 2), sec = text.size() == 8 ? digitsAt(text, 6, 2) : 0;
+    if (h >= 0 && m >= 0 && sec >= 0) return QTime(h, m, sec);
+  }
   const QStringList p = text.trimmed().split(u':');
   if (p.size() < 2 || p.size() > 3) return {};
   bool okH = false, okM = false, okS = true;

@@ -1,8 +1,12 @@
 #include "store/award.h"
 
+#include <QSet>
+#include <algorithm>
+
 #include <QSqlQuery>
 #include <algorithm>
 
+#include "exchange/searchquery.h"
 #include "platform/database.h"
 #include "platform/textutil.h"
 #include "store/callsign.h"
@@ -43,54 +47,84 @@ int bandColumn(const QString& band, Qt::CaseSensitivity cs) {
   return -1;
 }
 
-void insertSorted(QStringList& list, const QString& text) {
-  if (list.contains(text)) return;
-  const auto at = std::lower_bound(list.begin(), list.end(), text, [](const QString& a, const QString& b) {
-    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-  });
-  list.insert(at, text);
-}
+// Squares in the order they first came; sorted once at the end.
+struct SquareList {
+  QStringList inOrder;
+  QSet<QString> seen;
+  void add(const QString& square) {
+    if (!seen.contains(square)) {
+      seen.insert(square);
+      inOrder << square;
+    }
+  }
+  // Sorted without regard to letter case; of squares that differ only in case, the
+  // one that came last stands first.
+  QStringList sorted() const {
+    QStringList out(inOrder.rbegin(), inOrder.rend());
+    std::stable_sort(out.begin(), out.end(),
+                     [](const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseInsensitive) < 0; });
+    return out;
+  }
+};
 
 }  // namespace
 
-AwardGrid TallyAwardGrid(const QList<AwardQso>& qsos) {
-  AwardGrid grid;
-  const QStringList& names = provinceNames();
-  for (const AwardQso& q : qsos) {
-    const QString square = q.grid.left(4);
-    if (!trimBlanks(square).isEmpty())
-      insertSorted(RukStatus(q.ruk) == kAwardConfirmed ? grid.confirmedSquares : grid.workedSquares, square);
+struct AwardTally::Squares {
+  SquareList confirmed;
+  SquareList worked;
+};
 
+AwardTally::AwardTally(Kind kind) : kind_(kind), squares_(std::make_unique<Squares>()) {}
+AwardTally::~AwardTally() = default;
+
+void AwardTally::add(const AwardQso& q) {
+  const QStringList& names = provinceNames();
+  if (kind_ == Kind::Matrix) {
     const int p = int(names.indexOf(q.province));
-    if (p < 0 || p >= kAwardProvinces) continue;
-    const bool notUploaded = q.ruk.isEmpty() || q.ruk == QLatin1String("0");
-    const int state = uploadState(q.ruk);
-    auto mark = [&](int c) {
-      int& cell = grid.cells[p][c];
-      if (notUploaded && cell == kAwardEmpty) cell = kAwardWorked;
-      raiseCell(cell, state);
-    };
-    const int band = bandColumn(q.band, Qt::CaseInsensitive);
-    if (band >= 0) mark(band);
-    if (!q.satellite.isEmpty()) mark(kAwardSatColumn);
+    if (p < 0 || p >= kAwardProvinces) return;
+    const int c = int(awardColumnLabels().indexOf(q.band));
+    if (c < 0) return;
+    raiseCell(grid_.cells[p][c], uploadState(q.ruk));
+    return;
   }
+  const QString square = q.grid.left(4);
+  if (!trimBlanks(square).isEmpty())
+    (RukStatus(q.ruk) == kAwardConfirmed ? squares_->confirmed : squares_->worked).add(square);
+
+  const int p = int(names.indexOf(q.province));
+  if (p < 0 || p >= kAwardProvinces) return;
+  const bool notUploaded = q.ruk.isEmpty() || q.ruk == QLatin1String("0");
+  const int state = uploadState(q.ruk);
+  auto mark = [&](int c) {
+    int& cell = grid_.cells[p][c];
+    if (notUploaded && cell == kAwardEmpty) cell = kAwardWorked;
+    raiseCell(cell, state);
+  };
+  const int band = bandColumn(q.band, Qt::CaseInsensitive);
+  if (band >= 0) mark(band);
+  if (!q.satellite.isEmpty()) mark(kAwardSatColumn);
+}
+
+AwardGrid AwardTally::grid() const {
+  AwardGrid g = grid_;
+  if (kind_ == Kind::Matrix) return g;
+  g.confirmedSquares = squares_->confirmed.sorted();
   // A square with a confirmed QSO is listed as confirmed only.
-  grid.workedSquares.removeIf([&](const QString& s) { return grid.confirmedSquares.contains(s); });
-  return grid;
+  for (const QString& s : squares_->worked.sorted())
+    if (!squares_->confirmed.seen.contains(s)) g.workedSquares << s;
+  return g;
+}
+
+AwardGrid TallyAwardGrid(const QList<AwardQso>& qsos) {
+  AwardTally tally(AwardTally::Kind::Grid);
+  for (const AwardQso& q : qsos) tally.add(q);
+  return tally.grid();
 }
 
 AwardGrid TallyAwardMatrix(const QList<AwardQso>& qsos) {
-  AwardGrid grid;
-  const QStringList& names = provinceNames();
-  const QStringList& labels = awardColumnLabels();
-  for (const AwardQso& q : qsos) {
-    const int p = int(names.indexOf(q.province));
-    if (p < 0 || p >= kAwardProvinces) continue;
-    const int c = int(labels.indexOf(q.band));
-    if (c < 0) continue;
-    raiseCell(grid.cells[p][c], uploadState(q.ruk));
-  }
-  return grid;
+  AwardTally tally(AwardTally::Kind::Matrix);
+  for (const AwardQso& q : qsos) tally.add(q);
+  return tally.grid();
 }
 
 QString AwardSummaryText(const AwardGrid& grid, int column) {
@@ -109,22 +143,9 @@ QRgb AwardProvinceColour(const AwardRow& row) {
 }
 
 Result<QList<QsoListRow>> ReadProvinceQsos(const QString& logName) {
-  QSqlQuery q(db::connection());
-  q.setForwardOnly(true);
-  const Status s = db::run(q,
-                           QStringLiteral("SELECT * FROM Tabla1 WHERE [Nombre Log]=? ORDER BY %1 ASC, [Hora] ASC, [id] ASC")
-                               .arg(QLatin1String(db::kFechaKey)),
-                           {db::textValue(logName)});
-  if (!s) return Result<QList<QsoListRow>>::failure(s.error);
-  QList<QsoListRow> rows;
-  while (q.next()) {
-    QsoListRow row = QsoListRowFromQuery(q);
-    // Modo as stored: only a placeholder row has none.
-    if (row.cells[5].isEmpty() || row.cells[17].isEmpty()) continue;
-    row.cells[14] = row.cells[14].toUpper();
-    rows << row;
-  }
-  return Result<QList<QsoListRow>>::of(std::move(rows));
+  const Result<SearchListing> listing = ListProvinceQsos(logName);
+  if (!listing.ok()) return Result<QList<QsoListRow>>::failure(listing.error());
+  return ReadListedRows(listing.value);
 }
 
 std::optional<QString> MembersLine(const QString& pageText) {

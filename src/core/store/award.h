@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "platform/status.h"
@@ -43,6 +44,23 @@ struct AwardGrid {
   AwardGrid() {
     for (AwardRow& r : cells) r.fill(kAwardEmpty);
   }
+};
+
+// Tallies QSOs one at a time, so a list read in a stream is never held whole: as
+// TallyAwardGrid (Kind::Grid) or TallyAwardMatrix (Kind::Matrix) would tally them.
+class AwardTally {
+ public:
+  enum class Kind { Grid, Matrix };
+  explicit AwardTally(Kind kind);
+  ~AwardTally();
+  void add(const AwardQso& qso);
+  AwardGrid grid() const;
+
+ private:
+  struct Squares;
+  Kind kind_;
+  AwardGrid grid_;
+  std::unique_ptr<Squares> squares_;
 };
 
 // The award window's grid: a QSO counts under its band (compared without regard to

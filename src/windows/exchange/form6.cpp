@@ -17,10 +17,12 @@
 #include <QRadioButton>
 #include <QTextEdit>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
+#include <utility>
 #include <QVBoxLayout>
 
 #include "exchange/adif.h"
+#include "exchange/searchlistmodel.h"
 #include "exchange/searchquery.h"
 #include "mainwin/form1.h"
 #include "mainwin/form5.h"
@@ -79,22 +81,23 @@ QLineEdit* box(int maxLength = 0) {
 }
 
 // The record values of a list row.
-AdifQso adifFromItem(const QTreeWidgetItem& item) {
+AdifQso adifFromRow(const QsoListRow& row) {
+  const auto& c = row.cells;
   AdifQso q;
-  q.ownCall = item.text(10);
-  q.call = item.text(kQsoListEstacion);
-  q.mode = item.text(5);
-  q.band = item.text(kQsoListBanda);
-  q.frequency = item.text(kQsoListFrec);
-  q.date = item.text(kQsoListFecha);
-  q.time = item.text(kQsoListHora);
-  q.reportSent = item.text(6);
-  q.reportReceived = item.text(7);
-  q.satellite = item.text(16);
-  q.operatorCall = item.text(11);
-  q.remarks = item.text(12);
-  q.ownGrid = item.text(13);
-  q.grid = item.text(14);
+  q.ownCall = c[10];
+  q.call = c[kQsoListEstacion];
+  q.mode = c[5];
+  q.band = c[kQsoListBanda];
+  q.frequency = c[kQsoListFrec];
+  q.date = c[kQsoListFecha];
+  q.time = c[kQsoListHora];
+  q.reportSent = c[6];
+  q.reportReceived = c[7];
+  q.satellite = c[16];
+  q.operatorCall = c[11];
+  q.remarks = c[12];
+  q.ownGrid = c[13];
+  q.grid = c[14];
   return q;
 }
 
@@ -181,8 +184,9 @@ Form6::Form6() {
   Label12 = new QLabel(QStringLiteral("QSOs:"));
   Label6 = new QLabel;
   Frame1 = new QGroupBox;
-  ListView2 = new QTreeWidget;
-  SetupQsoListColumns(ListView2, QStringLiteral("Provincia"));
+  ListView2 = new QTreeView;
+  ListModel = new SearchListModel(this);
+  SetupSearchListView(ListView2, ListModel);
   (new QVBoxLayout(Frame1))->addWidget(ListView2);
 
   Command1 = new QPushButton(QStringLiteral("Exportar ADIF"));
@@ -250,7 +254,7 @@ Form6::Form6() {
   connect(Command8, &QPushButton::clicked, this, [this] { Command8_Click(); });
   connect(ListView2->header(), &QHeaderView::sectionClicked, this,
           [this](int logical) { ListView2_ColumnClick(logical + 1); });
-  connect(ListView2, &QTreeWidget::itemDoubleClicked, this, [this] { ListView2_DblClick(); });
+  connect(ListView2, &QTreeView::doubleClicked, this, [this] { ListView2_DblClick(); });
 
   setUpUploads();
   setListedCount(QString());
@@ -261,31 +265,33 @@ Form6::~Form6() { setEditCallerRefresh(kCallerName, {}); }
 
 // ---- Filling the list ------------------------------------------------------------
 
-void Form6::showRows(const QList<QsoListRow>& rows) {
-  SetupQsoListColumns(ListView2, QStringLiteral("Provincia"));
-  QList<QTreeWidgetItem*> items;
-  items.reserve(rows.size());
-  const QBrush green{QColor::fromRgb(kQsoListSubItemColour)};
-  for (const QsoListRow& row : rows) {
-    auto* item = new QsoListItem(row);
-    for (int c = 1; c < QsoListRow::kColumns; ++c) item->setForeground(c, green);
-    items.append(item);
-  }
-  ListView2->addTopLevelItems(items);
-  ApplyQsoListSort(ListView2, ListView2Sort);
+Result<SearchListing> Form6::listAgain() const {
+  return searched_ ? ListSearchLogQsos(state().CurrentLogName, searchedWith_, sorts_)
+                   : ListSearchViewLog(state().CurrentLogName, sorts_);
+}
+
+void Form6::showListing(SearchListing listing) {
+  ListModel->setListing(std::move(listing));
+  QHeaderView* header = ListView2->header();
+  header->setSortIndicatorShown(ListView2Sort.on);
+  if (ListView2Sort.on) header->setSortIndicator(ListView2Sort.key, ListView2Sort.order);
 }
 
 bool Form6::fillWithCurrentLog() {
   Form1& main = form1();
-  int read = 0;
-  const Result<QList<QsoListRow>> rows = ReadSearchViewLog(state().CurrentLogName, &read);
-  if (!rows.ok()) {
-    showError(rows.error());
+  // A fresh list is sorted under the last heading click only.
+  sorts_.clear();
+  if (ListView2Sort.on) sorts_.push_back({ListView2Sort.key, ListView2Sort.order == Qt::DescendingOrder});
+  searched_ = false;
+  Result<SearchListing> listing = listAgain();
+  if (!listing.ok()) {
+    showError(listing.error());
     return false;
   }
-  showRows(rows.value);
+  const int read = listing.value.rowsRead;
+  showListing(std::move(listing.value));
   main.Label9->setText(QStringLiteral("Cargando ... ") + QString::number(read));
-  setListedCount(QString::number(rows.value.size()));
+  setListedCount(QString::number(ListModel->count()));
   return true;
 }
 
@@ -322,21 +328,27 @@ void Form6::Command3_Click() {
   // second one; the guard keeps it so.
   if (searching_) return;
   searching_ = true;
-  const int before = ListView2->topLevelItemCount();
+  const int before = ListModel->count();
   setListedCount(QStringLiteral("?"));
   Label13->setText(QStringLiteral("Buscando ..."));
   Label13->show();
   ListView2->hide();
 
-  const Result<SearchResult> found = SearchLogQsos(state().CurrentLogName, currentFilters());
+  const SearchFilters filters = currentFilters();
+  std::vector<SearchSortKey> sorts;
+  if (ListView2Sort.on) sorts.push_back({ListView2Sort.key, ListView2Sort.order == Qt::DescendingOrder});
+  Result<SearchListing> found = ListSearchLogQsos(state().CurrentLogName, filters, sorts);
   if (found.ok()) {
-    showRows(found.value.rows);
+    searched_ = true;
+    searchedWith_ = filters;
+    sorts_ = std::move(sorts);
     Label13->setText(QStringLiteral("Buscando ... ") + QString::number(found.value.rowsRead));
+    showListing(std::move(found.value));
   }
   Label13->hide();
   ListView2->show();
   // A failed search leaves the last result listed.
-  setListedCount(QString::number(found.ok() ? found.value.rows.size() : before));
+  setListedCount(QString::number(found.ok() ? ListModel->count() : before));
   searching_ = false;
   if (!found.ok()) showError(found.error());
 }
@@ -446,7 +458,25 @@ bool Form6::eventFilter(QObject* watched, QEvent* e) {
 // ---- Sorting and the edit hand-off ------------------------------------------------
 
 void Form6::ListView2_ColumnClick(int headingPosition) {
-  SortQsoListByHeading(ListView2, ListView2Sort, headingPosition);
+  const int key = QsoListSortColumnForHeading(headingPosition);
+  const Qt::SortOrder order =
+      ListView2Sort.order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+  // The query sorts: rows that tie under this heading keep the order they had, so
+  // the earlier sorts follow it (an earlier sort of the same column no longer counts).
+  std::vector<SearchSortKey> sorts = sorts_;
+  std::erase_if(sorts, [&](const SearchSortKey& k) { return k.column == key; });
+  sorts.insert(sorts.begin(), {key, order == Qt::DescendingOrder});
+  const std::vector<SearchSortKey> before = std::exchange(sorts_, sorts);
+  Result<SearchListing> listing = listAgain();
+  if (!listing.ok()) {
+    sorts_ = before;
+    showError(listing.error());
+    return;
+  }
+  ListView2Sort = {key, order, true};
+  // Rows removed or rewritten after an edit are read again as they now are.
+  showListing(std::move(listing.value));
+  setListedCount(QString::number(ListModel->count()));
 }
 
 void Form6::ListView2_DblClick() {
@@ -455,9 +485,10 @@ void Form6::ListView2_DblClick() {
     msgBox(kNoQsos, MsgIcon::Exclamation);
     return;
   }
-  const QTreeWidgetItem* item = ListView2->currentItem();
-  if (!item) return;
-  OpenQsoEditor(kCallerName, QsoFromListItem(*item), editModes(), editMhz());
+  const QModelIndex current = ListView2->currentIndex();
+  if (!current.isValid() || current.row() >= ListModel->count()) return;
+  const QsoListRow row = ListModel->rowAt(current.row());
+  OpenQsoEditor(kCallerName, QsoFromListRow(row), editModes(), editMhz());
 }
 
 void Form6::RefreshSearchListRow(qint64 id) {
@@ -468,21 +499,20 @@ void Form6::RefreshSearchListRow(qint64 id) {
   Text2->clear();
 
   const Result<SearchRowUpdate> update = ReadSearchRowUpdate(state().CurrentLogName, id);
-  if (update.ok() && update.value.kind != SearchRowUpdate::Kind::Keep) {
-    for (int i = 0; i < ListView2->topLevelItemCount(); ++i) {
-      QTreeWidgetItem* item = ListView2->topLevelItem(i);
-      if (vbValInt(item->text(kQsoListId)) != id) continue;
-      if (update.value.kind == SearchRowUpdate::Kind::Remove) {
-        delete ListView2->takeTopLevelItem(i);
-      } else {
-        for (int c = kQsoListEstacion; c < QsoListRow::kColumns; ++c) item->setText(c, update.value.row.cells[c]);
-      }
-      break;
+  if (update.ok() && update.value.kind == SearchRowUpdate::Kind::Remove) {
+    ListModel->remove(id);
+  } else if (update.ok() && update.value.kind == SearchRowUpdate::Kind::Rewrite) {
+    const int at = ListModel->positionOf(id);
+    if (at >= 0) {
+      // The item text and the id stay; the rest shows the QSO as stored now.
+      QsoListRow row = ListModel->rowAt(at);
+      for (int c = kQsoListEstacion; c < QsoListRow::kColumns; ++c) row.cells[c] = update.value.row.cells[c];
+      ListModel->rewrite(id, row);
     }
   }
   Label13->hide();
   ListView2->show();
-  setListedCount(QString::number(ListView2->topLevelItemCount()));
+  setListedCount(QString::number(ListModel->count()));
   if (!update.ok()) showError(update.error());
 }
 
@@ -491,7 +521,7 @@ void Form6::RefreshSearchListRow(qint64 id) {
 void Form6::Command1_Click() {
   state().UseCommentAsQslMsg = msgBox(QStringLiteral("Desea usar el campo COMMENT como QSLMSG?"), MsgIcon::Question,
                                       MsgButtons::YesNo, MsgAnswer::Yes) == MsgAnswer::Yes;
-  const int n = int(std::min<double>(vbVal(Label6->text()), ListView2->topLevelItemCount()));
+  const int n = int(std::min<double>(vbVal(Label6->text()), ListModel->count()));
   if (n <= 0) {
     msgBox(kNoQsos, MsgIcon::Exclamation);
     return;
@@ -507,19 +537,31 @@ void Form6::Command1_Click() {
     return;
 
   // The file in place is replaced only once every record is written: a row that
-  // cannot be written leaves it as it was, and the operator is told why.
-  // Windows-1252 as always, unless some value needs more: then UTF-8 throughout.
-  AdifEncoding encoding = AdifEncoding::Windows1252;
-  for (int i = 0; encoding == AdifEncoding::Windows1252 && i < n; ++i)
-    encoding = AdifEncodingFor(AdifValues(adifFromItem(*ListView2->topLevelItem(i))));
-  AdifFileWriter writer;
-  Status s = writer.create(path, AdifHeader(), encoding);
-  for (int i = 0; s && i < n; ++i) {
-    const Result<QString> record =
-        AdifRecord(adifFromItem(*ListView2->topLevelItem(i)), state().UseCommentAsQslMsg, encoding);
-    s = record.ok() ? writer.writeLine(record.value) : record.status;
-  }
-  if (s) s = writer.finish(true);
+  // cannot be written leaves it as it was, and the operator is told why. Rows are
+  // read from the log as they are written, a block at a time. Windows-1252 as
+  // always; at the first value that needs more the file starts again in UTF-8.
+  const auto writePass = [&](AdifEncoding encoding, bool* needsUtf8) {
+    AdifFileWriter writer;  // dropped unfinished, it leaves the file in place untouched
+    Status s = writer.create(path, AdifHeader(), encoding);
+    for (int i = 0; s && i < n; ++i) {
+      const AdifQso qso = adifFromRow(ListModel->rowAt(i));
+      if (encoding == AdifEncoding::Windows1252 && AdifEncodingFor(AdifValues(qso)) == AdifEncoding::Utf8) {
+        *needsUtf8 = true;
+        return Status::success();
+      }
+      const Result<QString> record = AdifRecord(qso, state().UseCommentAsQslMsg, encoding);
+      s = record.ok() ? writer.writeLine(record.value) : record.status;
+      if (s) {
+        const QString failed = ListModel->takeError();
+        if (!failed.isEmpty()) s = Status::failure(failed);
+      }
+    }
+    if (s) s = writer.finish(true);
+    return s;
+  };
+  bool needsUtf8 = false;
+  Status s = writePass(AdifEncoding::Windows1252, &needsUtf8);
+  if (s && needsUtf8) s = writePass(AdifEncoding::Utf8, &needsUtf8);
   if (!s) {
     showError(s.error);
     return;

@@ -1,6 +1,9 @@
 #pragma once
 #include <QDialog>
 
+#include <vector>
+
+#include "exchange/searchquery.h"
 #include "mainwin/qsolist.h"
 #include "platform/forms.h"
 #include "platform/webget.h"
@@ -14,12 +17,12 @@ class QPushButton;
 class QRadioButton;
 class QTextEdit;
 class QTimer;
-class QTreeWidget;
+class QTreeView;
 class QEventLoop;
 
 namespace vz {
 
-struct SearchFilters;
+class SearchListModel;
 
 // "Exportar ...": the search view. It lists the QSOs of the current log, narrows
 // them by its filters, exports the listed rows to ADIF and hands a row to the QSO
@@ -67,7 +70,8 @@ class Form6 : public QDialog {
   QLabel* Label12;  // "QSOs:"
   QLabel* Label6;   // the number of listed rows
   QGroupBox* Frame1;
-  QTreeWidget* ListView2;
+  QTreeView* ListView2;         // shows ListModel
+  SearchListModel* ListModel;  // the listed QSOs, read as they are shown
 
   // ---- Export and uploads --------------------------------------------------------
   QPushButton* Command1;  // "Exportar ADIF"
@@ -136,7 +140,15 @@ class Form6 : public QDialog {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  void showRows(const QList<QsoListRow>& rows);
+  // Lists again what the last fill listed (the log, or the last search), under the
+  // heading sorts in force. False when the log could not be read.
+  Result<SearchListing> listAgain() const;
+  void showListing(SearchListing listing);
+  // The heading sorts in force, the latest first.
+  std::vector<SearchSortKey> sorts_;
+  // What the list shows: the opening's log, or a search with these filters.
+  bool searched_ = false;
+  SearchFilters searchedWith_;
   void dateLeaveCheck(QLineEdit* box);
 
   void setUpUploads();

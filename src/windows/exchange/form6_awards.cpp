@@ -2,9 +2,9 @@
 // tallied by province and band into the award window's grid.
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTreeWidget>
 
 #include "exchange/form6.h"
+#include "exchange/searchlistmodel.h"
 #include "online/form14.h"
 #include "store/award.h"
 #include "store/programstate.h"
@@ -19,16 +19,11 @@ void Form6::Command5_Click() {
   award.ProgressBar1->setValue(0);
   award.ProgressBar1->show();
 
-  // The log's QSOs, but never more rows than the list holds.
-  const int n = std::min(state().LogQsoCount, ListView2->topLevelItemCount());
-  QList<AwardQso> qsos;
-  for (int i = 0; i < n; ++i) {
-    const QTreeWidgetItem* item = ListView2->topLevelItem(i);
-    QsoListRow row;
-    for (int c = 0; c < QsoListRow::kColumns; ++c) row.cells[c] = item->text(c);
-    qsos << AwardQsoFromRow(row);
-  }
-  award.ShowMatrix(TallyAwardMatrix(qsos));
+  // The log's QSOs, but never more rows than the list holds; tallied as they are read.
+  const int n = std::min(state().LogQsoCount, ListModel->count());
+  AwardTally tally(AwardTally::Kind::Matrix);
+  for (int i = 0; i < n; ++i) tally.add(AwardQsoFromRow(ListModel->rowAt(i)));
+  award.ShowMatrix(tally.grid());
   award.ProgressBar1->hide();
   hide();
   ShowProvincesAward();

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "exchange/form6.h"
+#include "exchange/searchlistmodel.h"
 #include "exchange/form6upload.h"
 #include "online/listupload.h"
 #include "platform/dialogs.h"
@@ -37,18 +38,19 @@ const QString kManyQsos = QStringLiteral(
 const QString kNoQsosToUpload = QStringLiteral("No hay QSOs para exportar!");
 const QString kDashes28 = QString(28, u'-');
 
-UploadQso uploadQsoFromItem(const QTreeWidgetItem& item) {
+UploadQso uploadQsoFromRow(const QsoListRow& row) {
+  const auto& c = row.cells;
   UploadQso q;
-  q.call = item.text(2);
-  q.band = item.text(3);
-  q.frequency = item.text(4);
-  q.mode = item.text(5);
-  q.reportSent = item.text(6);
-  q.date = item.text(8);
-  q.time = item.text(9);
-  q.ownCall = item.text(10);
-  q.remarks = item.text(12);
-  q.satellite = item.text(16);
+  q.call = c[2];
+  q.band = c[3];
+  q.frequency = c[4];
+  q.mode = c[5];
+  q.reportSent = c[6];
+  q.date = c[8];
+  q.time = c[9];
+  q.ownCall = c[10];
+  q.remarks = c[12];
+  q.satellite = c[16];
   return q;
 }
 
@@ -64,14 +66,14 @@ std::optional<QList<UploadQso>> askAndTakeRows(Form6& f, const QString& user, co
   state().UseCommentAsQslMsg = msgBox(QStringLiteral("Desea usar el campo COMMENT como QSLMSG?"), MsgIcon::Question,
                                       MsgButtons::YesNo, MsgAnswer::Yes) == MsgAnswer::Yes;
   // The rows are taken as listed now: a search during the run cannot change what is sent.
-  const int n = std::max(0, int(std::min<double>(listed, f.ListView2->topLevelItemCount())));
+  const int n = std::max(0, int(std::min<double>(listed, f.ListModel->count())));
   if (n == 0) {
     msgBox(kNoQsosToUpload, MsgIcon::Exclamation);
     return std::nullopt;
   }
   QList<UploadQso> rows;
   rows.reserve(n);
-  for (int i = 0; i < n; ++i) rows << uploadQsoFromItem(*f.ListView2->topLevelItem(i));
+  for (int i = 0; i < n; ++i) rows << uploadQsoFromRow(f.ListModel->rowAt(i));
   return rows;
 }
 

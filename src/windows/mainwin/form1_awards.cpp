@@ -4,7 +4,10 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QTreeWidget>
+#include <utility>
 
+#include "exchange/searchlistmodel.h"
+#include "exchange/searchquery.h"
 #include "mainwin/form1.h"
 #include "mainwin/qsolist.h"
 #include "online/form14.h"
@@ -37,23 +40,15 @@ void Form1::parg_Click() {
     ProgressBar1->hide();
     ListView2->show();
   };
-  const Result<QList<QsoListRow>> rows = ReadProvinceQsos(state().CurrentLogName);
-  if (!rows.ok()) {
+  // The input list holds the ids; the award window reads the rows as it tallies them.
+  Result<SearchListing> listing = ListProvinceQsos(state().CurrentLogName);
+  if (!listing.ok()) {
     idle();
-    showError(rows.error());
+    showError(listing.error());
     return;
   }
-
-  state().ListedQsoCount = 0;
-  QTreeWidget* input = form14().ListView1;
-  SetupQsoListColumns(input, QStringLiteral("Provincia"));
-  for (const QsoListRow& row : rows.value) {
-    ProgressBar1->setValue(ProgressBar1->value() < 500 ? ProgressBar1->value() + 1 : 0);
-    AddQsoListRow(input, row);
-    // The province keeps the list's own colour.
-    input->topLevelItem(input->topLevelItemCount() - 1)->setForeground(QsoListRow::kColumns - 1, QBrush());
-    ++state().ListedQsoCount;
-  }
+  state().ListedQsoCount = int(listing.value.ids.size());
+  form14().InputModel->setListing(std::move(listing.value));
   idle();
   ShowProvincesAward();
 }

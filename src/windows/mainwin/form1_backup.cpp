@@ -28,12 +28,19 @@ void Form1::badif_Click() {
   f.List1->clear();
 
   // A query that fails leaves its part of the window empty; the window still shows.
+  // One walk of the log-name index gives every log with its QSO count (a log's
+  // placeholder row has no mode and is not a QSO).
   QStringList logs;
+  QList<long long> counts;
   {
     QSqlQuery q(db::connection());
     q.setForwardOnly(true);
-    if (db::run(q, QStringLiteral("SELECT DISTINCT IFNULL([Nombre Log], '') FROM Tabla1 ORDER BY 1 ASC")))
-      while (q.next()) logs << db::text(q, 0);
+    if (db::run(q, QStringLiteral("SELECT IFNULL([Nombre Log], ''), TOTAL([Modo]<>'') FROM Tabla1 "
+                                  "GROUP BY 1 ORDER BY 1 ASC")))
+      while (q.next()) {
+        logs << db::text(q, 0);
+        counts << q.value(1).toLongLong();
+      }
   }
   for (const QString& name : logs) f.List1->addItem(name);
 
@@ -46,13 +53,7 @@ void Form1::badif_Click() {
   long long total = 0;
   for (int i = 0; i < f.List1->count(); ++i) {
     const QString name = logs[i];
-    // A log's placeholder row has no mode and is not a QSO.
-    long long count = 0;
-    QSqlQuery q(db::connection());
-    if (db::run(q, QStringLiteral("SELECT COUNT(*) FROM Tabla1 WHERE IFNULL([Nombre Log], '')=? AND [Modo]<>''"),
-                {db::textValue(name)}) &&
-        q.next())
-      count = q.value(0).toLongLong();
+    const long long count = counts[i];
     f.List1->item(i)->setText(name + QStringLiteral(" (") + QString::number(count) + QStringLiteral(" QSOs)"));
     auto* row = new QTreeWidgetItem(f.ListView1, {name, QString::number(count)});
     row->setForeground(1, QBrush(QColor(0, 64, 0)));

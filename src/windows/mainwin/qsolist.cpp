@@ -69,24 +69,31 @@ void SortQsoListByHeading(QTreeWidget* list, QsoListSort& sort, int headingPosit
 }
 
 LogQso QsoFromListItem(const QTreeWidgetItem& item) {
+  QsoListRow row;
+  for (int c = 0; c < QsoListRow::kColumns; ++c) row.cells[c] = item.text(c);
+  return QsoFromListRow(row);
+}
+
+LogQso QsoFromListRow(const QsoListRow& row) {
+  const auto& c = row.cells;
   LogQso r;
-  r.id = vbValInt(item.text(kQsoListId));
-  r.Estacion = item.text(kQsoListEstacion);
-  r.Banda = item.text(kQsoListBanda);
-  r.Frecuencia = item.text(kQsoListFrec);
-  r.Modo = item.text(5);
-  r.RSE = item.text(6);
-  r.RSR = item.text(7);
-  r.Fecha = item.text(kQsoListFecha);
-  r.Hora = item.text(kQsoListHora);
-  r.MyCall = item.text(10);
-  r.Operador = item.text(11);
-  r.Obs = item.text(12);
-  r.MiGrid = item.text(13);
-  r.SuGrid = item.text(14);
-  r.Ruk = item.text(15);
-  r.Nombre_Sat = item.text(16);
-  r.Argento = item.text(17);
+  r.id = vbValInt(c[kQsoListId]);
+  r.Estacion = c[kQsoListEstacion];
+  r.Banda = c[kQsoListBanda];
+  r.Frecuencia = c[kQsoListFrec];
+  r.Modo = c[5];
+  r.RSE = c[6];
+  r.RSR = c[7];
+  r.Fecha = c[kQsoListFecha];
+  r.Hora = c[kQsoListHora];
+  r.MyCall = c[10];
+  r.Operador = c[11];
+  r.Obs = c[12];
+  r.MiGrid = c[13];
+  r.SuGrid = c[14];
+  r.Ruk = c[15];
+  r.Nombre_Sat = c[16];
+  r.Argento = c[17];
   return r;
 }
 

@@ -31,6 +31,7 @@ void AddQsoListRow(QTreeWidget* list, const QsoListRow& row);
 // The QSO a list row shows, read by column position, as the edit dialog's openers
 // hand it over (the id read as a number, every other cell as shown).
 LogQso QsoFromListItem(const QTreeWidgetItem& item);
+LogQso QsoFromListRow(const QsoListRow& row);
 
 // Sorting by a click on a heading: the key, the order, and whether it is on. Once
 // on it stays on, so later pages are sorted the same way.

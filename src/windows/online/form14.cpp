@@ -11,9 +11,11 @@
 #include <QPainterPath>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QtMath>
 
+#include "exchange/searchlistmodel.h"
 #include "mainwin/qsolist.h"
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
@@ -151,10 +153,11 @@ Form14::Form14() : membersPage_(new WebGet(this)) {
   List3->setGeometry(twipRect(120, 360, 8295, 4005));
   Command2 = new QPushButton(QStringLiteral("Cerrar"), Frame5);
   Command2->setGeometry(twipRect(7320, 4500, 1095, 375));
-  ListView1 = new QTreeWidget(Frame5);
+  ListView1 = new QTreeView(Frame5);
   ListView1->setGeometry(twipRect(120, 3240, 1695, 1815));
   ListView1->hide();
-  SetupQsoListColumns(ListView1, QStringLiteral("Provincia"));
+  InputModel = new SearchListModel(this);
+  SetupSearchListView(ListView1, InputModel);
   Frame5->hide();
 
   Frame4 = new QGroupBox(QStringLiteral("Grillas"), this);
@@ -237,16 +240,11 @@ void Form14::Form_Activate() {
 
   // The input list may hold fewer rows than the count says when another list was
   // counted since it was filled: only rows that exist are read.
-  const int n = std::min(state().ListedQsoCount, ListView1->topLevelItemCount());
-  QList<AwardQso> qsos;
-  qsos.reserve(std::max(n, 0));
-  for (int i = 0; i < n; ++i) {
-    const QTreeWidgetItem* item = ListView1->topLevelItem(i);
-    QsoListRow row;
-    for (int c = 0; c < QsoListRow::kColumns; ++c) row.cells[c] = item->text(c);
-    qsos << AwardQsoFromRow(row);
-  }
-  const AwardGrid grid = TallyAwardGrid(qsos);
+  const int n = std::min(state().ListedQsoCount, InputModel->count());
+  // Tallied as the rows are read: the list is never held whole.
+  AwardTally tally(AwardTally::Kind::Grid);
+  for (int i = 0; i < n; ++i) tally.add(AwardQsoFromRow(InputModel->rowAt(i)));
+  const AwardGrid grid = tally.grid();
   ProgressBar1->setValue(25);
 
   addProvinceRows(grid, true);

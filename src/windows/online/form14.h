@@ -10,9 +10,12 @@ class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QTreeView;
 class QTreeWidget;
 
 namespace vz {
+
+class SearchListModel;
 
 class WebGet;
 
@@ -37,7 +40,8 @@ class Form14 : public QDialog {
   QGroupBox* Frame5;       // "Miembros de Ruk", hidden
   QListWidget* List3;      // members lines
   QPushButton* Command2;   // closes Frame5
-  QTreeWidget* ListView1;  // the input list, never seen
+  QTreeView* ListView1;           // the input list, never seen
+  SearchListModel* InputModel;    // its rows, read from the log as the grid is built
   QGroupBox* Frame4;       // "Grillas"
   QGroupBox* Frame2;       // "Confirmadas"
   QListWidget* List1;

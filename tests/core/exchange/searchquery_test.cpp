@@ -4,6 +4,8 @@
 
 #include <QSqlQuery>
 #include <QStringList>
+#include <algorithm>
+#include <vector>
 
 #include "platform/database.h"
 #include "support/tempfolder.h"
@@ -208,4 +210,86 @@ TEST_F(SearchLog, RowUpdateFollowsTheStoredQso) {
   EXPECT_EQ(kindOf(id), K::Keep);
   ASSERT_TRUE(db::exec("DELETE FROM Tabla1 WHERE id=?", {id}));
   EXPECT_EQ(kindOf(id), K::Remove);
+}
+
+// ---- Listings ---------------------------------------------------------------------
+
+namespace {
+
+// The rows as the list's own heading sort would put them: each sort, oldest first,
+// a stable sort of the rows as they stood.
+QStringList headingSorted(QList<QsoListRow> rows, const std::vector<SearchSortKey>& latestFirst) {
+  for (auto k = latestFirst.rbegin(); k != latestFirst.rend(); ++k) {
+    const int c = k->column;
+    const bool down = k->descending;
+    std::stable_sort(rows.begin(), rows.end(), [&](const QsoListRow& a, const QsoListRow& b) {
+      const int order = CompareQsoListCells(c, a.cells[c], b.cells[c], a.cells[kQsoListHora], b.cells[kQsoListHora]);
+      return down ? order > 0 : order < 0;
+    });
+  }
+  return callsOf(rows);
+}
+
+QStringList listedCalls(const Result<SearchListing>& listing) {
+  EXPECT_TRUE(listing.ok()) << listing.error().toStdString();
+  const Result<QList<QsoListRow>> rows = ReadListedRows(listing.value);
+  EXPECT_TRUE(rows.ok());
+  return callsOf(rows.value);
+}
+
+}  // namespace
+
+TEST_F(SearchLog, TheQuerySortsAsTheHeadingsDoAndTiesKeepTheEarlierOrder) {
+  store({"LU9RUK", "02/03/2024", "09:00:00", "CW", "40m", "", "10"});
+  const struct {
+    const char* name;
+    std::vector<SearchSortKey> sorts;
+  } cases[] = {
+      {"date, oldest first", {{kQsoListFecha, false}}},
+      {"date, newest first", {{kQsoListFecha, true}}},
+      {"call, letter case ignored", {{kQsoListEstacion, false}}},
+      {"band down, ties in the opening's order", {{kQsoListBanda, true}}},
+      {"band, ties by the date sort before it", {{kQsoListBanda, false}, {kQsoListFecha, false}}},
+      {"mode, then remarks, then time", {{5, false}, {12, true}, {kQsoListHora, false}}},
+      {"id as a number", {{kQsoListId, true}}},
+      {"upload text", {{15, false}}},
+  };
+  const Result<QList<QsoListRow>> opening = ReadSearchViewLog("Mi Log");
+  ASSERT_TRUE(opening.ok());
+  for (const auto& c : cases)
+    EXPECT_EQ(listedCalls(ListSearchViewLog("Mi Log", c.sorts)), headingSorted(opening.value, c.sorts)) << c.name;
+
+  // A search's list: oldest first, and the upload state as the number it shows.
+  SearchFilters all;
+  const Result<SearchResult> searched = SearchLogQsos("Mi Log", all);
+  ASSERT_TRUE(searched.ok());
+  for (const auto& c : cases)
+    EXPECT_EQ(listedCalls(ListSearchLogQsos("Mi Log", all, c.sorts)), headingSorted(searched.value.rows, c.sorts))
+        << c.name;
+}
+
+TEST(SearchRows, ABlockOfIdsReadsInTheOrderAskedWithGoneQsosAsBareRows) {
+  test::TempFolder folder;
+  std::vector<qint64> ids;
+  for (int i = 0; i < 12; ++i) {
+    StoredQso q{QStringLiteral("LU%1AA").arg(i), "01/03/2024", QStringLiteral("10:%1:00").arg(i, 2, 10, QChar('0')),
+                "SSB", "40m"};
+    if (i % 3 == 1) q.log = QStringLiteral("Otro");  // rows of another log inside the range
+    ids.push_back(store(q));
+  }
+  ASSERT_TRUE(db::exec("DELETE FROM Tabla1 WHERE id=?", {ids[6]}));
+  const std::vector<qint64> asked = {ids[9], ids[6], ids[0], ids[3], ids[11]};
+  const qint64 far = ids[11] + 1000;  // an id no QSO has, far off: read one by one
+  for (const std::vector<qint64>& block : {asked, std::vector<qint64>{ids[3], far, ids[0]}}) {
+    SearchRowReader reader;
+    std::vector<QsoListRow> rows;
+    ASSERT_TRUE(reader.readBlock(block.data(), int(block.size()), SearchRowStyle::Opening, &rows));
+    ASSERT_EQ(rows.size(), block.size());
+    for (size_t i = 0; i < block.size(); ++i) {
+      EXPECT_EQ(rows[i].cells[kQsoListId], QString::number(block[i]));
+      const bool gone = block[i] == ids[6] || block[i] == far;
+      EXPECT_EQ(rows[i].cells[kQsoListEstacion].isEmpty(), gone) << i;
+      if (!gone) EXPECT_EQ(rows[i].cells[kQsoListHora].size(), 5);  // shown as the lists show it
+    }
+  }
 }

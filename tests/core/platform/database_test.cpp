@@ -23,6 +23,22 @@ QStringList expected(const char* const* cols, int n) {
 }
 }  // namespace
 
+// A store operation that runs its own transaction may be called inside a bulk one
+// (a contest transfer saves QSOs one by one): it joins it and never commits alone.
+TEST(Database, ATransactionInsideAnotherIsPartOfIt) {
+  test::TempFolder folder;
+  const Status outer = db::transaction([] {
+    EXPECT_TRUE(db::transaction([] { return db::exec("INSERT INTO Tabla1 ([Nombre Log]) VALUES ('A')"); }));
+    return Status::failure(QStringLiteral("parada"));
+  });
+  EXPECT_FALSE(outer);
+  QSqlQuery q(db::connection());
+  ASSERT_TRUE(db::run(q, "SELECT count(*) FROM Tabla1"));
+  ASSERT_TRUE(q.next());
+  EXPECT_EQ(q.value(0).toInt(), 0);
+  EXPECT_TRUE(db::transaction([] { return db::exec("INSERT INTO Tabla1 ([Nombre Log]) VALUES ('B')"); }));
+}
+
 TEST(Database, CreatesTheThreeTablesInAnEmptyFolder) {
   test::TempFolder folder;
   EXPECT_TRUE(folder.exists("base0.mdb"));

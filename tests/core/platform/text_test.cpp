@@ -165,4 +165,14 @@ TEST(TextUtil, FixedDateAndTimeFormats) {
   EXPECT_EQ(parseTime("23:59"), QTime(23, 59));
   EXPECT_EQ(parseTime("23:59:30"), QTime(23, 59, 30));
   EXPECT_EQ(parseTime("24:00"), QTime());
+  // The stored forms take a shorter road; it must read them as the long one does.
+  EXPECT_EQ(parseDayFirstDate("29/02/2024"), QDate(2024, 2, 29));
+  EXPECT_EQ(parseDayFirstDate("29/02/2023"), QDate());
+  EXPECT_EQ(parseDayFirstDate("00/01/2024"), QDate());
+  EXPECT_EQ(parseDayFirstDate("1a/01/2024"), QDate());
+  EXPECT_EQ(parseTime("07:05:09"), QTime(7, 5, 9));
+  EXPECT_EQ(parseTime("07:60"), QTime());
+  EXPECT_EQ(parseTime("07:5x"), QTime());
+  EXPECT_EQ(formatDate(QDate(999, 12, 31)), QDate(999, 12, 31).toString("dd/MM/yyyy"));
+  EXPECT_EQ(formatDate(QDate()), QString());
 }

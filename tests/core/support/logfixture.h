@@ -18,6 +18,7 @@ struct QsoDetails {
   QString ruk = QStringLiteral("1");
   QString satellite{};
   QString province{};
+  QString grid{};  // SuGrid
 };
 
 // date "dd/mm/yyyy", time "hh:mm:ss"; returns the new id.
@@ -27,11 +28,11 @@ inline qint64 addQso(const QString& log, const QString& call, const QString& dat
   const Status s = db::run(query,
                            QStringLiteral("INSERT INTO Tabla1 (Modo, Banda, MyCall, Estacion, Fecha, Hora, RSE, RSR, Obs, "
                                           "Operador, [Nombre Log], Frecuencia, MiGrid, SuGrid, Ruk, Nombre_Sat, Argento) "
-                                          "VALUES (?, ?, 'LU1ABC', ?, ?, ?, '59', '59', ?, 'LU1ABC', ?, ?, 'GF05', '', ?, ?, ?)"),
+                                          "VALUES (?, ?, 'LU1ABC', ?, ?, ?, '59', '59', ?, 'LU1ABC', ?, ?, 'GF05', ?, ?, ?, ?)"),
                            {db::textValue(q.mode), db::textValue(q.band), db::textValue(call), db::textValue(date),
                             db::textValue(time), db::textValue(q.remarks), db::textValue(log),
-                            db::textValue(q.frequency), db::textValue(q.ruk), db::textValue(q.satellite),
-                            db::textValue(q.province)});
+                            db::textValue(q.frequency), db::textValue(q.grid), db::textValue(q.ruk),
+                            db::textValue(q.satellite), db::textValue(q.province)});
   if (!s) throw std::runtime_error(s.error.toStdString());
   return query.lastInsertId().toLongLong();
 }

@@ -9,7 +9,7 @@
 #include <QSqlQuery>
 #include <QTextEdit>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -22,6 +22,7 @@
 #include "store/programstate.h"
 #include "support/quietmainwindow.h"
 #include "support/recordinglauncher.h"
+#include "support/roadtest.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 
@@ -37,6 +38,10 @@ struct Qso {
   QString log = QStringLiteral("Mi Log");
 };
 
+QString cell(const QTreeView* list, int row, int column) {
+  return list->model()->index(row, column).data().toString();
+}
+
 qint64 store(const Qso& s) {
   QSqlQuery q(db::connection());
   const Status ok = db::run(
@@ -50,9 +55,9 @@ qint64 store(const Qso& s) {
   return ok ? q.lastInsertId().toLongLong() : -1;
 }
 
-QStringList calls(const QTreeWidget* list) {
+QStringList calls(const QTreeView* list) {
   QStringList c;
-  for (int i = 0; i < list->topLevelItemCount(); ++i) c << list->topLevelItem(i)->text(2);
+  for (int i = 0; i < list->model()->rowCount(); ++i) c << cell(list, i, 2);
   return c;
 }
 
@@ -231,7 +236,10 @@ class TstForm6 : public QObject {
       f.write("antes");
     }
     Form6& f = shown();
-    if (!badDate.isEmpty()) f.ListView2->topLevelItem(1)->setText(8, badDate);
+    if (!badDate.isEmpty()) {
+      QVERIFY(db::exec("UPDATE Tabla1 SET Fecha=? WHERE id=?", {badDate, idEa}));
+      f.fillWithCurrentLog();
+    }
     dialogs->answers << MsgAnswer::No << (badDate.isEmpty() ? MsgAnswer::No : MsgAnswer::Yes);
     if (fileExists) dialogs->files << path;
     f.Command1->click();
@@ -251,8 +259,8 @@ class TstForm6 : public QObject {
   void doubleClickEditsAndTheRowFollowsTheSave() {
     Form6& f = shown();
     f.Text1->setText("01/01/2024");
-    QTreeWidgetItem* item = f.ListView2->topLevelItem(1);  // EA4XYZ
-    QCOMPARE(item->text(2), QString("EA4XYZ"));
+    const QModelIndex item = f.ListView2->model()->index(1, 2);  // EA4XYZ
+    QCOMPARE(item.data().toString(), QString("EA4XYZ"));
     QString caption, satellite, khz, mode;
     whenShown<Form5>([&] {
       Form5& e = form5();
@@ -264,8 +272,8 @@ class TstForm6 : public QObject {
       e.Command1->click();
     });
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    f.ListView2->setCurrentItem(item);
-    const QRect r = f.ListView2->visualItemRect(item);
+    f.ListView2->setCurrentIndex(item);
+    const QRect r = f.ListView2->visualRect(item);
     // A double-click is a click followed by the double-click event.
     QTest::mouseClick(f.ListView2->viewport(), Qt::LeftButton, {}, r.center());
     QTest::mouseDClick(f.ListView2->viewport(), Qt::LeftButton, {}, r.center());
@@ -278,27 +286,27 @@ class TstForm6 : public QObject {
     QCOMPARE(calls(f.ListView2), QStringList({"LU2DEF", "EA4ZZZ", "LU1ABC"}));
     QCOMPARE(f.Label6->text(), QString("3"));
     QVERIFY(f.Text1->text().isEmpty());
-    QCOMPARE(item->foreground(2).color(), QColor::fromRgb(kQsoListSubItemColour));
+    QCOMPARE(item.data(Qt::ForegroundRole).value<QBrush>().color(), QColor::fromRgb(kQsoListSubItemColour));
   }
 
   // A QSO of four kHz digits opened from the list and saved unchanged keeps them.
   void savingUnchangedKeepsFourKhzDigits() {
     Form6& f = shown();
-    QTreeWidgetItem* item = f.ListView2->topLevelItem(0);  // LU2DEF at 435.1234
-    QCOMPARE(item->text(4), QString("435.1234"));
+    const QModelIndex item = f.ListView2->model()->index(0, 4);  // LU2DEF at 435.1234
+    QCOMPARE(item.data().toString(), QString("435.1234"));
     QString khz;
     whenShown<Form5>([&] {
       khz = form5().Text9->text();
       form5().Command1->click();
     });
-    f.ListView2->setCurrentItem(item);
+    f.ListView2->setCurrentIndex(item);
     f.ListView2_DblClick();
     QCOMPARE(khz, QString("1234"));
     QSqlQuery q(db::connection());
     QVERIFY(db::run(q, "SELECT Frecuencia FROM Tabla1 WHERE Estacion='LU2DEF'"));
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toString(), QString("435.1234"));
-    QCOMPARE(item->text(4), QString("435.1234"));
+    QCOMPARE(cell(f.ListView2, 0, 4), QString("435.1234"));
   }
 
   // A QSO whose worked call was emptied in the log keeps its row, rewritten.
@@ -317,9 +325,9 @@ class TstForm6 : public QObject {
     QCOMPARE(calls(f.ListView2), QStringList({"LU1ABC"}));
     dialogs->answers << MsgAnswer::Yes;  // delete it
     whenShown<Form5>([] { form5().Command2->click(); });
-    f.ListView2->setCurrentItem(f.ListView2->topLevelItem(0));
+    f.ListView2->setCurrentIndex(f.ListView2->model()->index(0, 2));
     f.ListView2_DblClick();
-    QCOMPARE(f.ListView2->topLevelItemCount(), 0);
+    QCOMPARE(f.ListView2->model()->rowCount(), 0);
     QCOMPARE(f.Label6->text(), QString("0"));
     QVERIFY(!f.Command1->isEnabled());
     QVERIFY(!f.Command6->isEnabled());
@@ -383,7 +391,7 @@ class TstForm6 : public QObject {
     QVERIFY(f.Image1->isHidden());
     QVERIFY(!f.Timer1->isActive());
     QVERIFY(!f.Command4->isEnabled());
-    QCOMPARE(f.ListView2->topLevelItem(0)->text(15), QString("1"));
+    QCOMPARE(cell(f.ListView2, 0, 15), QString("1"));
   }
 
   void aBadDateBoundKeepsTheListAndSaysSo() {
@@ -391,7 +399,7 @@ class TstForm6 : public QObject {
     f.Text1->setText("31/02/2024");
     f.Command3->click();
     QCOMPARE(dialogs->lastText(), QString("Error en el formato de fecha!"));
-    QCOMPARE(f.ListView2->topLevelItemCount(), 3);
+    QCOMPARE(f.ListView2->model()->rowCount(), 3);
     QCOMPARE(f.Label6->text(), QString("3"));
     QVERIFY(f.Label13->isHidden());
     QVERIFY(!f.ListView2->isHidden());
@@ -407,6 +415,23 @@ class TstForm6 : public QObject {
     f.ListView2_ColumnClick(2 + 1);  // another heading: the order flips again
     f.Command3->click();
     QCOMPARE(calls(f.ListView2), QStringList({"LU2DEF", "LU1ABC", "EA4XYZ"}));
+  }
+
+  // The heading click reaches the list through its header; the edit dialog then
+  // opens on the row now on top.
+  void aHeadingClickSortsAndTheEditOpensTheRowShown() {
+    Form6& f = shown();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    test::clickHeading(f.ListView2->header(), kQsoListEstacion);
+    QCOMPARE(calls(f.ListView2), QStringList({"LU2DEF", "LU1ABC", "EA4XYZ"}));
+    QCOMPARE(f.Label6->text(), QString("3"));
+    QString call;
+    whenShown<Form5>([&] {
+      call = form5().Text2->text();
+      form5().close();
+    });
+    test::doubleClickRow(f.ListView2, 0);
+    QCOMPARE(call, QString("LU2DEF"));
   }
 
   void answerLinesKeepTheirColour() {

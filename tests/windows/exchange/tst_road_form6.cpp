@@ -70,7 +70,7 @@ class TstRoadForm6 : public QObject {
                                QCOMPARE(f.Label6->text().trimmed(), QString("1"));
 
                                QVERIFY(test::whileModal(
-                                   [&] { test::doubleClickRow(f.ListView2, f.ListView2->topLevelItem(0)); },
+                                   [&] { test::doubleClickRow(f.ListView2, 0); },
                                    [&](QWidget* editor) {
                                      QCOMPARE(editor, static_cast<QWidget*>(&form5()));
                                      edited << form5().Text2->text();

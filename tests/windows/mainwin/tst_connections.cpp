@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QtTest>
 #include <functional>
@@ -78,6 +79,7 @@ const char* const kTimeout = SIGNAL(timeout());
 const char* const kValueChanged = SIGNAL(valueChanged(int));
 const char* const kTreeDoubleClick = SIGNAL(itemDoubleClicked(QTreeWidgetItem*,int));
 const char* const kListDoubleClick = SIGNAL(itemDoubleClicked(QListWidgetItem*));
+const char* const kViewDoubleClick = SIGNAL(doubleClicked(QModelIndex));
 const char* const kSectionClicked = SIGNAL(sectionClicked(int));
 
 Control handler(const QString& name, QObject* o, const char* signal) { return {name, o, signal, Wiring::Handler}; }
@@ -123,7 +125,7 @@ QList<QObject*> operableControls(QWidget* window) {
     // A request channel's own timers are its workings, not controls of the window.
     if (qobject_cast<WebGet*>(o->parent())) continue;
     const bool operable = qobject_cast<QAbstractButton*>(o) || qobject_cast<QComboBox*>(o) ||
-                          qobject_cast<QListWidget*>(o) || qobject_cast<QTreeWidget*>(o) ||
+                          qobject_cast<QListWidget*>(o) || qobject_cast<QTreeView*>(o) ||
                           qobject_cast<QTimer*>(o) || qobject_cast<QScrollBar*>(o);
     if (operable && !insideCompositeControl(o, window)) found << o;
   }
@@ -240,7 +242,7 @@ QList<WindowTable> windows() {
              handler("Command3 Buscar", f.Command3, kClicked),  handler("Command4 Borrar Filtros", f.Command4, kClicked),
              handler("Command5", f.Command5, kClicked),         handler("Command1 Exportar ADIF", f.Command1, kClicked),
              handler("Command6 Subir a Ruk", f.Command6, kClicked), handler("Command8 Subir a eQSL", f.Command8, kClicked),
-             handler("Command7 Cerrar", f.Command7, kClicked),  handler("ListView2", f.ListView2, kTreeDoubleClick),
+             handler("Command7 Cerrar", f.Command7, kClicked),  handler("ListView2", f.ListView2, kViewDoubleClick),
              handler("ListView2 headings", f.ListView2->header(), kSectionClicked),
              handler("Timer1", f.Timer1, kTimeout),             waiting("Timer2", f.Timer2),
              handler("Text1 Desde", f.Text1, kTextChanged),     handler("Text2 Hasta", f.Text2, kTextChanged),

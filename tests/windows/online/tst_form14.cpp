@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "exchange/form6.h"
+#include "exchange/searchlistmodel.h"
+#include "exchange/searchquery.h"
 #include "mainwin/form1.h"
 #include "mainwin/qsolist.h"
 #include "online/form14.h"
@@ -83,10 +85,17 @@ class TstForm14 : public QObject {
 
   void activationBuildsTheGridFromTheInputListOnly() {
     Form14& f = form14();
+    int day = 0;
     for (const QsoListRow& r : {inputRow("40m", "2", "Córdoba", "FF78ab"), inputRow("40m", "", "Córdoba", "FF78"),
                                 inputRow("2m", "1", "Salta", "GF05", "AO-91"), inputRow("20m", "", "Jujuy", "GG01"),
-                                inputRow("10m", "2", "Chaco", "GG10")})
-      AddQsoListRow(f.ListView1, r);
+                                inputRow("10m", "2", "Chaco", "GG10")}) {
+      ++day;
+      test::addQso("General", QStringLiteral("LU%1AA").arg(day), QStringLiteral("%1/03/2021").arg(day, 2, 10, QChar('0')),
+                   "10:00:00",
+                   {.band = r.cells[kQsoListBanda], .ruk = r.cells[15], .satellite = r.cells[16],
+                    .province = r.cells[17], .grid = r.cells[14]});
+    }
+    f.InputModel->setListing(ListProvinceQsos("General").value);
     // A count larger than the list (another list was counted since) reads the rows
     // there are; a smaller one leaves the rest out.
     state().ListedQsoCount = 40;

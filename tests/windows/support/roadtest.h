@@ -107,6 +107,15 @@ inline void doubleClickRow(View* view, Item* item) {
   QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
 }
 
+// The same on a row of a list shown over a model.
+inline void doubleClickRow(QAbstractItemView* view, int row) {
+  const QModelIndex index = view->model()->index(row, 2);
+  view->scrollTo(index);
+  const QPoint at = view->visualRect(index).center();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
 }  // namespace vz::test
 
 namespace vz::test {
@@ -125,6 +134,14 @@ namespace vz::test {
 inline QStringList columnTexts(const QTreeWidget* list, int column) {
   QStringList texts;
   for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(column);
+  return texts;
+}
+
+// The same for a list shown over a model.
+inline QStringList columnTexts(const QAbstractItemView* list, int column) {
+  QStringList texts;
+  const QAbstractItemModel* model = list->model();
+  for (int i = 0; i < model->rowCount(); ++i) texts << model->index(i, column).data().toString();
   return texts;
 }
 

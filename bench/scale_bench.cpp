@@ -1,0 +1,403 @@
+// The program on a small log and on a decades-long one (the shared generated log,
+// bench_log.h): each step at 1,000 QSOs and at 1,000,000 (the import at 100,000),
+// driven through the windows where the operator drives it. At the end of the run
+// each figure measured at both sizes prints its ratio.
+//
+// The 1,000,000-QSO sizes take minutes (the log is written once, then copied for
+// each step), so ctest's smoke run keeps only the 1,000 ones; run the program
+// itself for the large figures, pinned to two cores:
+//   taskset -c 2,3 build/bench/scale_bench --benchmark_filter=/1000000
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QTreeView>
+#include <algorithm>
+#include <utility>
+#include <fstream>
+#include <vector>
+
+#include "bench_log.h"
+#include "exchange/adif.h"
+#include "exchange/adifbackup.h"
+#include "exchange/form12.h"
+#include "exchange/form15.h"
+#include "exchange/form6.h"
+#include "exchange/searchlistmodel.h"
+#include "mainwin/form1.h"
+#include "online/form14.h"
+#include "platform/dialogs.h"
+#include "platform/textutil.h"
+#include "store/duplicates.h"
+#include "store/programstate.h"
+
+namespace {
+
+using namespace vz;
+using vz::bench::benchCall;
+using vz::bench::recordFigure;
+
+constexpr int k1M = 1000000;
+
+// Chooses the planned file and answers every message with its default button.
+class BenchDialogs : public DialogService {
+ public:
+  QString file;
+  MsgAnswer message(const MessageRequest& r) override { return r.defaultButton; }
+  QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+  QString openFile(const FileRequest&) override { return file; }
+  QString saveFile(const FileRequest&) override { return file; }
+};
+
+// The process's peak resident memory is measured from here on.
+void resetPeakMemory() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+}
+double peakMb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
+  return 0;
+}
+
+struct Times {
+  std::vector<double> ms;
+  double median() {
+    if (ms.empty()) return 0;
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+  }
+  double max() const { return ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()); }
+};
+
+// Median and worst time of the iterations, as counters and as figures for the ratios.
+void report(benchmark::State& st, const std::string& name, Times& t) {
+  const int n = int(st.range(0));
+  st.counters["median_ms"] = t.median();
+  st.counters["max_ms"] = t.max();
+  recordFigure(name + " median ms", n, t.median());
+  recordFigure(name + " max ms", n, t.max());
+}
+
+// The main window ready for a QSO, as after start-up, its timers held.
+Form1& readyMainWindow() {
+  Form1& f = form1();
+  state().MainFormReady = true;
+  for (QTimer* t : {f.Timer1, f.Timer2, f.Timer7}) t->stop();
+  if (f.Combo1->count() == 0) f.Combo1->addItems({"SSB", "CW", "FM"});
+  if (f.mhz->count() == 0) f.mhz->addItems({"3", "7", "14"});
+  f.Combo1->setCurrentText(QStringLiteral("SSB"));
+  f.mhz->setCurrentText(QStringLiteral("7"));
+  f.Text1->setText(QStringLiteral("150"));
+  f.Label7->setText(QStringLiteral("40m"));
+  f.Label2->setText(QStringLiteral("LU9STA"));
+  f.Label3->setText(QStringLiteral("LU9STA"));
+  f.Label8->setText(QStringLiteral("GF05"));
+  f.Fecha->setText(QStringLiteral("12/05/2025"));
+  f.Hora->setText(QStringLiteral("21:30"));
+  f.RSE->setText(QStringLiteral("59"));
+  f.RSR->setText(QStringLiteral("59"));
+  f.show();
+  QApplication::processEvents();
+  LoadLogPage(state().CurrentLogName, 1);
+  return f;
+}
+
+// "Ingresar QSO" with a worked grid: checks, mem.ini, the insert, the grid back-fill
+// into the call's earlier QSOs (every fourth QSO with the busiest call), the first
+// page read again.
+void BM_SaveQso(benchmark::State& st) {
+  const int n = int(st.range(0));
+  bench::openBenchLog(n);
+  Form1& f = readyMainWindow();
+  Times t;
+  int i = 0;
+  for (auto _ : st) {
+    f.Corresponsal->setText(i % 4 == 0 ? bench::kBusiestCall : benchCall(1 + (i * 37) % bench::callsFor(n)));
+    f.Text2->setText(QStringLiteral("FF%1").arg(10 + i % 90));
+    f.Obs->setText(QStringLiteral("Buena señal"));
+    QElapsedTimer clock;
+    clock.start();
+    f.Command2_Click();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    st.SetIterationTime(ms / 1000);
+    t.ms.push_back(ms);
+    if (!f.Corresponsal->text().isEmpty()) {
+      st.SkipWithError("not saved");
+      break;
+    }
+    ++i;
+  }
+  report(st, "save", t);
+  FormInstance<Form1>::unload();
+}
+BENCHMARK(BM_SaveQso)->Arg(1000)->Arg(k1M)->Iterations(60)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The duplicate rule for the busiest station, at a time it has no QSO near: every one
+// of its QSOs on the band and mode that could lie in the window is looked at.
+void BM_DuplicateBusiestCall(benchmark::State& st) {
+  const int n = int(st.range(0));
+  bench::openBenchLog(n);
+  RecentDuplicateFinder finder;
+  Times t;
+  int i = 0;
+  for (auto _ : st) {
+    const QString date = formatDate(QDate(2006 + i % 18, 1 + i % 12, 1 + i % 28));
+    QElapsedTimer clock;
+    clock.start();
+    const auto answer = finder.find(QStringLiteral("LU9STA"), bench::kBusiestCall, date, QStringLiteral("03:17"),
+                                    QStringLiteral("40m"), QStringLiteral("CW"));
+    const double ms = clock.nsecsElapsed() / 1e6;
+    st.SetIterationTime(ms / 1000);
+    t.ms.push_back(ms);
+    if (!answer.ok()) {
+      st.SkipWithError("look-up failed");
+      break;
+    }
+    ++i;
+  }
+  report(st, "duplicate rule", t);
+}
+BENCHMARK(BM_DuplicateBusiestCall)->Arg(1000)->Arg(k1M)->Iterations(200)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The search view as "Buscar/Exportar" opens it without filters: the list filled
+// and drawn. Resident memory after the drawing, the window still open.
+void BM_SearchViewOpen(benchmark::State& st) {
+  const int n = int(st.range(0));
+  bench::openBenchLog(n);
+  readyMainWindow();
+  Times t;
+  double resident = 0;
+  for (auto _ : st) {
+    FormInstance<Form6>::unload();
+    QElapsedTimer clock;
+    clock.start();
+    Form6& f = form6();
+    if (!f.fillWithCurrentLog()) {
+      st.SkipWithError("not filled");
+      break;
+    }
+    f.show();
+    f.ListView2->repaint();
+    QApplication::processEvents();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    st.SetIterationTime(ms / 1000);
+    t.ms.push_back(ms);
+    resident = bench::residentMb();
+    if (f.ListModel->count() != n) {
+      st.SkipWithError("not every QSO listed");
+      break;
+    }
+  }
+  FormInstance<Form6>::unload();
+  st.counters["resident_MB"] = resident;
+  recordFigure("search view resident MB", n, resident);
+  report(st, "search view opened", t);
+  FormInstance<Form1>::unload();
+}
+BENCHMARK(BM_SearchViewOpen)->Arg(1000)->Arg(k1M)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// "Exportar ADIF" of the opened search view's whole list; the peak memory while
+// exporting, above what the open list already holds.
+void BM_SearchExport(benchmark::State& st) {
+  const int n = int(st.range(0));
+  const QString folder = bench::openBenchLog(n);
+  readyMainWindow();
+  BenchDialogs dialogs;
+  dialogs.file = QDir(folder).filePath(QStringLiteral("exportado.adi"));
+  setDialogService(&dialogs);
+  Times t;
+  double growth = 0;
+  for (auto _ : st) {
+    FormInstance<Form6>::unload();
+    QFile::remove(dialogs.file);
+    Form6& f = form6();
+    f.fillWithCurrentLog();
+    f.show();
+    QApplication::processEvents();
+    const double before = bench::residentMb();
+    resetPeakMemory();
+    QElapsedTimer clock;
+    clock.start();
+    f.Command1_Click();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    st.SetIterationTime(ms / 1000);
+    t.ms.push_back(ms);
+    growth = std::max(growth, peakMb() - before);
+    if (!QFile::exists(dialogs.file)) {
+      st.SkipWithError("no file written");
+      break;
+    }
+  }
+  setDialogService(nullptr);
+  FormInstance<Form6>::unload();
+  st.counters["peak_growth_MB"] = growth;
+  recordFigure("export peak growth MB", n, growth);
+  report(st, "search export", t);
+  FormInstance<Form1>::unload();
+}
+BENCHMARK(BM_SearchExport)->Arg(1000)->Arg(k1M)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// 10,000 new QSOs as the program's own export writes them, their stations among the
+// log's, two a day from 2025 on.
+QByteArray importFile(int records, int calls) {
+  QByteArray file;
+  for (const QString& line : AdifHeader(QStringLiteral("2.1.21"), QDateTime(QDate(2025, 6, 1), QTime(12, 0))))
+    file += line.toLatin1() + "\r\n";
+  const QDateTime origin(QDate(2025, 1, 1), QTime(0, 0));
+  for (int i = 0; i < records; ++i) {
+    const QDateTime at = origin.addSecs(qint64(i) * 37 * 60);
+    AdifQso q;
+    q.ownCall = QStringLiteral("LU9STA");
+    q.call = benchCall(i % 7 == 0 ? 0 : 1 + (i * 13) % (calls - 1));
+    q.mode = i % 3 ? QStringLiteral("SSB") : QStringLiteral("CW");
+    q.band = QStringLiteral("40m");
+    q.frequency = QStringLiteral("7.050");
+    q.date = formatDate(at.date());
+    q.time = formatTime(at.time());
+    q.reportSent = QStringLiteral("59");
+    q.reportReceived = QStringLiteral("57");
+    q.operatorCall = QStringLiteral("LU9STA");
+    q.remarks = QStringLiteral("Buena señal, antena dipolo");
+    q.ownGrid = QStringLiteral("GF05");
+    q.grid = QStringLiteral("FF78");
+    file += AdifRecord(q, false).value.toUtf8() + "\r\n";
+  }
+  return file + "<EOF>\r\n";
+}
+
+qint64 logCount() {
+  QSqlQuery q(db::connection());
+  if (!db::run(q, QStringLiteral("SELECT COUNT(*) FROM Tabla1 WHERE [Nombre Log]=? AND Modo<>''"), {bench::kBenchLog}))
+    return -1;
+  return q.next() ? q.value(0).toLongLong() : 0;
+}
+
+// "Abrir" and "Cargar" of the import window: a file of 10,000 records into the log.
+void BM_ImportTenThousand(benchmark::State& st) {
+  const int n = int(st.range(0));
+  constexpr int kRecords = 10000;
+  Times t;
+  for (auto _ : st) {
+    st.PauseTiming();
+    const QString folder = bench::openBenchLog(n);  // every run on the log as generated
+    const QString path = QDir(folder).filePath(QStringLiteral("importar.adi"));
+    {
+      QFile f(path);
+      const QByteArray bytes = importFile(kRecords, bench::callsFor(n));
+      if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) std::abort();
+    }
+    BenchDialogs dialogs;
+    dialogs.file = path;
+    setDialogService(&dialogs);
+    for (QTimer* timer : {form1().Timer1, form1().Timer2}) timer->stop();
+    st.ResumeTiming();
+    QElapsedTimer clock;
+    clock.start();
+    Form12& w = form12();
+    w.show();
+    QApplication::processEvents();
+    w.Command1_Click();
+    w.Command3_Click();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    st.SetIterationTime(ms / 1000);
+    t.ms.push_back(ms);
+    st.PauseTiming();
+    const qint64 added = logCount() - n;
+    FormInstance<Form12>::unload();
+    setDialogService(nullptr);
+    st.ResumeTiming();
+    if (added != kRecords) {
+      st.SkipWithError(qPrintable(QStringLiteral("%1 QSOs loaded").arg(added)));
+      break;
+    }
+  }
+  report(st, "import 10k", t);
+  FormInstance<Form1>::unload();
+}
+BENCHMARK(BM_ImportTenThousand)->Arg(1000)->Arg(100000)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// "BackUp ADIF": the back-up window filled with the logs and their counts, then every
+// log written; the peak memory above what was resident before.
+void BM_BackupAllLogs(benchmark::State& st) {
+  const int n = int(st.range(0));
+  const QString folder = bench::openBenchLog(n);
+  const QString path = QDir(folder).filePath(QStringLiteral("backup.adi"));
+  BenchDialogs dialogs;
+  dialogs.file = path;
+  setDialogService(&dialogs);
+  for (QTimer* timer : {form1().Timer1, form1().Timer2}) timer->stop();
+  Times t;
+  double growth = 0;
+  for (auto _ : st) {
+    QFile::remove(path);
+    const double before = bench::residentMb();
+    resetPeakMemory();
+    QElapsedTimer clock;
+    clock.start();
+    form1().badif_Click();
+    form15().Command1_Click();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    st.SetIterationTime(ms / 1000);
+    t.ms.push_back(ms);
+    growth = std::max(growth, peakMb() - before);
+    FormInstance<Form15>::unload();
+    if (!QFile::exists(path)) {
+      st.SkipWithError("no back-up written");
+      break;
+    }
+  }
+  setDialogService(nullptr);
+  st.counters["peak_growth_MB"] = growth;
+  recordFigure("back-up peak growth MB", n, growth);
+  report(st, "back-up", t);
+  FormInstance<Form1>::unload();
+}
+BENCHMARK(BM_BackupAllLogs)->Arg(1000)->Arg(k1M)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// "Provincias Argentinas": the log's QSOs with a province listed for the award
+// window and its grid and square lists built from them; the peak memory above what
+// was resident before.
+void BM_ProvincesAward(benchmark::State& st) {
+  const int n = int(st.range(0));
+  bench::openBenchLog(n);
+  for (QTimer* timer : {form1().Timer1, form1().Timer2}) timer->stop();
+  Times t;
+  double growth = 0;
+  for (auto _ : st) {
+    const double before = bench::residentMb();
+    resetPeakMemory();
+    QElapsedTimer clock;
+    clock.start();
+    Result<SearchListing> listing = ListProvinceQsos(state().CurrentLogName);
+    if (!listing.ok()) {
+      st.SkipWithError("not listed");
+      break;
+    }
+    state().ListedQsoCount = int(listing.value.ids.size());
+    Form14& award = form14();
+    award.InputModel->setListing(std::move(listing.value));
+    award.Form_Activate();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    st.SetIterationTime(ms / 1000);
+    t.ms.push_back(ms);
+    growth = std::max(growth, peakMb() - before);
+    FormInstance<Form14>::unload();
+  }
+  st.counters["peak_growth_MB"] = growth;
+  recordFigure("provinces award peak growth MB", n, growth);
+  report(st, "provinces award", t);
+  FormInstance<Form1>::unload();
+}
+BENCHMARK(BM_ProvincesAward)->Arg(1000)->Arg(k1M)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+VZ_BENCHMARK_MAIN();
