@@ -2,7 +2,10 @@
 
 #include <QCoreApplication>
 #include <QScopeGuard>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryFile>
@@ -33,7 +36,22 @@ QString DatedDatabaseCopyPath(const QDate& day) {
   return programFile(QStringLiteral("base0_") + day.toString(QStringLiteral("dd_MM_yy")) + QStringLiteral(".mdb"));
 }
 
+QStringList RemoveInterruptedCopies(const QString& folder) {
+  // Six characters of a temporary file's random part; only names this program makes.
+  static const QRegularExpression leftover(
+      QStringLiteral("^(base0_[A-Za-z0-9]{6}\\.tmp(-journal|-wal|-shm)?|"
+                     "[^/]+\\.(ini|txt|cfg|cbr|adi|dat)\\.[A-Za-z0-9]{6})$"));
+  QStringList removed;
+  const QDir dir(folder);
+  for (const QFileInfo& f : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot)) {
+    if (!leftover.match(f.fileName()).hasMatch()) continue;
+    if (QFile::remove(f.absoluteFilePath())) removed << f.fileName();
+  }
+  return removed;
+}
+
 DatabaseCopy CopyDatabaseFile() {
+  (void)RemoveInterruptedCopies(programFolder());
   const QString target = DatedDatabaseCopyPath(clock().now().date());
   // The copy is made under a passing name and only then put in place of the day's
   // earlier copy.

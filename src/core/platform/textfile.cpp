@@ -1,6 +1,7 @@
 #include "platform/textfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "platform/cp1252.h"
@@ -28,9 +29,23 @@ QStringList splitTextLines(const QString& text) {
 bool readTextLines(const QString& path, QStringList* lines) {
   lines->clear();
   QFile f(path);
+  if (f.size() > kMaxTextFileBytes) return false;
   if (!f.open(QIODevice::ReadOnly)) return false;
   *lines = splitTextLines(decodeCp1252(f.readAll()));
   return true;
+}
+
+QString readFailureReason(const QString& path) {
+  const QFileInfo info(path);
+  if (info.isDir()) return QStringLiteral("Hay una carpeta donde debería estar el archivo.");
+  if (!info.exists()) return QStringLiteral("El archivo no existe.");
+  if (info.size() > kMaxTextFileBytes)
+    return QStringLiteral("El archivo es demasiado grande (%1 MB; se leen hasta %2 MB): no se lee.")
+        .arg(info.size() / (1024 * 1024))
+        .arg(kMaxTextFileBytes / (1024 * 1024));
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return f.errorString();
+  return {};
 }
 
 // The bytes go to a temporary file beside the old one, which is renamed over it

@@ -7,8 +7,16 @@ namespace vz {
 // Lines of a Windows-1252 text file. A line ends at CR LF or at a lone CR; a lone
 // LF is an ordinary character. A last line without an ending still counts; an
 // empty file, or one that ends with a line ending, has no empty line after it.
-// Returns false (and no lines) when the file cannot be read.
+// Returns false (and no lines) when the file cannot be read or is larger than
+// kMaxTextFileBytes.
 bool readTextLines(const QString& path, QStringList* lines);
+
+// Far larger than any list or settings file the program reads (the largest real
+// one, the prefix list, is well under 1 MB): a bigger file is refused unread, so a
+// wrong or damaged file cannot fill the memory.
+inline constexpr qint64 kMaxTextFileBytes = 10 * 1024 * 1024;
+// Why readTextLines refuses or would refuse the file, in Spanish; empty when it reads.
+QString readFailureReason(const QString& path);
 QStringList splitTextLines(const QString& text);
 
 // Writes each line followed by CR LF, replacing the file through a temporary file

@@ -22,6 +22,7 @@
 #include "online/callbook.h"
 #include "mainwin/qslcard.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/webget.h"
 #include "setup/form2.h"
 #include "platform/textutil.h"
@@ -624,7 +625,8 @@ void Form5::Command1_Click() {
   const Status saved = SaveEditedQso(e, id);
   if (!saved) {
     // The edits stay in the dialog: the operator may try again or press Esc.
-    showError(saved.error);
+    showError(QStringLiteral("No se pudieron guardar los cambios del QSO #%1! ").arg(id) + nothingStoredText() +
+              QStringLiteral("\r\n\r\n") + saved.error);
     return;
   }
   hide();
@@ -637,7 +639,7 @@ void Form5::Command2_Click() {
   if (yes) {
     const Status deleted = DeleteQso(id);
     if (!deleted) {
-      showError(deleted.error);
+      showError(QStringLiteral("No se pudo eliminar el QSO #%1; sigue en el log.\r\n\r\n").arg(id) + deleted.error);
       return;
     }
     // Whoever opened the dialog, the main list no longer holds the QSO: it stays

@@ -5,10 +5,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHash>
 #include <QTimer>
 
 #include "mainwin/form1.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/programfolder.h"
 #include "platform/textfile.h"
 #include "setup/form2.h"
@@ -109,16 +111,30 @@ Status SaveConfig() {
   }
   QStringList unstorable;
   const QStringList lines = formatConfigLines(settingsFromControls(), &unstorable);
-  for (const QString& service : unstorable)
+  // Once per password typed: the control keeps it, and every later save would warn again.
+  static QHash<QString, QString> warnedFor;
+  const ConfigValues now = settingsFromControls();
+  const QHash<QString, QString> typed = {{QStringLiteral("QRZ"), now.HamqPass},
+                                         {QStringLiteral("Rukanet"), now.RukqPass},
+                                         {QStringLiteral("eQSL"), now.EqslPass}};
+  for (auto it = warnedFor.begin(); it != warnedFor.end();)
+    it = unstorable.contains(it.key()) ? std::next(it) : warnedFor.erase(it);
+  for (const QString& service : unstorable) {
+    if (warnedFor.contains(service) && warnedFor.value(service) == typed.value(service)) continue;
+    warnedFor.insert(service, typed.value(service));
     msgBox(QStringLiteral("La contraseña de %1 tiene caracteres que no se pueden guardar en %2. "
                           "Se guardó vacía: elija otra contraseña.")
                .arg(service, kFileName),
            MsgIcon::Exclamation);
+  }
   QString error;
   Status result;
   if (!writeTextLines(programFile(kFileName), lines, &error)) {
-    result = Status::failure(QStringLiteral("No se pudo guardar %1: %2").arg(kFileName, error));
+    result = Status::failure(failureMessage(QStringLiteral("No se pudo guardar la configuración; se mantiene la anterior"),
+                                            programFile(kFileName), error));
     showError(result.error);
+    // The main window goes on showing what the file holds.
+    return result;
   }
   form1().Label8->setText(form2().Text4->text());
   copyCallsToMainWindow();
@@ -133,7 +149,8 @@ Status LoadConfig() {
   QStringList lines;
   if (!readTextLines(programFile(kFileName), &lines)) {
     // Nothing is read, so the settings in the controls stay as they were.
-    const Status failed = Status::failure(QStringLiteral("No se pudo leer %1").arg(kFileName));
+    const Status failed = Status::failure(failureMessage(QStringLiteral("No se pudo leer la configuración"),
+                                                         programFile(kFileName), readFailureReason(programFile(kFileName))));
     showError(failed.error);
     return failed;
   }

@@ -220,7 +220,9 @@ class TstForm6Upload : public QObject {
     f.Command6_Click();
     QCOMPARE(server->requests.size(), 3);
     QVERIFY(lines().contains("QSOs   Cargados: 0"));
-    QCOMPARE(lineColour(f.RichTextBox1, "Sin respuesta válida"), QColor(255, 0, 0));
+    QCOMPARE(lineColour(f.RichTextBox1, "Rukanet no dio una respuesta válida para la carga del QSO (error HTTP 500): "
+                                        "la respuesta no trae lo esperado."),
+             QColor(255, 0, 0));
     QCOMPARE(f.ProgressBar1->value(), 0);
   }
 
