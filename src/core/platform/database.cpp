@@ -76,10 +76,9 @@ void closeConnection() {
   pathSlot().clear();
 }
 
-Status openFile(const QString& folder) {
+Status openPath(const QString& file) {
   closeConnection();
   foundLock() = false;
-  const QString file = QDir(folder).filePath(QLatin1String(kFileName));
   {
     QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
     c.setDatabaseName(file);
@@ -103,6 +102,8 @@ Status openFile(const QString& folder) {
   }
   return s;
 }
+
+Status openFile(const QString& folder) { return openPath(QDir(folder).filePath(QLatin1String(kFileName))); }
 
 template <size_t N>
 QString createStatement(const char* table, const char* const (&columns)[N]) {
@@ -215,6 +216,11 @@ void close() {
 Status open(const QString& folder) {
   folderSlot() = folder;
   return openFile(folder);
+}
+
+Status openInMemory() {
+  folderSlot().clear();
+  return openPath(QStringLiteral(":memory:"));
 }
 
 Status reopen() {

@@ -36,6 +36,9 @@ inline constexpr int kBusyWaitMs = 400;
 // The folder is kept: when the file could not be opened (locked, say) or was closed
 // by a failure, the next step that needs it opens it again.
 Status open(const QString& folder);
+// A database in memory with the program's schema, for fuzzing and tests of the SQL
+// alone: nothing is written to disk and nothing reopens it.
+Status openInMemory();
 // Opens the kept folder's file again when it is closed; never creates a missing file.
 Status reopen();
 // Closes the file and forgets the folder.
