@@ -213,6 +213,44 @@ class TstLookups : public QObject {
     QCOMPARE(again.enabled, (QList<bool>{true, true, true}));
   }
 
+  // An error page or junk from either service is said to be no answer; no result
+  // window opens empty and no "not in QRZ" is made up.
+  void unusableLookupAnswersAreSaid_data() {
+    QTest::addColumn<QString>("service");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("Ruk 500") << "ruk" << 500 << QByteArray("<html><body>Internal Server Error</body></html>")
+                             << "Ruk no dio una respuesta válida para la búsqueda de LU1ABC (error HTTP 500): la "
+                                "respuesta no trae lo esperado.";
+    QTest::newRow("Ruk junk") << "ruk" << 200 << QByteArray("\x01\x02\x03zz", 5)
+                              << "Ruk no dio una respuesta válida para la búsqueda de LU1ABC: la respuesta no es texto "
+                                 "legible.";
+    QTest::newRow("QRZ lookup 500") << "qrz" << 500 << QByteArray("<html>error</html>")
+                                    << "QRZ no dio una respuesta válida para la búsqueda de LU1ABC (error HTTP 500): la "
+                                       "respuesta no trae lo esperado.";
+    QTest::newRow("QRZ login 500") << "qrzlogin" << 500 << QByteArray("oops")
+                                   << "QRZ no dio una respuesta válida para el inicio de sesión (error HTTP 500): la "
+                                      "respuesta no trae lo esperado.";
+  }
+  void unusableLookupAnswersAreSaid() {
+    QFETCH(QString, service);
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(QString, said);
+    Reply bad = xml(body);
+    bad.status = status;
+    form1().Corresponsal->setText("LU1ABC");
+    if (service == "qrz") server_->replies << xml("<Session><Key>k</Key></Session>");
+    server_->replies << bad;
+    if (service == "ruk") form1().Command14_Click();
+    else form1().Command13_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialogs_->messages.isEmpty(), 10000);
+    QTest::qWait(100);
+    QCOMPARE(dialogs_->texts(), QStringList{said});
+    QVERIFY(!FormInstance<Form33>::loaded());
+  }
+
   void rukUnknownCallLeavesTheEntryStripAlone() {
     server_->replies << xml("<?xml version=\"1.0\"?><ruk><error>sin datos</error></ruk>");
     form1().Obs->setText("escrito");
