@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace vz {
 
@@ -16,7 +17,15 @@ bool readTextLines(const QString& path, QStringList* lines);
 // wrong or damaged file cannot fill the memory.
 inline constexpr qint64 kMaxTextFileBytes = 10 * 1024 * 1024;
 // Why readTextLines refuses or would refuse the file, in Spanish; empty when it reads.
-QString readFailureReason(const QString& path);
+// maxBytes: a smaller limit a reader sets for its own file.
+QString readFailureReason(const QString& path, qint64 maxBytes = kMaxTextFileBytes);
+
+// The file's lines a block at a time, for readers that keep only part of a long
+// file: it never stands whole in memory as lines. take returns false to stop. The
+// bytes are cut only right after a CR (with its LF when one follows), which ends a
+// line under the line rule above, so the blocks' lines are the file's lines. Refuses
+// what readTextLines refuses; true when the file was read (to its end or the stop).
+bool forEachTextBlock(const QString& path, const std::function<bool(const QStringList& lines)>& take);
 QStringList splitTextLines(const QString& text);
 
 // Writes each line followed by CR LF, replacing the file through a temporary file

@@ -182,10 +182,13 @@ void Form1::Form_Load() {
 // and why, once the window is up.
 void tellRefusedStartupFiles() {
   QStringList refused;
-  for (const QString name : {QStringLiteral("master.txt"), QStringLiteral("dxcc.txt"), QStringLiteral("satelites.txt")}) {
+  const std::pair<QString, qint64> files[] = {{QStringLiteral("master.txt"), kMaxTextFileBytes},
+                                              {QStringLiteral("dxcc.txt"), kMaxTextFileBytes},
+                                              {QStringLiteral("satelites.txt"), kMaxSatelliteFileBytes}};
+  for (const auto& [name, cap] : files) {
     const QString path = programFile(name);
     if (!QFileInfo::exists(path)) continue;
-    if (const QString why = readFailureReason(path); !why.isEmpty())
+    if (const QString why = readFailureReason(path, cap); !why.isEmpty())
       refused << failureMessage(QStringLiteral("No se pudo leer ") + name, path, why);
   }
   if (refused.isEmpty()) return;

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFileInfo>
 #include <QHash>
 #include <QTimer>
 
@@ -147,6 +148,15 @@ Status LoadConfig() {
   f.fillLists();
   f.keptPortName.clear();
   QStringList lines;
+  // The program writes twenty short lines; a file this large is not its settings.
+  constexpr qint64 kMaxConfigBytes = 1024 * 1024;
+  if (QFileInfo(programFile(kFileName)).size() > kMaxConfigBytes) {
+    const Status failed = Status::failure(failureMessage(QStringLiteral("No se pudo leer la configuración"),
+                                                         programFile(kFileName),
+                                                         readFailureReason(programFile(kFileName), kMaxConfigBytes)));
+    showError(failed.error);
+    return failed;
+  }
   if (!readTextLines(programFile(kFileName), &lines)) {
     // Nothing is read, so the settings in the controls stay as they were.
     const Status failed = Status::failure(failureMessage(QStringLiteral("No se pudo leer la configuración"),
