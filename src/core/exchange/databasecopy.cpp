@@ -16,6 +16,7 @@
 #include "platform/clock.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/programfolder.h"
 
 namespace vz {
@@ -25,7 +26,7 @@ namespace {
 DatabaseCopy failed(const QString& path, const QString& what, int code) {
   DatabaseCopy c;
   c.path = path;
-  c.error = QStringLiteral("No se pudo copiar la base de datos a %1: %2").arg(path, what);
+  c.error = failureMessage(QStringLiteral("No se pudo copiar la base de datos"), path, what);
   c.code = code != 0 ? code : 1;
   return c;
 }
@@ -66,7 +67,7 @@ DatabaseCopy CopyDatabaseFile() {
     QSqlQuery q(db::connection());
     q.prepare(QStringLiteral("VACUUM INTO ?"));
     q.addBindValue(partial.fileName());
-    if (!q.exec()) return failed(target, q.lastError().text(), q.lastError().nativeErrorCode().toInt());
+    if (!q.exec()) return failed(target, q.lastError().databaseText(), q.lastError().nativeErrorCode().toInt());
   } else {
     // Nothing holds the file open: its bytes are the database.
     const QString source = programFile(QLatin1String(db::kFileName));
