@@ -20,11 +20,12 @@ DatabaseWait::DatabaseWait(QObject* parent) : QObject(parent), timer_(new QTimer
                          QStringLiteral("La base de datos está en uso por otro programa…\r\n%1\r\n\r\n"
                                         "El programa sigue en cuanto quede libre.")
                              .arg(QDir::toNativeSeparators(QDir(db::folder()).filePath(QLatin1String(db::kFileName)))),
-                         QMessageBox::NoButton);
+                         QMessageBox::NoButton, &form1());
   box_->setObjectName(QStringLiteral("databaseWait"));
   box_->setAttribute(Qt::WA_DeleteOnClose);
   box_->setStandardButtons(QMessageBox::Ok);
-  box_->setModal(false);
+  // Over the main window, which stays usable meanwhile.
+  box_->setWindowModality(Qt::NonModal);
   box_->show();
 }
 
