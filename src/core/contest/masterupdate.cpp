@@ -38,6 +38,18 @@ Status writeBytes(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
+Result<DownloadedMasterList> ReadDownloadedMasterList(const QByteArray& body) {
+  using R = Result<DownloadedMasterList>;
+  const QString text = decodeCp1252(body);
+  if (text.isEmpty()) return R::failure(QStringLiteral("La web no envió la lista."));
+  const auto date = MasterListWebDate(splitTextLines(text).value(0));
+  if (!date) return R::failure(QStringLiteral("La lista de la web no tiene fecha."));
+  QString buffer = text;
+  buffer.replace(QStringLiteral("\n"), QStringLiteral("\n\r"));
+  buffer += QStringLiteral("\r\n");
+  return R::of({*date, encodeCp1252(buffer)});
+}
+
 Result<QDate> DownloadMasterList(const QUrl& url, int timeoutMs) {
   WebGet get;
   get.setTimeout(timeoutMs);
@@ -51,17 +63,11 @@ Result<QDate> DownloadMasterList(const QUrl& url, int timeoutMs) {
   if (get.statusCode() != 200)
     return Result<QDate>::failure(QStringLiteral("La web respondió con el código ") +
                                   QString::number(get.statusCode()));
-  const QString text = decodeCp1252(get.body());
-  if (text.isEmpty()) return Result<QDate>::failure(QStringLiteral("La web no envió la lista."));
-  const auto date = MasterListWebDate(splitTextLines(text).value(0));
-  if (!date) return Result<QDate>::failure(QStringLiteral("La lista de la web no tiene fecha."));
-
-  QString buffer = text;
-  buffer.replace(QStringLiteral("\n"), QStringLiteral("\n\r"));
-  buffer += QStringLiteral("\r\n");
-  const Status s = writeBytes(programFile(QStringLiteral("webomc.txt")), encodeCp1252(buffer));
+  const auto read = ReadDownloadedMasterList(get.body());
+  if (!read.ok()) return Result<QDate>::failure(read.error());
+  const Status s = writeBytes(programFile(QStringLiteral("webomc.txt")), read.value.fileBytes);
   if (!s) return Result<QDate>::failure(s.error);
-  return Result<QDate>::of(*date);
+  return Result<QDate>::of(read.value.date);
 }
 
 MasterUpdateResult UpdateMasterList(const QUrl& url, int timeoutMs) {

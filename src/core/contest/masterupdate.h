@@ -18,6 +18,14 @@ QUrl MasterListUrl();
 // line does not start with "#" or holds no date.
 std::optional<QDate> MasterListWebDate(const QString& firstLine);
 
+// A downloaded list as it is kept: its date and the bytes of webomc.txt. An empty
+// answer or a first line without a date is an error with the reason.
+struct DownloadedMasterList {
+  QDate date;
+  QByteArray fileBytes;
+};
+Result<DownloadedMasterList> ReadDownloadedMasterList(const QByteArray& body);
+
 // Downloads the master list (waiting for it, with the request's time-out) and
 // writes it to webomc.txt in the program's folder: every line feed followed by a
 // carriage return, then CR LF, so each line read back keeps its line feed. Gives

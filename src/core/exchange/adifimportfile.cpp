@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "platform/cp1252.h"
+#include "platform/failure.h"
 #include "platform/textutil.h"
 
 namespace vz {
@@ -277,10 +278,10 @@ ImportFileContents ReadAdifImportBytes(const QByteArray& bytes, const ImportRead
 Result<ImportFileContents> ReadAdifImportFile(const QString& path, const ImportReadProgress& progress) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly))
-    return Result<ImportFileContents>::failure(QStringLiteral("No se puede leer %1: %2").arg(path, f.errorString()));
+    return Result<ImportFileContents>::failure(failureMessage(QStringLiteral("No se puede leer el archivo ADIF"), path, f.errorString()));
   const QByteArray bytes = f.readAll();
   if (f.error() != QFileDevice::NoError)
-    return Result<ImportFileContents>::failure(QStringLiteral("No se puede leer %1: %2").arg(path, f.errorString()));
+    return Result<ImportFileContents>::failure(failureMessage(QStringLiteral("No se puede leer el archivo ADIF"), path, f.errorString()));
   return Result<ImportFileContents>::of(ReadAdifImportBytes(bytes, progress));
 }
 

@@ -2,7 +2,10 @@
 
 #include <QCoreApplication>
 #include <QScopeGuard>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryFile>
@@ -13,6 +16,7 @@
 #include "platform/clock.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/programfolder.h"
 
 namespace vz {
@@ -22,7 +26,7 @@ namespace {
 DatabaseCopy failed(const QString& path, const QString& what, int code) {
   DatabaseCopy c;
   c.path = path;
-  c.error = QStringLiteral("No se pudo copiar la base de datos a %1: %2").arg(path, what);
+  c.error = failureMessage(QStringLiteral("No se pudo copiar la base de datos"), path, what);
   c.code = code != 0 ? code : 1;
   return c;
 }
@@ -33,7 +37,22 @@ QString DatedDatabaseCopyPath(const QDate& day) {
   return programFile(QStringLiteral("base0_") + day.toString(QStringLiteral("dd_MM_yy")) + QStringLiteral(".mdb"));
 }
 
+QStringList RemoveInterruptedCopies(const QString& folder) {
+  // Six characters of a temporary file's random part; only names this program makes.
+  static const QRegularExpression leftover(
+      QStringLiteral("^(base0_[A-Za-z0-9]{6}\\.tmp(-journal|-wal|-shm)?|"
+                     "[^/]+\\.(ini|txt|cfg|cbr|adi|dat)\\.[A-Za-z0-9]{6})$"));
+  QStringList removed;
+  const QDir dir(folder);
+  for (const QFileInfo& f : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot)) {
+    if (!leftover.match(f.fileName()).hasMatch()) continue;
+    if (QFile::remove(f.absoluteFilePath())) removed << f.fileName();
+  }
+  return removed;
+}
+
 DatabaseCopy CopyDatabaseFile() {
+  (void)RemoveInterruptedCopies(programFolder());
   const QString target = DatedDatabaseCopyPath(clock().now().date());
   // The copy is made under a passing name and only then put in place of the day's
   // earlier copy.
@@ -48,7 +67,7 @@ DatabaseCopy CopyDatabaseFile() {
     QSqlQuery q(db::connection());
     q.prepare(QStringLiteral("VACUUM INTO ?"));
     q.addBindValue(partial.fileName());
-    if (!q.exec()) return failed(target, q.lastError().text(), q.lastError().nativeErrorCode().toInt());
+    if (!q.exec()) return failed(target, q.lastError().databaseText(), q.lastError().nativeErrorCode().toInt());
   } else {
     // Nothing holds the file open: its bytes are the database.
     const QString source = programFile(QLatin1String(db::kFileName));

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 namespace vz {
 
@@ -24,6 +25,12 @@ struct DatabaseCopy {
 // same day is replaced only once the new copy is complete, so a failed copy leaves
 // it as it was.
 DatabaseCopy CopyDatabaseFile();
+
+// Removes what an interrupted copy or rewrite left in the folder: the copy's passing
+// file "base0_XXXXXX.tmp" with its journal, and the temporary files of the program's
+// own files rewritten whole ("config.ini.XXXXXX"). Returns the names removed. Called
+// at start-up and before each copy.
+QStringList RemoveInterruptedCopies(const QString& folder);
 
 // "Base de Datos" of the back-up menu: makes the copy and says how it went, the
 // copy's full path and " creada!", or the failure's text and then its error code.

@@ -37,8 +37,12 @@ QString VersionFirstLine(const QString& answer) {
 VersionCheckOutcome CompareVersions(const QString& programVersion, const QString& webLine) {
   const std::optional<VersionNumber> web = SplitVersion(webLine);
   const std::optional<VersionNumber> mine = SplitVersion(programVersion);
+  // A box reading only "0" would tell the operator nothing: the line is named.
   if (!web || !mine)
-    return {false, QString(), 0};  // the failure box then reads an empty description and 0
+    return {false,
+            QStringLiteral("La versión publicada en la Web no se puede leer (se esperaba algo como 2.1.22): \"") +
+                webLine.left(100) + u'"',
+            0};
   const bool due = UpdateDue(*mine, *web);
   const QString crlf = QStringLiteral("\r\n");
   return {true,

@@ -1,9 +1,13 @@
 #include "platform/database.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QStringList>
+
+#include "platform/failure.h"
 
 namespace vz::db {
 
@@ -27,10 +31,79 @@ QString& pathSlot() {
   return p;
 }
 
-QString errorOf(const QSqlError& e) {
-  QString t = e.text().trimmed();
-  return t.isEmpty() ? QStringLiteral("Error de base de datos") : t;
+// The folder whose base0.mdb the program uses; kept while the file is closed so the
+// next step can open it again.
+QString& folderSlot() {
+  static QString f;
+  return f;
 }
+
+bool& foundLock() {
+  static bool l = false;
+  return l;
+}
+
+bool& reopening() {
+  static bool r = false;
+  return r;
+}
+
+int sqliteCodeOf(const QSqlError& e) {
+  bool ok = false;
+  const int code = e.nativeErrorCode().toInt(&ok);
+  return ok ? code : -1;
+}
+
+// The engine's own words (English) without the driver's generic line, which says
+// only which call failed.
+QString systemWordsOf(const QSqlError& e) {
+  QString t = e.databaseText().trimmed();
+  return t.isEmpty() ? e.text().trimmed() : t;
+}
+
+QString errorOf(const QSqlError& e) {
+  return failureMessage(QStringLiteral("Falló la base de datos"), pathSlot().isEmpty() ? folderSlot() : pathSlot(),
+                        systemWordsOf(e), sqliteCodeOf(e));
+}
+
+void closeConnection() {
+  if (!QSqlDatabase::contains(kConnection)) return;
+  {
+    QSqlDatabase c = QSqlDatabase::database(kConnection, false);
+    c.close();
+  }
+  QSqlDatabase::removeDatabase(kConnection);
+  pathSlot().clear();
+}
+
+Status openPath(const QString& file) {
+  closeConnection();
+  foundLock() = false;
+  {
+    QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
+    c.setDatabaseName(file);
+    // Short, so a window that touches a locked file answers again quickly; the step
+    // then says it gave up and the next one tries again.
+    c.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyWaitMs));
+    if (!c.open()) {
+      const QSqlError e = c.lastError();
+      c = QSqlDatabase();
+      QSqlDatabase::removeDatabase(kConnection);
+      return Status::failure(
+          failureMessage(QStringLiteral("No se puede abrir la base de datos"), file, systemWordsOf(e), sqliteCodeOf(e)));
+    }
+  }
+  pathSlot() = file;
+  Status s = ensureSchema();
+  if (!s) {
+    foundLock() = failureKindOf(s.error) == FailureKind::Locked ||
+                  s.error.contains(failureKindText(FailureKind::Locked));
+    closeConnection();
+  }
+  return s;
+}
+
+Status openFile(const QString& folder) { return openPath(QDir(folder).filePath(QLatin1String(kFileName))); }
 
 template <size_t N>
 QString createStatement(const char* table, const char* const (&columns)[N]) {
@@ -112,38 +185,56 @@ QStringList columnsOf(const QString& table) {
 
 }  // namespace
 
-QSqlDatabase connection() { return QSqlDatabase::database(kConnection, false); }
+QSqlDatabase connection() {
+  if (!isOpen()) (void)reopen();
+  return QSqlDatabase::database(kConnection, false);
+}
 
-bool isOpen() { return QSqlDatabase::contains(kConnection) && connection().isOpen(); }
+bool isOpen() { return QSqlDatabase::contains(kConnection) && QSqlDatabase::database(kConnection, false).isOpen(); }
 
 QString path() { return pathSlot(); }
 
+bool lastOpenFoundLock() { return foundLock(); }
+
+QString missingFileNotice(const QString& folder) {
+  const QDir dir(folder);
+  if (QFileInfo(dir.filePath(QStringLiteral("config.ini"))).size() == 0) return {};  // first run
+  if (QFileInfo::exists(dir.filePath(QLatin1String(kFileName)))) return {};
+  return QStringLiteral("No se encuentra la base de datos %1 en la carpeta\r\n%2\r\n\r\n"
+                        "Se crea una base de datos nueva, vacía. Si su log está en otra carpeta, cierre el "
+                        "programa y copie allí su %1 antes de cargar QSOs.")
+      .arg(QLatin1String(kFileName), QDir::toNativeSeparators(dir.absolutePath()));
+}
+
+QString folder() { return folderSlot(); }
+
 void close() {
-  if (!QSqlDatabase::contains(kConnection)) return;
-  {
-    QSqlDatabase c = QSqlDatabase::database(kConnection, false);
-    c.close();
-  }
-  QSqlDatabase::removeDatabase(kConnection);
-  pathSlot().clear();
+  closeConnection();
+  folderSlot().clear();
 }
 
 Status open(const QString& folder) {
-  close();
-  const QString file = QDir(folder).filePath(QLatin1String(kFileName));
-  {
-    QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
-    c.setDatabaseName(file);
-    if (!c.open()) {
-      const QString err = errorOf(c.lastError());
-      c = QSqlDatabase();
-      QSqlDatabase::removeDatabase(kConnection);
-      return Status::failure(QStringLiteral("No se puede abrir %1: %2").arg(file, err));
-    }
-  }
-  pathSlot() = file;
-  Status s = ensureSchema();
-  if (!s) close();
+  folderSlot() = folder;
+  return openFile(folder);
+}
+
+Status openInMemory() {
+  folderSlot().clear();
+  return openPath(QStringLiteral(":memory:"));
+}
+
+Status reopen() {
+  if (isOpen()) return Status::success();
+  if (folderSlot().isEmpty()) return Status::failure(QStringLiteral("La base de datos no está abierta."));
+  // The schema check inside the opening runs statements that would come back here.
+  if (reopening()) return Status::failure(QStringLiteral("La base de datos no está abierta."));
+  const QString file = QDir(folderSlot()).filePath(QLatin1String(kFileName));
+  // A file that vanished while the program ran is not made anew behind the operator's back.
+  if (!QFileInfo::exists(file))
+    return Status::failure(failureMessage(QStringLiteral("No se encuentra la base de datos"), file, {}));
+  reopening() = true;
+  Status s = openFile(folderSlot());
+  reopening() = false;
   return s;
 }
 
@@ -198,7 +289,11 @@ Status ensureSchema() {
 }
 
 Status run(QSqlQuery& q, const QString& sql, const QVariantList& values) {
-  if (!isOpen()) return Status::failure(QStringLiteral("La base de datos no está abierta"));
+  if (!isOpen()) {
+    if (Status s = reopen(); !s) return s;
+  }
+  // A query made while the file was closed belongs to no connection.
+  if (!q.driver() || !q.driver()->isOpen()) q = QSqlQuery(connection());
   if (!q.prepare(sql)) return Status::failure(errorOf(q.lastError()));
   for (const QVariant& v : values) q.addBindValue(v);
   if (!q.exec()) return Status::failure(errorOf(q.lastError()));
@@ -223,6 +318,8 @@ QString text(const QSqlQuery& q, int index) {
   const QVariant v = q.value(index);
   return v.isNull() ? QString() : v.toString();
 }
+
+QString errorText(const QSqlError& e) { return errorOf(e); }
 
 QVariant textValue(const QString& s) { return s.isNull() ? emptyText() : QVariant(s); }
 

@@ -28,13 +28,31 @@ extern const char* const kTabla1Columns[18];
 extern const char* const kTabla2Columns[16];
 extern const char* const kTabla3Columns[19];
 
-// Opens base0.mdb in the folder for the rest of the run, creating the file and
-// completing its tables, the Perfil columns and the indexes where missing. A file
-// that is open is closed first.
+// How long a statement waits for another program's lock before it gives up.
+inline constexpr int kBusyWaitMs = 400;
+
+// Opens base0.mdb in the folder, creating the file and completing its tables, the
+// Perfil columns and the indexes where missing. A file that is open is closed first.
+// The folder is kept: when the file could not be opened (locked, say) or was closed
+// by a failure, the next step that needs it opens it again.
 Status open(const QString& folder);
+// A database in memory with the program's schema, for fuzzing and tests of the SQL
+// alone: nothing is written to disk and nothing reopens it.
+Status openInMemory();
+// Opens the kept folder's file again when it is closed; never creates a missing file.
+Status reopen();
+// Closes the file and forgets the folder.
 void close();
 bool isOpen();
 QString path();
+QString folder();
+// Whether the last failed opening found the file locked by another program.
+bool lastOpenFoundLock();
+// What start-up says before it opens the database when settings exist (config.ini
+// holds something) but base0.mdb is missing from the folder: a new, empty file is
+// about to be made and the operator's log is elsewhere. Empty when nothing needs saying.
+QString missingFileNotice(const QString& folder);
+// The connection, opened again first when it was closed.
 QSqlDatabase connection();
 
 // Completes the schema of the open file (tables, Perfil, indexes, the month counts).
@@ -55,6 +73,10 @@ inline QVariant emptyText() { return QVariant(QStringLiteral("")); }
 // A text to bind: never NULL, even when empty.
 QVariant textValue(const QString& s);
 
+// The operator's text for a database failure: Spanish words for the common kinds
+// (locked, disk full, read-only, not a database), the file, and the engine's words.
+QString errorText(const QSqlError& e);
+
 // Transactions open on the connection; one inside another joins the outer one.
 inline int& transactionDepth() {
   static int depth = 0;
@@ -70,9 +92,12 @@ Status transaction(F&& f) {
     Depth() { ++transactionDepth(); }
     ~Depth() { --transactionDepth(); }
   };
+  // A closed file is opened again here, so its own failure (a missing file) is what the step says.
+  if (!isOpen())
+    if (Status s = reopen(); !s) return s;
   QSqlDatabase c = connection();
   if (!c.transaction())
-    return Status::failure(QStringLiteral("No se pudo iniciar la transacción: ") + c.lastError().text());
+    return Status::failure(errorText(c.lastError()));
   Status s = [&] {
     const Depth inside;
     return f();
@@ -80,7 +105,7 @@ Status transaction(F&& f) {
   if (s.ok) {
     // The database's own text says why (a full disk, a locked file).
     if (!c.commit()) {
-      s = Status::failure(QStringLiteral("No se pudo guardar la transacción: ") + c.lastError().text());
+      s = Status::failure(errorText(c.lastError()));
       c.rollback();
     }
   } else {

@@ -86,13 +86,46 @@ Launcher& launcher() {
 
 void setLauncher(Launcher* l) { installed() = l; }
 
-// Without a desktop opener (xdg-open) nothing would happen and nothing be said:
-// the operator is told what could not be opened.
+static QString openerFailure(int exitCode) {
+  // xdg-open's exit codes.
+  switch (exitCode) {
+    case 2: return QStringLiteral("El archivo no existe.");
+    case 3: return QStringLiteral("No hay en el escritorio un programa que lo abra.");
+    case 4: return QStringLiteral("El programa del escritorio que debía abrirlo falló.");
+    default: return QStringLiteral("El escritorio no pudo abrirlo (código %1).").arg(exitCode);
+  }
+}
+
+// The desktop's opener (xdg-open) runs to its end, so its answer is known: having
+// started it says nothing, since it may find no program for the file. It is never
+// stopped, not even when this program ends first (the viewer may belong to it).
 bool DesktopLauncher::openUrl(const QUrl& url) {
-  if (QDesktopServices::openUrl(url)) return true;
-  notOpened(url.isLocalFile() ? url.toLocalFile() : url.toString(),
-            QStringLiteral("No hay en el escritorio un programa que lo abra."));
-  return false;
+  const QString what = url.isLocalFile() ? url.toLocalFile() : url.toString();
+  const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (opener.isEmpty()) {
+    if (QDesktopServices::openUrl(url)) return true;
+    notOpened(what, QStringLiteral("No hay en el escritorio un programa que lo abra."));
+    return false;
+  }
+  auto* process = new QProcess;
+  process->setProgram(opener);
+  process->setArguments({url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  QObject::connect(process, &QProcess::finished, process, [process, what](int code, QProcess::ExitStatus status) {
+    process->deleteLater();
+    if (status == QProcess::NormalExit && code == 0) return;
+    notOpened(what, status == QProcess::NormalExit ? openerFailure(code)
+                                                   : QStringLiteral("El programa del escritorio que debía abrirlo falló."));
+  });
+  process->start();
+  if (!process->waitForStarted(5000)) {
+    const QString why = process->errorString();
+    delete process;
+    notOpened(what, QStringLiteral("No se pudo iniciar el programa del escritorio: ") + why);
+    return false;
+  }
+  return true;
 }
 
 bool DesktopLauncher::openDocument(const QString& path) {

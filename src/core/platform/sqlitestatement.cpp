@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include "platform/database.h"
+#include "platform/failure.h"
 
 namespace vz::db {
 
@@ -12,8 +13,9 @@ SqliteStatement::~SqliteStatement() {
 }
 
 Status SqliteStatement::failure(const char* what) const {
-  const QString text = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("sin base de datos");
-  return Status::failure(QStringLiteral("%1: %2").arg(QLatin1String(what), text));
+  if (!db_) return Status::failure(QLatin1String(what) + QStringLiteral(": sin base de datos"));
+  return Status::failure(failureMessage(QLatin1String(what), path(), QString::fromUtf8(sqlite3_errmsg(db_)),
+                                        sqlite3_extended_errcode(db_)));
 }
 
 Status SqliteStatement::prepare(const QString& sql) {

@@ -1,6 +1,7 @@
 #include "platform/textfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "platform/cp1252.h"
@@ -28,9 +29,46 @@ QStringList splitTextLines(const QString& text) {
 bool readTextLines(const QString& path, QStringList* lines) {
   lines->clear();
   QFile f(path);
+  if (f.size() > kMaxTextFileBytes) return false;
   if (!f.open(QIODevice::ReadOnly)) return false;
   *lines = splitTextLines(decodeCp1252(f.readAll()));
   return true;
+}
+
+bool forEachTextBlock(const QString& path, const std::function<bool(const QStringList& lines)>& take) {
+  QFile f(path);
+  if (f.size() > kMaxTextFileBytes) return false;
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  constexpr qint64 kBlock = 256 * 1024;
+  QByteArray pending;
+  for (;;) {
+    const QByteArray more = f.read(kBlock);
+    const bool end = more.isEmpty();
+    pending += more;
+    qsizetype cut = pending.size();
+    if (!end) {
+      // After the last CR that is not the block's last byte (its LF may follow).
+      const qsizetype cr = pending.lastIndexOf('\r', pending.size() - 2);
+      if (cr < 0) continue;  // no line end yet: read on
+      cut = cr + 1 + (pending.at(cr + 1) == '\n' ? 1 : 0);
+    }
+    if (cut > 0 && !take(splitTextLines(decodeCp1252(pending.left(cut))))) return true;
+    if (end) return true;
+    pending.remove(0, cut);
+  }
+}
+
+QString readFailureReason(const QString& path, qint64 maxBytes) {
+  const QFileInfo info(path);
+  if (info.isDir()) return QStringLiteral("Hay una carpeta donde debería estar el archivo.");
+  if (!info.exists()) return QStringLiteral("El archivo no existe.");
+  if (info.size() > maxBytes)
+    return QStringLiteral("El archivo es demasiado grande (%1 KB; se leen hasta %2 KB): no se lee.")
+        .arg(info.size() / 1024)
+        .arg(maxBytes / 1024);
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return f.errorString();
+  return {};
 }
 
 // The bytes go to a temporary file beside the old one, which is renamed over it

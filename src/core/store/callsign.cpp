@@ -163,8 +163,14 @@ PrefixTable& prefixTable() {
 }
 
 bool LoadPrefixTable(const QString& path) {
+  // Lines past the last entry are not kept, so they are not read either.
   QStringList lines;
-  const bool ok = readTextLines(path, &lines);
+  const bool ok = forEachTextBlock(path, [&lines](const QStringList& block) {
+    lines += block;
+    if (lines.size() <= PrefixTable::kLastEntry) return true;
+    lines.erase(lines.begin() + PrefixTable::kLastEntry + 1, lines.end());
+    return false;
+  });
   prefixTable().setEntries(lines);
   return ok;
 }

@@ -44,9 +44,17 @@ QString MasterCheckCaption(int count) {
 bool LoadMasterList() {
   const QString path = programFile(QStringLiteral("master.txt"));
   if (!QFile::exists(path)) return false;
-  QStringList lines;
-  readTextLines(path, &lines);
-  const MasterList list = ParseMasterList(lines);
+  // Read a block at a time: only the calls kept stay in memory, however long the
+  // file (each line is read on its own, so the blocks' lists add up to the file's).
+  MasterList list;
+  forEachTextBlock(path, [&list](const QStringList& lines) {
+    const MasterList part = ParseMasterList(lines);
+    for (const QString& call : part.calls)
+      if (list.calls.size() <= MasterList::kLastEntry) list.calls << call;
+    list.count += part.count;
+    if (part.date) list.date = part.date;
+    return true;
+  });
   ProgramState& st = state();
   st.MasterCalls = list.calls;
   st.MasterCallCount = list.count;

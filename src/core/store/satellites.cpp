@@ -1,5 +1,7 @@
 #include "store/satellites.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 #include "platform/programfolder.h"
@@ -53,22 +55,30 @@ Status WriteDefaultSatelliteFile() {
 }
 
 QList<SatelliteEntry> LoadSatelliteList() {
-  QStringList lines;
-  readTextLines(SatelliteFilePath(), &lines);
+  // A block at a time: only the entries stay in memory, not every line.
   QList<SatelliteEntry> entries;
-  for (const QString& line : lines)
-    if (auto e = ParseSatelliteLine(line)) entries << *e;
+  if (QFileInfo(SatelliteFilePath()).size() > kMaxSatelliteFileBytes) return entries;
+  forEachTextBlock(SatelliteFilePath(), [&entries](const QStringList& lines) {
+    for (const QString& line : lines)
+      if (auto e = ParseSatelliteLine(line)) entries << *e;
+    return true;
+  });
   return entries;
 }
 
 std::optional<SatelliteEntry> FindSatellite(const QString& name) {
-  QStringList lines;
-  if (!readTextLines(SatelliteFilePath(), &lines)) return std::nullopt;
-  for (const QString& line : lines) {
-    auto e = ParseSatelliteLine(line);
-    if (e && e->name == name) return e;
-  }
-  return std::nullopt;
+  std::optional<SatelliteEntry> found;
+  forEachTextBlock(SatelliteFilePath(), [&](const QStringList& lines) {
+    for (const QString& line : lines) {
+      auto e = ParseSatelliteLine(line);
+      if (e && e->name == name) {
+        found = e;
+        return false;
+      }
+    }
+    return true;
+  });
+  return found;
 }
 
 bool satelliteNameLess(const QString& a, const QString& b) {

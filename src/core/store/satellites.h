@@ -31,6 +31,9 @@ Status WriteDefaultSatelliteFile();
 
 // The satellites of the file in file order; lines that are no satellite are skipped.
 // A missing or unreadable file lists none.
+// Every satellite of the file goes into the selector: a file larger than this
+// (thousands of lines, where a real one holds a few dozen) is refused unread.
+inline constexpr qint64 kMaxSatelliteFileBytes = 256 * 1024;
 QList<SatelliteEntry> LoadSatelliteList();
 // The first satellite of the file whose name equals the given one exactly (letter
 // case included); none when the file has gone.

@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "app/databasewait.h"
+#include "exchange/databasecopy.h"
 #include "mainwin/form1.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
@@ -40,8 +42,8 @@ QTranslator* installQtTranslations(QCoreApplication& app) {
 int runProgram(QApplication& app) {
   installQtTranslations(app);
   installWindowPlacement(app);
-  const Status s = db::open(programFolder());
-  if (!s) showError(s.error);
+  (void)RemoveInterruptedCopies(programFolder());
+  openDatabaseAtStart(programFolder(), &app);
   // However the event loop ends, no transmitter stays keyed.
   QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { ReleaseAllSerialLines(); });
   form1().show();

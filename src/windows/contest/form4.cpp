@@ -39,6 +39,7 @@
 #include "platform/clock.h"
 #include "platform/colors.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/steprunning.h"
 #include "platform/textutil.h"
 #include "setup/form2.h"
@@ -554,7 +555,8 @@ void Form4::Form_KeyPress(int& KeyAscii) {
                                        frequency, contest, serialType);
   if (!stored.ok()) {
     // The entry stays on screen so that nothing typed is lost.
-    showError(stored.error());
+    showError(QStringLiteral("No se pudo guardar el QSO del concurso con ") + Corresponsal->text() +
+              QStringLiteral("! ") + nothingStoredText() + QStringLiteral("\r\n\r\n") + stored.error());
     return;
   }
   if (const auto row = AddContestQsoToList(contest, stored.value)) AddContestListRow(*row, true);

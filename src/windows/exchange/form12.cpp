@@ -428,7 +428,8 @@ void Form12::loadStep() {
   if (!self) return;
   if (!end.failure.isEmpty()) {
     // The cause, and what the log holds now.
-    showError(end.failure + QStringLiteral("\r\n\r\nQSOs cargados: ") + QString::number(end.written));
+    showError(QStringLiteral("La carga de los QSOs se detuvo: los siguientes no se guardaron.\r\n\r\n") + end.failure +
+              QStringLiteral("\r\n\r\nQSOs cargados: ") + QString::number(end.written));
     if (!self) return;
   }
 

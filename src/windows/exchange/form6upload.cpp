@@ -16,6 +16,7 @@
 #include "exchange/searchlistmodel.h"
 #include "exchange/form6upload.h"
 #include "online/listupload.h"
+#include "online/serviceanswer.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
 #include "platform/steprunning.h"
@@ -119,20 +120,33 @@ void Form6::Timer2_Timer() {
 void Form6::WebBrowser1_NavigateComplete2() {
   if (state().SearchViewOpening) return;
   UploadRunState& run = uploadRun();
-  const bool failed = WebBrowser1->state() == WebGet::State::Failed || WebBrowser1->statusCode() >= 400;
+  const bool failed = WebBrowser1->state() == WebGet::State::Failed;
+  const int status = WebBrowser1->statusCode();
+  const QString answer = failed ? QString() : WebBrowser1->innerText();
+  const UploadAnswer said = ClassifyUploadAnswer(answer);
   if (WebBrowser1->refused()) {
     // Nothing left: the run ends on this line.
     run.LastAnswerText = WebBrowser1->errorString();
     run.AnswerColor = kAnswerRed;
   } else if (failed) {
     // A page that did not come is no answer of the service: shown red, counted nowhere.
-    run.LastAnswerText = QStringLiteral("Sin respuesta válida: ") +
-                         (WebBrowser1->errorString().isEmpty() ? QStringLiteral("HTTP %1").arg(WebBrowser1->statusCode())
-                                                               : WebBrowser1->errorString());
+    run.LastAnswerText = QStringLiteral("Sin respuesta: ") + WebBrowser1->errorString();
     run.AnswerColor = kAnswerRed;
+  } else if (!IsReadableAnswer(answer) || (status >= 400 && !said.error)) {
+    // Not the service's words: said so for this row, never shown as it came.
+    run.LastAnswerText = UnusableAnswerText(Frame5->title().contains(QLatin1String("eQSL")) ? QStringLiteral("eQSL")
+                                                                                            : QStringLiteral("Rukanet"),
+                                            QStringLiteral("la carga del QSO"), status, answer);
+    run.AnswerColor = kAnswerRed;
+  } else if (status >= 400) {
+    // The service's own refusal on an error page: shown, counted nowhere, and a
+    // wrong password still ends the run.
+    run.LastAnswerText = answer;
+    run.AnswerColor = kAnswerRed;
+    if (said.abort) run.UploadAborted = true;
   } else {
-    run.LastAnswerText = WebBrowser1->innerText();
-    const UploadAnswer a = ClassifyUploadAnswer(run.LastAnswerText);
+    run.LastAnswerText = answer;
+    const UploadAnswer& a = said;
     run.AnswerColor = a.error ? kAnswerRed : kAnswerDarkGreen;
     if (a.abort) run.UploadAborted = true;
     ProgressBar1->setValue(std::min(ProgressBar1->value() + 1, ProgressBar1->maximum()));

@@ -15,6 +15,7 @@
 #include "mainwin/form1.h"
 #include "online/checkupload.h"
 #include "online/listupload.h"
+#include "online/serviceanswer.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/webget.h"
@@ -165,14 +166,19 @@ void Form1::suych_Click() {
         form13().hide();
         return;
       }
-      if (wait == Form2::PageWait::Failed || page.statusCode() >= 400) {
-        // No page, or the server's error page: a failure, never a result.
+      const QString answer = wait == Form2::PageWait::Failed ? QString() : page.innerText();
+      if (wait == Form2::PageWait::Failed) {
         ++errors;
-        const QString why = wait == Form2::PageWait::Failed ? page.errorString()
-                                                             : QStringLiteral("HTTP %1").arg(page.statusCode());
-        addResultLine(QString::number(k) + u' ' + qso.call + QStringLiteral(" Sin respuesta: ") + why, false);
+        addResultLine(QString::number(k) + u' ' + qso.call + QStringLiteral(" Sin respuesta: ") + page.errorString(),
+                      false);
+      } else if (!IsReadableAnswer(answer) || (page.statusCode() >= 400 && !SaysWrongPassword(answer))) {
+        // The server's error page or no text: a failure, never a result.
+        ++errors;
+        addResultLine(QString::number(k) + u' ' + qso.call + u' ' +
+                          UnusableAnswerText(QStringLiteral("Rukanet"), QStringLiteral("el chequeo del QSO"),
+                                             page.statusCode(), answer),
+                      false);
       } else {
-        const QString answer = page.innerText();
         QApplication::processEvents();
         if (!self) return;
         const CheckAnswer result = ParseCheckAnswer(k, qso.call, answer);
@@ -187,6 +193,8 @@ void Form1::suych_Click() {
           statusWritten = statusWritten || !result.statuses.isEmpty();
         }
         addResultLine(result.line, !result.error);
+        // Every further request would carry the same wrong password.
+        if (SaysWrongPassword(answer)) break;
       }
     }
     // One request at a time, and at least one pause tick between two of them.

@@ -286,8 +286,9 @@ void Form1::Corresponsal_LostFocus() {
       refuseLeaving(Corresponsal);
     } else if (!call.contains(u'/') && Text2->text().isEmpty()) {
       const Result<QString> grid = FindGridForCall(call);
+      // Only a convenience: a box here would stop the Enter walk before the save,
+      // which itself says whether the QSO was stored.
       if (grid.ok()) Text2->setText(grid.value);
-      else showError(grid.error());
     }
   }
   paintBox(Corresponsal, kBox);

@@ -14,6 +14,7 @@
 #include "mainwin/entryrules.h"
 #include "mainwin/form1.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "setup/form2.h"
 #include "store/logstore.h"
 #include "store/memoryfiles.h"
@@ -187,7 +188,8 @@ void Form1::saveEntry() {
                                     &gridBackFill);
   if (!saved) {
     // Everything typed stays in place for another try.
-    showError(QStringLiteral("No se pudo guardar el QSO!\r\n\r\n") + saved.error);
+    showError(QStringLiteral("No se pudo guardar el QSO con ") + call + QStringLiteral("! ") + nothingStoredText() +
+              QStringLiteral(" Lo escrito queda en su lugar para intentarlo otra vez.\r\n\r\n") + saved.error);
     return;
   }
   // The QSO is saved either way; a grid not copied to its earlier QSOs is only reported.

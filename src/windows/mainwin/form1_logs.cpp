@@ -12,6 +12,7 @@
 #include "mainwin/qsolist.h"
 #include "platform/cp1252.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/textutil.h"
 #include "setup/form2_config.h"
 #include "store/logcommands.h"
@@ -90,7 +91,8 @@ void Form1::nuevo_Click() {
   }
   const Status created = CreateLog(name);
   if (!created) {
-    showError(created.error);
+    showError(QStringLiteral("No se pudo crear el log ") + name + QStringLiteral("! ") + nothingStoredText() +
+              QStringLiteral("\r\n\r\n") + created.error);
     return;
   }
   showAsCurrentLog(name);
@@ -102,7 +104,7 @@ void Form1::borralog_Click() {
   if (!askYesNo(question)) return;
   const Status deleted = DeleteLog(state().CurrentLogName);
   if (!deleted) {
-    showError(deleted.error);
+    showError(QStringLiteral("No se pudo borrar el log; sus QSOs siguen guardados.\r\n\r\n") + deleted.error);
     return;
   }
   Result<QString> next = LogAfterDelete();

@@ -8,6 +8,7 @@
 #include "mainwin/form1.h"
 #include "online/callbook.h"
 #include "online/form33.h"
+#include "online/serviceanswer.h"
 #include "online/versioncheck.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
@@ -74,6 +75,8 @@ void Form1::WebBrowser2_DocumentComplete() {
   }
   if (!answer.key) {
     Text4->setPlainText(QStringLiteral("vacío!") + kCrLf);
+    showWarning(UnusableAnswerText(QStringLiteral("QRZ"), QStringLiteral("el inicio de sesión"),
+                                   WebBrowser2->statusCode(), WebBrowser2->innerText()));
     return;
   }
   Text4->setPlainText(*answer.key + kCrLf);
@@ -86,6 +89,13 @@ void Form1::WebBrowser3_DocumentComplete() {
   if (reportedFailure(WebBrowser3) || !WebBrowser3->isComplete()) return;
   const QString page = WebBrowser3->text();
   Text4->setPlainText(page + kCrLf);
+  // An error page or junk is no "not in QRZ" answer.
+  if (!ExtractTag(page, QStringLiteral("call")) &&
+      (WebBrowser3->statusCode() >= 400 || !IsReadableAnswer(page) || !page.contains(QLatin1String("<?xml")))) {
+    showWarning(UnusableAnswerText(QStringLiteral("QRZ"), QStringLiteral("la búsqueda de ") + state().LookupCall,
+                                   WebBrowser3->statusCode(), page));
+    return;
+  }
   ShowQrzLookupResult(QrzResultText(page, state().LookupCall));
 }
 
@@ -120,6 +130,12 @@ void Form1::WebBrowser5_DocumentComplete() {
   disconnect(ticked);
 
   Text4->setPlainText(QStringLiteral("Qt Network ") + QString::fromLatin1(qVersion()) + kCrLf + page + kCrLf);
+  // Neither a call nor the service's own "not found" page: no window to fill.
+  if (RukResult(page, state().LookupCall).text.isEmpty()) {
+    showWarning(UnusableAnswerText(QStringLiteral("Ruk"), QStringLiteral("la búsqueda de ") + state().LookupCall,
+                                   WebBrowser5->statusCode(), page));
+    return;
+  }
   ShowRukLookupResult(RukResult(page, state().LookupCall), state().LookupFromEditForm);
 }
 
@@ -147,6 +163,10 @@ void Form1::ac_Click() {
   if (Inet1->statusCode() >= 400)
     return failure(QStringLiteral("El servidor respondió con el error ") + QString::number(Inet1->statusCode()),
                    Inet1->statusCode());
+  if (!IsReadableAnswer(Inet1->text()))
+    return failure(UnusableAnswerText(QStringLiteral("La Web del programa"), QStringLiteral("la consulta de la versión"),
+                                      Inet1->statusCode(), Inet1->text()),
+                   0);
 
   const QString path = programFile(QStringLiteral("webo.txt"));
   QString error;

@@ -32,6 +32,7 @@
 #include "platform/clock.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/launcher.h"
 #include "platform/programfolder.h"
 #include "platform/services.h"
@@ -112,6 +113,8 @@ class StartupTrace {
 
 // ---- Start-up ----------------------------------------------------------------------
 
+void tellRefusedStartupFiles();
+
 void Form1::Form_Load() {
   ProgramState& st = state();
 
@@ -173,6 +176,24 @@ void Form1::Form_Load() {
   });
 
   if (!startupWriteFailures_.isEmpty()) QTimer::singleShot(0, this, &Form1::tellStartupWriteFailures);
+  tellRefusedStartupFiles();
+}
+
+// A list that could not be read leaves its table empty; the operator is told which
+// and why, once the window is up.
+void tellRefusedStartupFiles() {
+  QStringList refused;
+  const std::pair<QString, qint64> files[] = {{QStringLiteral("master.txt"), kMaxTextFileBytes},
+                                              {QStringLiteral("dxcc.txt"), kMaxTextFileBytes},
+                                              {QStringLiteral("satelites.txt"), kMaxSatelliteFileBytes}};
+  for (const auto& [name, cap] : files) {
+    const QString path = programFile(name);
+    if (!QFileInfo::exists(path)) continue;
+    if (const QString why = readFailureReason(path, cap); !why.isEmpty())
+      refused << failureMessage(QStringLiteral("No se pudo leer ") + name, path, why);
+  }
+  if (refused.isEmpty()) return;
+  QTimer::singleShot(0, qApp, [refused] { showWarning(refused.join(QStringLiteral("\r\n\r\n"))); });
 }
 
 // mem.ini, the satellites and the remembered satellite.
@@ -235,7 +256,8 @@ void Form1::Timer2_Timer() {
   LoadConfig();
   AskSettingsForUnusableConfig();
   SetFileMenuEnabled(QStringLiteral("0"));
-  if (db::isOpen()) {
+  // A file locked at start-up may be free by now; if not, the wait shows the list later.
+  if (db::isOpen() || db::reopen()) {
     ListView2->clear();
     LoadLogPage(st.CurrentLogName, 1);
   }

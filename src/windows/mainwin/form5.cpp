@@ -24,6 +24,7 @@
 #include "mainwin/qslcard.h"
 #include "platform/cp1252box.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/webget.h"
 #include "setup/form2.h"
 #include "platform/textutil.h"
@@ -666,7 +667,8 @@ void Form5::Command1_Click() {
   const Status saved = SaveEditedQso(e, id);
   if (!saved) {
     // The edits stay in the dialog: the operator may try again or press Esc.
-    showError(saved.error);
+    showError(QStringLiteral("No se pudieron guardar los cambios del QSO #%1! ").arg(id) + nothingStoredText() +
+              QStringLiteral("\r\n\r\n") + saved.error);
     return;
   }
   hide();
@@ -679,7 +681,7 @@ void Form5::Command2_Click() {
   if (yes) {
     const Status deleted = DeleteQso(id);
     if (!deleted) {
-      showError(deleted.error);
+      showError(QStringLiteral("No se pudo eliminar el QSO #%1; sigue en el log.\r\n\r\n").arg(id) + deleted.error);
       return;
     }
     // Whoever opened the dialog, the main list no longer holds the QSO: it stays

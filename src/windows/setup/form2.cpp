@@ -420,7 +420,8 @@ bool Form2::callsAreValid() {
 
 void Form2::Command1_Click() {
   if (!callsAreValid()) return;
-  SaveConfig();
+  // Unwritten settings keep the dialog open: the operator sees they did not take.
+  if (!SaveConfig()) return;
   state().FirstRun = false;
   form1().Timer7->start();  // the usage report follows the saved settings
   hide();

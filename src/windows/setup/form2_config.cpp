@@ -5,10 +5,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFileInfo>
+#include <QHash>
 #include <QTimer>
 
 #include "mainwin/form1.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/programfolder.h"
 #include "platform/textfile.h"
 #include "setup/form2.h"
@@ -109,17 +112,31 @@ Status SaveConfig() {
   }
   QStringList unstorable;
   const QStringList lines = formatConfigLines(settingsFromControls(), &unstorable);
-  for (const QString& service : unstorable)
+  // Once per password typed: the control keeps it, and every later save would warn again.
+  static QHash<QString, QString> warnedFor;
+  const ConfigValues now = settingsFromControls();
+  const QHash<QString, QString> typed = {{QStringLiteral("QRZ"), now.HamqPass},
+                                         {QStringLiteral("Rukanet"), now.RukqPass},
+                                         {QStringLiteral("eQSL"), now.EqslPass}};
+  for (auto it = warnedFor.begin(); it != warnedFor.end();)
+    it = unstorable.contains(it.key()) ? std::next(it) : warnedFor.erase(it);
+  for (const QString& service : unstorable) {
+    if (warnedFor.contains(service) && warnedFor.value(service) == typed.value(service)) continue;
+    warnedFor.insert(service, typed.value(service));
     msgBox(QStringLiteral("La contraseña de %1 tiene caracteres que no se pueden guardar en %2. "
                           "Se guardó vacía: elija otra contraseña.")
                .arg(service, kFileName),
            MsgIcon::Exclamation);
+  }
   QString error;
   Status result;
   // The file holds the passwords: only its owner reads it.
   if (!writeTextLines(programFile(kFileName), lines, &error, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-    result = Status::failure(QStringLiteral("No se pudo guardar %1: %2").arg(kFileName, error));
+    result = Status::failure(failureMessage(QStringLiteral("No se pudo guardar la configuración; se mantiene la anterior"),
+                                            programFile(kFileName), error));
     showError(result.error);
+    // The main window goes on showing what the file holds.
+    return result;
   }
   form1().Label8->setText(form2().Text4->text());
   copyCallsToMainWindow();
@@ -132,9 +149,19 @@ Status LoadConfig() {
   f.fillLists();
   f.keptPortName.clear();
   QStringList lines;
+  // The program writes twenty short lines; a file this large is not its settings.
+  constexpr qint64 kMaxConfigBytes = 1024 * 1024;
+  if (QFileInfo(programFile(kFileName)).size() > kMaxConfigBytes) {
+    const Status failed = Status::failure(failureMessage(QStringLiteral("No se pudo leer la configuración"),
+                                                         programFile(kFileName),
+                                                         readFailureReason(programFile(kFileName), kMaxConfigBytes)));
+    showError(failed.error);
+    return failed;
+  }
   if (!readTextLines(programFile(kFileName), &lines)) {
     // Nothing is read, so the settings in the controls stay as they were.
-    const Status failed = Status::failure(QStringLiteral("No se pudo leer %1").arg(kFileName));
+    const Status failed = Status::failure(failureMessage(QStringLiteral("No se pudo leer la configuración"),
+                                                         programFile(kFileName), readFailureReason(programFile(kFileName))));
     showError(failed.error);
     return failed;
   }

@@ -440,6 +440,8 @@ class TstForm12 : public QObject {
     QCOMPARE(dialogs->messages.size(), 1);
     const QString text = dialogs->lastText();
     QVERIFY2(text.contains("full"), qPrintable(text));
+    QVERIFY2(text.startsWith("La carga de los QSOs se detuvo"), qPrintable(text));
+    QVERIFY2(text.contains(QString::fromUtf8("El disco está lleno.")), qPrintable(text));
     const int loaded = int(logRows().size());
     QVERIFY(loaded > 0 && loaded < 3000);
     QVERIFY2(text.endsWith(QStringLiteral("QSOs cargados: %1").arg(loaded)), qPrintable(text));

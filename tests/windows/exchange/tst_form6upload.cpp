@@ -127,15 +127,22 @@ class TstForm6Upload : public QObject {
     QVERIFY(state().UseCommentAsQslMsg);
   }
 
+  // Whatever the HTTP status: a 401 page saying the password is wrong stops the run
+  // as well, so no further request carries the password.
   void abortWordStopsAfterThatRow_data() {
     QTest::addColumn<QByteArray>("answer");
-    QTest::newRow("password") << QByteArray("Error de Contraseña!");
-    QTest::newRow("unknown user") << QByteArray("lu9zz NO existe en Ruk!");
+    QTest::addColumn<int>("status");
+    QTest::newRow("password") << QByteArray("Error de Contraseña!") << 200;
+    QTest::newRow("password, 401") << QByteArray("<html><body>Error de Contraseña!</body></html>") << 401;
+    QTest::newRow("unknown user") << QByteArray("lu9zz NO existe en Ruk!") << 200;
+    QTest::newRow("unknown user, 403") << QByteArray("lu9zz NO existe en Ruk!") << 403;
   }
   void abortWordStopsAfterThatRow() {
     QFETCH(QByteArray, answer);
+    QFETCH(int, status);
     Form6& f = shown();
     server->defaultReply = page(answer);
+    server->defaultReply.status = status;
     f.Command6_Click();
     QCOMPARE(server->requests.size(), 1);
     QVERIFY(lines().contains("QSOs   Cargados: 0"));
@@ -214,13 +221,28 @@ class TstForm6Upload : public QObject {
     QVERIFY(!f.uploadRunning());
   }
 
+  // An answer that is no text is said to be none, per row, and never shown.
+  void binaryAnswerIsSaidPerRow() {
+    Form6& f = shown();
+    server->defaultReply = {200, "application/octet-stream", QByteArray("\x00\x01\x02PK\x03\x04\xff\xfe", 10), false};
+    f.Command6_Click();
+    QCOMPARE(server->requests.size(), 3);
+    QCOMPARE(lines().filter("Rukanet no dio una respuesta válida para la carga del QSO: la respuesta no es texto "
+                            "legible.").size(),
+             3);
+    QVERIFY(lines().filter("PK").isEmpty());
+    QVERIFY(lines().contains("QSOs   Cargados: 0"));
+  }
+
   void failedPageIsRedAndCountedNowhere() {
     Form6& f = shown();
     server->defaultReply = {500, "text/html", "OK!", false};
     f.Command6_Click();
     QCOMPARE(server->requests.size(), 3);
     QVERIFY(lines().contains("QSOs   Cargados: 0"));
-    QCOMPARE(lineColour(f.RichTextBox1, "Sin respuesta válida"), QColor(255, 0, 0));
+    QCOMPARE(lineColour(f.RichTextBox1, "Rukanet no dio una respuesta válida para la carga del QSO (error HTTP 500): "
+                                        "la respuesta no trae lo esperado."),
+             QColor(255, 0, 0));
     QCOMPARE(f.ProgressBar1->value(), 0);
   }
 

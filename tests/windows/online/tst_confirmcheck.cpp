@@ -194,7 +194,8 @@ class TstConfirmCheck : public QObject {
 
     QCOMPARE(lines(), (QStringList{"1 LU4CCC No lo considera Ruk", "2 LU1ABC>LU2AAA 20m/Sat >Subido!",
                                    "3 LU1ABC>LU3BBB 40m/SSB >Chequeado, Confirmado!", "4 LU1ABC>LU5DDD 40m/SSB >Subido!",
-                                   "5 LU6EEE Sin respuesta: HTTP 500"}));
+                                   "5 LU6EEE Rukanet no dio una respuesta válida para el chequeo del QSO (error HTTP 500): "
+                                   "la respuesta no trae lo esperado."}));
     QCOMPARE(form13().List1->currentRow(), 3);  // failures do not move the selection
     QVERIFY(form13().isVisible());
 

@@ -131,7 +131,9 @@ class TstLookups : public QObject {
     QTest::newRow("error text with a key") << QByteArray("<Session><Error>Username/password incorrect</Error>"
                                                          "<Key>k</Key></Session>")
                                            << QStringList{"QRZ dice:\r\nUsername/password incorrect"} << QString();
-    QTest::newRow("no key") << QByteArray("<Session><Count>0</Count></Session>") << QStringList{}
+    QTest::newRow("no key") << QByteArray("<Session><Count>0</Count></Session>")
+                            << QStringList{"QRZ no dio una respuesta válida para el inicio de sesión: la respuesta no trae "
+                                           "lo esperado."}
                             << QString("vacío!\n");
   }
   void qrzLoginWithoutSuccess() {
@@ -144,7 +146,8 @@ class TstLookups : public QObject {
     QTRY_VERIFY(form1().WebBrowser2->isComplete());
     QTest::qWait(100);
     QCOMPARE(dialogs_->texts(), messages);
-    if (!messages.isEmpty()) QCOMPARE(dialogs_->messages[0].icon, MsgIcon::Critical);
+    if (!messages.isEmpty() && messages[0].startsWith("QRZ dice"))
+      QCOMPARE(dialogs_->messages[0].icon, MsgIcon::Critical);
     QCOMPARE(form1().Text4->toPlainText(), trace);
     QCOMPARE(server_->requests.size(), 1);
     QVERIFY(!FormInstance<Form33>::loaded());
@@ -208,6 +211,44 @@ class TstLookups : public QObject {
     form1().Command14_Click();
     QTRY_VERIFY_WITH_TIMEOUT(again.done, 10000);
     QCOMPARE(again.enabled, (QList<bool>{true, true, true}));
+  }
+
+  // An error page or junk from either service is said to be no answer; no result
+  // window opens empty and no "not in QRZ" is made up.
+  void unusableLookupAnswersAreSaid_data() {
+    QTest::addColumn<QString>("service");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("Ruk 500") << "ruk" << 500 << QByteArray("<html><body>Internal Server Error</body></html>")
+                             << "Ruk no dio una respuesta válida para la búsqueda de LU1ABC (error HTTP 500): la "
+                                "respuesta no trae lo esperado.";
+    QTest::newRow("Ruk junk") << "ruk" << 200 << QByteArray("\x01\x02\x03zz", 5)
+                              << "Ruk no dio una respuesta válida para la búsqueda de LU1ABC: la respuesta no es texto "
+                                 "legible.";
+    QTest::newRow("QRZ lookup 500") << "qrz" << 500 << QByteArray("<html>error</html>")
+                                    << "QRZ no dio una respuesta válida para la búsqueda de LU1ABC (error HTTP 500): la "
+                                       "respuesta no trae lo esperado.";
+    QTest::newRow("QRZ login 500") << "qrzlogin" << 500 << QByteArray("oops")
+                                   << "QRZ no dio una respuesta válida para el inicio de sesión (error HTTP 500): la "
+                                      "respuesta no trae lo esperado.";
+  }
+  void unusableLookupAnswersAreSaid() {
+    QFETCH(QString, service);
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(QString, said);
+    Reply bad = xml(body);
+    bad.status = status;
+    form1().Corresponsal->setText("LU1ABC");
+    if (service == "qrz") server_->replies << xml("<Session><Key>k</Key></Session>");
+    server_->replies << bad;
+    if (service == "ruk") form1().Command14_Click();
+    else form1().Command13_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialogs_->messages.isEmpty(), 10000);
+    QTest::qWait(100);
+    QCOMPARE(dialogs_->texts(), QStringList{said});
+    QVERIFY(!FormInstance<Form33>::loaded());
   }
 
   void rukUnknownCallLeavesTheEntryStripAlone() {
@@ -305,7 +346,10 @@ class TstLookups : public QObject {
     QTest::newRow("older") << 200 << QByteArray("2.0.30\n")
                            << "Su versión: 2.1.21\r\nen la Web: 2.0.30\r\n\r\nestá actualizado"
                            << int(MsgIcon::Exclamation);
-    QTest::newRow("two parts") << 200 << QByteArray("2.2") << "\r\n0" << int(MsgIcon::Critical);
+    QTest::newRow("two parts") << 200 << QByteArray("2.2")
+                               << "La versión publicada en la Web no se puede leer (se esperaba algo como 2.1.22): "
+                                  "\"2.2\"\r\n0"
+                               << int(MsgIcon::Critical);
     QTest::newRow("oversized") << 200 << QByteArray("2.1.22\r\n") + QByteArray(WebGet::kMaxAnswerBytes, ' ')
                                << "La respuesta de 127.0.0.1 supera el tamaño máximo (1 MB)\r\n299"
                                << int(MsgIcon::Critical);
