@@ -5,7 +5,7 @@
 // planned length, at least 1,000 elements per case; the counters give the error's p50,
 // p99 and largest value in microseconds, the scheduling the keyer's thread got
 // (`sched`: 0 ordinary, 1 SCHED_FIFO, 2 SCHED_RR as RealtimeKit gives it), and what
-// the worst element met: how late the clock's wait came back, the longest stretch the
+// the worst element met: how late its latest wait came back, the longest stretch the
 // keyer spent outside its waits, whether the thread was preempted or took a page fault
 // during it. Run without --vz_smoke for the figures,
 // e.g. `taskset -c 0,1 build/bench/cwkeyer_bench`, as the operator's own user too.
@@ -250,8 +250,8 @@ void BM_CwKeyerElementError(benchmark::State& state) {
       worst = e;
       worstFaults = to.faults - from.faults;
       worstPreempted = to.preempted - from.preempted;
-      // The wait that ended this element: the last one back before the line moved;
-      // and the longest stretch of the element the keyer spent outside its waits.
+      // How late the latest of the element's waits came back, and the longest stretch
+      // of the element the keyer spent outside its waits.
       worstWakeLate = 0;
       auto last = from.at;
       worstWork = 0;
@@ -261,7 +261,7 @@ void BM_CwKeyerElementError(benchmark::State& state) {
       for (const auto& r : clock.returns) {
         if (r.at > to.at) break;
         if (r.at < from.at) continue;
-        worstWakeLate = std::chrono::duration<double, std::micro>(r.at - r.deadline).count();
+        worstWakeLate = std::max(worstWakeLate, std::chrono::duration<double, std::micro>(r.at - r.deadline).count());
         if (r.entered >= last) work(last, r.entered);
         last = r.at;
       }

@@ -73,10 +73,12 @@ long long roundHalfEven(long long n, long long d) {
   return rest2 > d || (rest2 == d && whole % 2 == 1) ? whole + 1 : whole;
 }
 
-// A keyer that comes late to an element starts it from the moment it got there: the
-// element that was late absorbs the delay, and the following ones keep their lengths
-// instead of being cut short to catch up (which made one late wake-up two wrong
-// elements).
+// A keyer that comes this late to an element starts it from the moment it got there:
+// the element that was late absorbs the delay, and the following ones keep their
+// lengths instead of being cut short to catch up (which made one late wake-up two
+// wrong elements). Below it, the microseconds each step costs are made up, so they
+// do not add up over a text.
+constexpr auto kLateLimit = std::chrono::microseconds(500);
 
 // How long before a deadline the steady clock stops sleeping and spins. On a busy
 // system a sleeping thread, even a real-time one, was measured waking up to a few
@@ -492,7 +494,7 @@ bool CwKeyer::keyCharacter(QChar c, CwClock::time_point& deadline) {
 
 void CwKeyer::catchUp(CwClock::time_point& deadline) {
   const auto now = clock_.now();
-  if (now > deadline) deadline = now;
+  if (now - deadline > kLateLimit) deadline = now;
 }
 
 bool CwKeyer::mark(long long ms, CwClock::time_point& deadline) {
