@@ -63,7 +63,17 @@ bool AskRealtimeKit(pid_t tid, int priority, QString* why) {
   };
   // Qt's bus connections need the application object.
   if (!QCoreApplication::instance()) return refuse(QStringLiteral("no application object"));
-  QDBusConnection bus = QDBusConnection::systemBus();
+  // A connection of this question's own, closed when it is answered: the program
+  // needs the system bus for nothing else, and the address is read now, not once
+  // for the whole run.
+  const QString address = qEnvironmentVariable("DBUS_SYSTEM_BUS_ADDRESS",
+                                               QStringLiteral("unix:path=/var/run/dbus/system_bus_socket"));
+  const QString name = QStringLiteral("vz-realtimekit-%1").arg(tid);
+  struct Closer {
+    QString name;
+    ~Closer() { QDBusConnection::disconnectFromBus(name); }
+  } closer{name};
+  QDBusConnection bus = QDBusConnection::connectToBus(address, name);
   if (!bus.isConnected()) return refuse(QStringLiteral("system bus: ") + bus.lastError().message());
   QElapsedTimer spent;
   spent.start();
