@@ -1,18 +1,27 @@
 // The CW keyer's timing against a recording line: the keyer's own thread keys while
-// the window thread is idle, runs a 16 ms handler every 100 ms, or holds a modal
-// dialog open. Each element (mark: key down; space: key up between two marks) is
-// compared with its planned length; the counters give the error's p50, p99 and
-// largest value in microseconds. Run without --vz_smoke for the figures.
+// the window thread is idle, runs a 16 ms handler every 100 ms, holds a modal dialog
+// open, or while CPU hogs (three per core the bench may use) compete with it. Each
+// element (mark: key down; space: key up between two marks) is compared with its
+// planned length, at least 1,000 elements per case; the counters give the error's p50,
+// p99 and largest value in microseconds, the scheduling the keyer's thread got
+// (`sched`: 0 ordinary, 1 SCHED_FIFO, 2 SCHED_RR as RealtimeKit gives it), and what
+// the worst element met: how late its latest wait came back, the longest stretch the
+// keyer spent outside its waits, whether the thread was preempted or took a page fault
+// during it. Run without --vz_smoke for the figures,
+// e.g. `taskset -c 0,1 build/bench/cwkeyer_bench`, as the operator's own user too.
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <mutex>
 #include <sched.h>
+#include <sys/resource.h>
+#include <thread>
 #include <vector>
 
 #include "bench_support.h"
@@ -32,6 +41,8 @@ class RecordingLine : public SerialLine {
   struct Change {
     Clock::time_point at;
     bool level;
+    long faults;     // the keyer thread's page faults so far
+    long preempted;  // its involuntary context switches so far
   };
   RecordingLine() { changes.reserve(4096); }
   Status open(const QString&) override { return Status::success(); }
@@ -44,15 +55,68 @@ class RecordingLine : public SerialLine {
  protected:
   Status applySignal(SerialSignal signal, bool on) override {
     const auto at = Clock::now();
+    rusage ru{};
+    getrusage(RUSAGE_THREAD, &ru);
     const std::lock_guard lock(mutex_);
-    if (policy < 0) policy = sched_getscheduler(0);
-    if (signal == SerialSignal::Dtr) changes.push_back({at, on});
+    // RealtimeKit's answer may come after the first element: the policy at the end counts.
+    policy = sched_getscheduler(0) & ~SCHED_RESET_ON_FORK;
+    if (signal == SerialSignal::Dtr) changes.push_back({at, on, ru.ru_minflt + ru.ru_majflt, ru.ru_nivcsw});
     return Status::success();
   }
 
  private:
   std::mutex mutex_;
 };
+
+// The program's clock, noting how late each wait came back.
+class WatchedClock : public CwClock {
+ public:
+  WatchedClock() { returns.reserve(16384); }
+  time_point now() override { return inner_.now(); }
+  bool waitUntil(time_point deadline, const std::atomic<bool>& interrupted) override {
+    const auto entered = inner_.now();
+    const bool reached = inner_.waitUntil(deadline, interrupted);
+    returns.push_back({deadline, entered, inner_.now()});
+    return reached;
+  }
+  void wake() override { inner_.wake(); }
+  struct Return {
+    time_point deadline;
+    time_point entered;
+    time_point at;
+  };
+  std::vector<Return> returns;  // the keyer's thread only, read once it is idle
+
+ private:
+  SteadyCwClock inner_;
+};
+
+// Threads that only burn CPU, as other programs of a busy desktop do.
+class CpuHogs {
+ public:
+  explicit CpuHogs(int n) {
+    for (int i = 0; i < n; ++i)
+      threads_.emplace_back([this] {
+        volatile unsigned long x = 0;
+        while (!stop_.load(std::memory_order_relaxed)) x = x * 2862933555777941757UL + 3037000493UL;
+      });
+  }
+  ~CpuHogs() {
+    stop_ = true;
+    for (auto& t : threads_) t.join();
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::vector<std::thread> threads_;
+};
+
+int usableCores() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) != 0) return int(std::thread::hardware_concurrency());
+  return CPU_COUNT(&set);
+}
 
 // What the window shows of the send, as the contest window does.
 class LabelPanel : public CwKeyerPanel {
@@ -63,6 +127,7 @@ class LabelPanel : public CwKeyerPanel {
   void showSentText(const QString& t) override { text.setText(t); }
   void setPortControlsLocked(bool) override {}
   void showLineFailure(const QString&) override {}
+  void showTimingWarning(const QString&) override {}
 };
 
 // The planned marks and spaces of a text at a speed value, in milliseconds, by the
@@ -93,21 +158,45 @@ double percentile(std::vector<double> v, double p) {
   return v[i];
 }
 
-enum Scenario { Idle = 0, BusyHandler = 1, ModalDialog = 2 };
+enum Scenario { Idle = 0, BusyHandler = 1, ModalDialog = 2, Loaded = 3 };
+
+constexpr size_t kElementsPerCase = 1000;
+
+int schedCounter(int policy) { return policy == SCHED_FIFO ? 1 : policy == SCHED_RR ? 2 : 0; }
 
 void BM_CwKeyerElementError(benchmark::State& state) {
   const int wpm = int(state.range(0));
   const auto scenario = Scenario(state.range(1));
-  const QString text = bench::smoke() ? QStringLiteral("TE") : kText;
   const int offset = CwSpeedOffsetForWpm(wpm);
-  std::vector<double> markErr, spaceErr;
+  // The text repeated until it makes enough elements that p99 is not the largest.
+  QString text;
+  std::vector<long long> marks, spaces;
+  do {
+    text += bench::smoke() ? QStringLiteral("TE") : kText + QLatin1Char(' ');
+    marks.clear();
+    spaces.clear();
+    plan(text, offset, marks, spaces);
+  } while (!bench::smoke() && marks.size() + spaces.size() < kElementsPerCase);
+
+  std::vector<double> err;
   int policy = -1;
+  double worst = -1, worstWakeLate = 0, worstWork = 0;
+  long worstFaults = 0, worstPreempted = 0, faults = 0, preempted = 0;
+  size_t lateWakes = 0;
+  CwScheduling got = CwScheduling::Pending;
+  const int hogs = scenario == Loaded ? 3 * usableCores() : 0;
   for (auto _ : state) {
     RecordingLine line;
     LabelPanel panel;
-    CwKeyer keyer(panel);
+    WatchedClock clock;
+    CwKeyer keyer(panel, &clock);
     keyer.setKeyLine(&line, SerialSignal::Dtr);
     keyer.setSpeedOffset(offset);
+    // RealtimeKit is asked while the keyer starts; the figures are for what it got.
+    QElapsedTimer asked;
+    asked.start();
+    while (keyer.scheduling() == CwScheduling::Pending && asked.elapsed() < 5000) QThread::msleep(5);
+    got = keyer.scheduling();
     QEventLoop loop;
     QTimer busy;
     busy.setInterval(100);
@@ -125,6 +214,11 @@ void BM_CwKeyerElementError(benchmark::State& state) {
       dialog.accept();
       loop.quit();
     });
+    std::unique_ptr<CpuHogs> load;
+    if (hogs) {
+      load = std::make_unique<CpuHogs>(hogs);
+      QThread::msleep(200);  // the hogs are running before the first element
+    }
     keyer.SendCwBuffer(text);
     done.start();
     if (scenario == BusyHandler) busy.start();
@@ -134,39 +228,69 @@ void BM_CwKeyerElementError(benchmark::State& state) {
     loop.exec();
     busy.stop();
     done.stop();
+    load.reset();
 
-    std::vector<long long> marks, spaces;
-    plan(text, offset, marks, spaces);
     if (line.changes.size() != 2 * marks.size()) {
       state.SkipWithError("the line did not move as planned");
       return;
     }
-    for (size_t i = 0; i < marks.size(); ++i) {
-      const auto down = line.changes[2 * i].at;
-      const auto up = line.changes[2 * i + 1].at;
-      markErr.push_back(std::abs(std::chrono::duration<double, std::micro>(up - down).count() - 1000.0 * double(marks[i])));
-      if (i + 1 < marks.size()) {
-        const auto next = line.changes[2 * i + 2].at;
-        spaceErr.push_back(
-            std::abs(std::chrono::duration<double, std::micro>(next - up).count() - 1000.0 * double(spaces[i])));
+    for (const auto& r : clock.returns) {
+      if (r.at - r.deadline > std::chrono::microseconds(200)) ++lateWakes;
+    }
+    faults = line.changes.back().faults - line.changes.front().faults;
+    preempted = line.changes.back().preempted - line.changes.front().preempted;
+    // Element i runs from change i to change i + 1: even i a mark, odd i a space.
+    for (size_t i = 0; i + 1 < line.changes.size(); ++i) {
+      const auto& from = line.changes[i];
+      const auto& to = line.changes[i + 1];
+      const long long planned = i % 2 == 0 ? marks[i / 2] : spaces[i / 2];
+      const double e = std::abs(std::chrono::duration<double, std::micro>(to.at - from.at).count() - 1000.0 * double(planned));
+      err.push_back(e);
+      if (e <= worst) continue;
+      worst = e;
+      worstFaults = to.faults - from.faults;
+      worstPreempted = to.preempted - from.preempted;
+      // How late the latest of the element's waits came back, and the longest stretch
+      // of the element the keyer spent outside its waits.
+      worstWakeLate = 0;
+      auto last = from.at;
+      worstWork = 0;
+      const auto work = [&](Clock::time_point a, Clock::time_point b) {
+        worstWork = std::max(worstWork, std::chrono::duration<double, std::micro>(b - a).count());
+      };
+      for (const auto& r : clock.returns) {
+        if (r.at > to.at) break;
+        if (r.at < from.at) continue;
+        worstWakeLate = std::max(worstWakeLate, std::chrono::duration<double, std::micro>(r.at - r.deadline).count());
+        if (r.entered >= last) work(last, r.entered);
+        last = r.at;
       }
+      work(last, to.at);
     }
     policy = line.policy;
   }
-  state.counters["mark_p50_us"] = percentile(markErr, 0.50);
-  state.counters["mark_p99_us"] = percentile(markErr, 0.99);
-  state.counters["mark_max_us"] = percentile(markErr, 1.0);
-  state.counters["space_p50_us"] = percentile(spaceErr, 0.50);
-  state.counters["space_p99_us"] = percentile(spaceErr, 0.99);
-  state.counters["space_max_us"] = percentile(spaceErr, 1.0);
-  state.counters["elements"] = double(markErr.size() + spaceErr.size());
-  state.counters["realtime"] = policy == SCHED_FIFO ? 1 : 0;
-  state.SetLabel(scenario == Idle ? "idle" : scenario == BusyHandler ? "16ms handler every 100ms" : "modal dialog");
+  state.counters["err_p50_us"] = percentile(err, 0.50);
+  state.counters["err_p99_us"] = percentile(err, 0.99);
+  state.counters["err_max_us"] = percentile(err, 1.0);
+  state.counters["elements"] = double(err.size());
+  state.counters["sched"] = schedCounter(policy);
+  state.counters["late_wakes"] = double(lateWakes);
+  state.counters["faults"] = double(faults);
+  state.counters["preempted"] = double(preempted);
+  state.counters["worst_wake_late_us"] = worstWakeLate;
+  state.counters["worst_faults"] = double(worstFaults);
+  state.counters["worst_preempted"] = double(worstPreempted);
+  state.counters["worst_work_us"] = worstWork;
+  const QString what = scenario == Idle          ? QStringLiteral("idle")
+                       : scenario == BusyHandler ? QStringLiteral("16ms handler every 100ms")
+                       : scenario == ModalDialog ? QStringLiteral("modal dialog")
+                                                 : QStringLiteral("loaded: %1 CPU hogs").arg(hogs);
+  state.SetLabel((what + QStringLiteral(", ") + CwSchedulingName(got)).toStdString());
 }
 
 // wpm, then the window thread's scenario.
 BENCHMARK(BM_CwKeyerElementError)
-    ->ArgsProduct({{20, 40}, {Idle, BusyHandler, ModalDialog}})
+    ->ArgsProduct({{20, 40}, {Idle, BusyHandler, ModalDialog, Loaded}})
     ->Iterations(1)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);

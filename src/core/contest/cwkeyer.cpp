@@ -73,24 +73,21 @@ long long roundHalfEven(long long n, long long d) {
   return rest2 > d || (rest2 == d && whole % 2 == 1) ? whole + 1 : whole;
 }
 
-// A thread woken this much after its deadline starts again from the moment it woke,
-// rather than crush the following elements into the delay.
-constexpr auto kLateLimit = std::chrono::milliseconds(10);
+// A keyer that comes this late to an element starts it from the moment it got there:
+// the element that was late absorbs the delay, and the following ones keep their
+// lengths instead of being cut short to catch up (which made one late wake-up two
+// wrong elements). Below it, the microseconds each step costs are made up, so they
+// do not add up over a text.
+constexpr auto kLateLimit = std::chrono::microseconds(500);
 
 // How long before a deadline the steady clock stops sleeping and spins. On a busy
 // system a sleeping thread, even a real-time one, was measured waking up to a few
 // milliseconds late; the spin costs a few per cent of one core while Morse is sent.
 constexpr auto kSpin = std::chrono::microseconds(2500);
 
-// The keyer's thread wakes on time more often when the system lets it: a real-time
-// priority and a minimal timer slack. Either may be refused; timing then rests on the
-// sleep and spin alone.
-void raiseKeyerThreadPriority() {
-  (void)::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-  sched_param p{};
-  p.sched_priority = std::max(1, sched_get_priority_min(SCHED_FIFO) + 9);
-  (void)pthread_setschedparam(pthread_self(), SCHED_FIFO, &p);
-}
+// Stack the keyer's thread touches and locks before it keys: its deepest calls use a
+// few kilobytes.
+constexpr size_t kKeyerStack = 128 * 1024;
 
 }  // namespace
 
@@ -118,12 +115,20 @@ void SteadyCwClock::wake() {
   cv_.notify_all();
 }
 
+QString CwTimingWarningText() {
+  return QStringLiteral("Sin prioridad de tiempo real: con el equipo ocupado, el CW puede variar.");
+}
+
 CwKeyer::CwKeyer(CwKeyerPanel& panel, CwClock* clock)
     : panel_(panel),
       ownClock_(clock ? nullptr : std::make_unique<SteadyCwClock>()),
       clock_(clock ? *clock : *ownClock_) {
+  // What the keyer's thread reads and writes while it keys (the report ring is most of
+  // it) stays in memory: a page taken away meanwhile would delay an element.
+  lockedSelf_ = LockMemory(this, sizeof(*this));
   reporter_ = std::thread([this] { runReporter(); });
   thread_ = std::thread([this] { run(); });
+  asker_ = std::thread([this] { askForRealtime(); });
 }
 
 CwKeyer::~CwKeyer() {
@@ -135,12 +140,17 @@ CwKeyer::~CwKeyer() {
   clock_.wake();
   stateCv_.notify_all();
   if (thread_.joinable()) thread_.join();
+  // An answer still awaited from the bus is waited for, at most a few seconds.
+  if (asker_.joinable()) asker_.join();
   reporterQuit_ = true;
   reportBell_.fetch_add(1);
   reportBell_.notify_one();
   if (reporter_.joinable()) reporter_.join();
-  const std::lock_guard lock(lineMutex_);
-  dropBothLines(port_);
+  {
+    const std::lock_guard lock(lineMutex_);
+    dropBothLines(port_);
+  }
+  Unlock(lockedSelf_);
 }
 
 void CwKeyer::post(std::function<void()> f) {
@@ -355,16 +365,44 @@ bool CwKeyer::onKeyerThread() const { return keyerOfThisThread == this; }
 
 void CwKeyer::run() {
   keyerOfThisThread = this;
-  raiseKeyerThreadPriority();
+  // Named for whoever looks at the program's threads (top -H, the tests).
+  (void)pthread_setname_np(pthread_self(), "vz-keyer");
+  // No page fault of the keyer's own stack in the middle of an element.
+  const LockedRange stack = PrefaultAndLockStack(kKeyerStack);
+  // A sleeping thread is woken at its deadline rather than up to 50 us after.
+  (void)::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+  const bool fifo = SetThisThreadFifo(kCwRealtimePriority);
+  {
+    const std::lock_guard lock(mutex_);
+    keyerTid_ = ThisThreadId();
+    if (fifo) scheduling_ = CwScheduling::Fifo;
+    threadReady_ = true;
+  }
+  stateCv_.notify_all();
   for (;;) {
     {
       std::unique_lock lock(mutex_);
       stateCv_.wait(lock, [this] { return quit_ || startPending_; });
-      if (quit_) return;
+      if (quit_) break;
       startPending_ = false;
     }
     sendLoop();
   }
+  Unlock(stack);
+}
+
+void CwKeyer::askForRealtime() {
+  pid_t tid = 0;
+  {
+    std::unique_lock lock(mutex_);
+    stateCv_.wait(lock, [this] { return quit_ || threadReady_; });
+    if (quit_ || scheduling_ != CwScheduling::Pending) return;
+    tid = keyerTid_;
+  }
+  const bool granted = AskRealtimeKit(tid, kCwRealtimePriority);
+  // The word is on its way to the window before anyone can read the outcome.
+  if (!granted && TakeCwTimingNotice()) post([this] { panel_.showTimingWarning(CwTimingWarningText()); });
+  scheduling_ = granted ? CwScheduling::RealtimeKit : CwScheduling::Ordinary;
 }
 
 int CwKeyer::takeNext(QChar& c) {

@@ -12,6 +12,7 @@
 #include <ratio>
 #include <thread>
 
+#include "contest/cwrealtime.h"
 #include "platform/serialline.h"
 #include "platform/status.h"
 
@@ -86,7 +87,13 @@ class CwKeyerPanel {
   virtual void setPortControlsLocked(bool locked) = 0;
   // The key line failed again after a retry; told once until a line is chosen again.
   virtual void showLineFailure(const QString& error) = 0;
+  // Neither real-time way was granted: the keying may waver while the machine is
+  // busy. Told once per run, whichever keyer finds it out.
+  virtual void showTimingWarning(const QString& text) { (void)text; }
 };
+
+// What the operator is told when the keyer runs without real time.
+QString CwTimingWarningText();
 
 // The CW keyer: turns text into Morse on a control line of the keyer's port. The
 // elements are keyed by a thread of its own against absolute deadlines, so nothing
@@ -127,6 +134,8 @@ class CwKeyer : public QObject {
   // From the speed bar; taken at the start of each character.
   void setSpeedOffset(int offset) { speedOffset_ = offset; }
   int CwSpeedOffset() const { return speedOffset_; }
+  // How the keyer's thread is scheduled; Pending while RealtimeKit is being asked.
+  CwScheduling scheduling() const { return scheduling_; }
   // The unit base of the character keyed last (0 before any); for tests.
   long long CwUnitBase() const { return unitBase_; }
 
@@ -141,6 +150,9 @@ class CwKeyer : public QObject {
 
  private:
   void run();
+  // Asks RealtimeKit for the keyer's thread where SCHED_FIFO was refused, on a
+  // thread of its own: neither the window nor the keying waits for the answer.
+  void askForRealtime();
   void sendLoop();
   bool keyCharacter(QChar c, CwClock::time_point& deadline);
   // An element with the key down, or a wait with the key up; false when the send
@@ -211,8 +223,14 @@ class CwKeyer : public QObject {
   QChar pendingChar_;         // keyer thread only
   bool sentShown_ = true;     // keyer thread only
 
+  std::atomic<CwScheduling> scheduling_{CwScheduling::Pending};
+  bool threadReady_ = false;  // under mutex_: the keyer's thread tried SCHED_FIFO
+  pid_t keyerTid_ = 0;        // under mutex_
+  LockedRange lockedSelf_;
+
   std::thread thread_;
   std::thread reporter_;
+  std::thread asker_;
 };
 
 // The contest window's keyer settings: the port selector's text and whether the

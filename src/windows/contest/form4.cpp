@@ -287,6 +287,18 @@ Form4::Form4() {
   Picture1->installEventFilter(this);
   Label10 = label(Frame1, "Label10", QString(), 8, 104, 520, 20);
   setForeColor(Label10, kWhite);
+  timingWarning_ = label(Frame1, "timingWarning", QString(), 8, 130, 440, 22);
+  setBackColor(timingWarning_, 0x80FFFF);  // light yellow
+  timingWarning_->setAutoFillBackground(true);
+  timingWarning_->hide();
+  timingWarningOk_ = control<QPushButton>(Frame1, "timingWarningOk", 452, 129, 80, 24);
+  timingWarningOk_->setText(QStringLiteral("Entendido"));
+  timingWarningOk_->setFocusPolicy(Qt::NoFocus);
+  timingWarningOk_->hide();
+  connect(timingWarningOk_, &QPushButton::clicked, this, [this] {
+    timingWarning_->hide();
+    timingWarningOk_->hide();
+  });
   Frame1->hide();
 
   // Voice-call panel.

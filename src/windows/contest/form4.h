@@ -188,6 +188,7 @@ class Form4 : public QWidget, public CwKeyerPanel {
   void showSentText(const QString& text) override;
   void setPortControlsLocked(bool locked) override;
   void showLineFailure(const QString& error) override;
+  void showTimingWarning(const QString& text) override;
 
   void Timer1_Timer();
   void Timer2_Timer();
@@ -245,6 +246,10 @@ class Form4 : public QWidget, public CwKeyerPanel {
   WebGet* masterAge_ = nullptr;  // the web list's date, for the age check
   void masterAgeArrived();
   std::unique_ptr<CwKeyer> keyer_;
+  // The keyer runs without real time: said in the CW panel until the operator
+  // dismisses it.
+  QLabel* timingWarning_ = nullptr;
+  QPushButton* timingWarningOk_ = nullptr;
 };
 
 inline Form4& form4() { return FormInstance<Form4>::get(); }

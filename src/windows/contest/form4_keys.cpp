@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTextEdit>
 #include <QScrollBar>
@@ -165,6 +166,11 @@ void Form4::setPortControlsLocked(bool locked) {
 }
 void Form4::showLineFailure(const QString& error) {
   showWarning(Combo3->currentText() + QStringLiteral("\r\n") + error);
+}
+void Form4::showTimingWarning(const QString& text) {
+  timingWarning_->setText(text);
+  timingWarning_->show();
+  timingWarningOk_->show();
 }
 
 // ---- Keys ---------------------------------------------------------------------------------

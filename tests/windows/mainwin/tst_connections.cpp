@@ -220,6 +220,7 @@ QList<WindowTable> windows() {
              handler("Corresponsal", f.Corresponsal, kTextChanged), handler("Text2", f.Text2, kTextChanged),
          };
          for (QTimer* t : {f.Timer1, f.Timer2, f.Timer3, f.Timer4}) c << handler(t->objectName(), t, kTimeout);
+         c << handler("timingWarningOk Entendido", f.Frame1->findChild<QPushButton*>("timingWarningOk"), kClicked);
          return c;
        }},
       {"Form5 edit dialog", [] { test::loadQuietMainWindow(); return static_cast<QWidget*>(&form5()); },
