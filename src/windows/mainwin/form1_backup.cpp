@@ -28,11 +28,13 @@ void Form1::badif_Click() {
   f.List1->clear();
 
   // A query that fails leaves its part of the window empty; the window still shows.
+  // IFNULL drops the column's own collation: names are given it back, so they are
+  // told apart and sorted without regard to letter case, as everywhere else.
   QStringList logs;
   {
     QSqlQuery q(db::connection());
     q.setForwardOnly(true);
-    if (db::run(q, QStringLiteral("SELECT DISTINCT IFNULL([Nombre Log], '') FROM Tabla1 ORDER BY 1 ASC")))
+    if (db::run(q, QStringLiteral("SELECT DISTINCT IFNULL([Nombre Log], '') COLLATE NOCASE FROM Tabla1 ORDER BY 1 ASC")))
       while (q.next()) logs << db::text(q, 0);
   }
   for (const QString& name : logs) f.List1->addItem(name);
@@ -49,13 +51,12 @@ void Form1::badif_Click() {
     // A log's placeholder row has no mode and is not a QSO.
     long long count = 0;
     QSqlQuery q(db::connection());
-    if (db::run(q, QStringLiteral("SELECT COUNT(*) FROM Tabla1 WHERE IFNULL([Nombre Log], '')=? AND [Modo]<>''"),
+    if (db::run(q, QStringLiteral("SELECT COUNT(*) FROM Tabla1 WHERE IFNULL([Nombre Log], '')=? COLLATE NOCASE AND [Modo]<>''"),
                 {db::textValue(name)}) &&
         q.next())
       count = q.value(0).toLongLong();
     f.List1->item(i)->setText(name + QStringLiteral(" (") + QString::number(count) + QStringLiteral(" QSOs)"));
-    auto* row = new QTreeWidgetItem(f.ListView1, {name, QString::number(count)});
-    row->setForeground(1, QBrush(QColor(0, 64, 0)));
+    f.AddLogRow(name, count);
     total += count;
   }
   f.Label1->setText(QString::number(f.List1->count()));
