@@ -144,18 +144,23 @@ TEST(FileDialogFolder, FollowsTheLastChoiceFromTheHomeFolderOn) {
   rememberFileDialogChoice({});
 }
 
-// Qt's own buttons and dialogs read in Spanish once the translations are loaded.
-TEST(QtTranslations, StandardButtonsReadInSpanish) {
-  QTranslator* translator = installQtTranslations(*qApp);
-  ASSERT_NE(translator, nullptr) << "qt6-translations-l10n is not installed";
+// Qt's own buttons, dialogs and the serial port's texts read in Spanish once the
+// translations are loaded.
+TEST(QtTranslations, StandardButtonsAndSerialTextsReadInSpanish) {
+  const QList<QTranslator*> translators = installQtTranslations(*qApp);
+  ASSERT_EQ(translators.size(), 3) << "qt6-translations-l10n is not installed";
   QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
   EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text().remove(u'&'), QStringLiteral("Cancelar"));
   EXPECT_EQ(box.button(QDialogButtonBox::Save)->text().remove(u'&'), QStringLiteral("Guardar"));
   QFileDialog dialog(nullptr, QStringLiteral("Abrir Archivo de ADIF ..."));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   EXPECT_EQ(dialog.labelText(QFileDialog::Reject).remove(u'&'), QStringLiteral("Cancelar"));
-  QCoreApplication::removeTranslator(translator);
-  delete translator;
+  const char* const lockFailure = "Permission error while locking the device";
+  EXPECT_NE(QCoreApplication::translate("QSerialPort", lockFailure), QString::fromLatin1(lockFailure));
+  for (QTranslator* t : translators) {
+    QCoreApplication::removeTranslator(t);
+    delete t;
+  }
   QDialogButtonBox english(QDialogButtonBox::Cancel);
   EXPECT_EQ(english.button(QDialogButtonBox::Cancel)->text().remove(u'&'), QStringLiteral("Cancel"));
 }
