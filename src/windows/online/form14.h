@@ -12,6 +12,8 @@ class QProgressBar;
 class QPushButton;
 class QTreeWidget;
 
+class QKeyEvent;
+
 namespace vz {
 
 class WebGet;
@@ -60,6 +62,8 @@ class Form14 : public QDialog {
 
  protected:
   bool event(QEvent* e) override;
+  // The window has no keys of its own: Esc does not close it, only its title bar does.
+  void keyPressEvent(QKeyEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:

@@ -97,9 +97,10 @@ void centreOverMainWindow(QWidget* window) {
 }
 
 void widenForCaption(QWidget* window) {
-  const int needed = CaptionWidth(window->windowTitle());
+  int needed = CaptionWidth(window->windowTitle());
+  // A caption wider than the screen gets as much of it as the screen gives.
+  if (const QScreen* s = window->screen()) needed = std::min(needed, s->availableGeometry().width());
   if (window->width() >= needed) return;
-  if (const QScreen* s = window->screen(); s && needed > s->availableGeometry().width()) return;
   if (window->minimumWidth() == window->maximumWidth()) {
     window->setFixedWidth(needed);  // a fixed size stays fixed, only wider
     return;
