@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QWindow>
 #include <cmath>
@@ -103,6 +105,31 @@ W* control(QWidget* parent, const char* name, int x, int y, int w, int h, int in
   c->setGeometry(x, y, w, h);
   return c;
 }
+
+// A caption longer than its label ends in "…" rather than running into the next
+// caption; the whole text stays the label's text, and shows as its tool tip.
+class ElidingLabel : public QLabel {
+ public:
+  explicit ElidingLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setProperty("vzElides", true);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QRect r = contentsRect();
+    p.setPen(palette().color(foregroundRole()));
+    p.drawText(r, int(alignment()), fontMetrics().elidedText(text(), Qt::ElideRight, r.width()));
+  }
+  bool event(QEvent* e) override {
+    if (e->type() != QEvent::ToolTip) return QLabel::event(e);
+    if (fontMetrics().horizontalAdvance(text()) > contentsRect().width())
+      QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(), text(), this);
+    else
+      QToolTip::hideText();
+    return true;
+  }
+};
 
 QLabel* label(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h,
               int index = -1) {
@@ -186,7 +213,9 @@ Form4::Form4() {
 
   // The open contest.
   Label5[0] = label(this, "Label5", QStringLiteral("Concurso:"), 10, 30, 70, 18, 0);
-  Label2 = label(this, "Label2", QStringLiteral("Label2"), 80, 30, 240, 18);
+  Label2 = new ElidingLabel(QStringLiteral("Label2"), this);
+  Label2->setObjectName(QStringLiteral("Label2"));
+  Label2->setGeometry(80, 30, 240, 18);
   Label5[1] = label(this, "Label5", QStringLiteral("Serie Tipo:"), 330, 30, 70, 18, 1);
   Label3 = label(this, "Label3", QString(), 400, 30, 100, 18);
   Label4 = label(this, "Label4", QString(), 500, 30, 60, 18);
@@ -627,6 +656,10 @@ void Form4::focusBack(QLineEdit* box) {
 
 void Form4::gotFocus(QLineEdit* box, int focusCode) {
   state().FocusedEntryField = focusCode;
+  // One box shows the focus colour: one that lost the focus while the window was
+  // inactive (no leave event reaches it then) gives it up here.
+  for (QLineEdit* other : {Fecha, Hora, Corresponsal, RSE, RSR})
+    if (other != box && backColor(other) == colorFromValue(kFocused)) setBackColor(other, kWhite);
   setBackColor(box, kFocused);
 }
 

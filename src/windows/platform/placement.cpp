@@ -98,15 +98,18 @@ void centreOverMainWindow(QWidget* window) {
 
 void widenForCaption(QWidget* window) {
   int needed = CaptionWidth(window->windowTitle());
+  const QScreen* screen = window->screen();
   // A caption wider than the screen gets as much of it as the screen gives.
-  if (const QScreen* s = window->screen()) needed = std::min(needed, s->availableGeometry().width());
+  if (screen) needed = std::min(needed, screen->availableGeometry().width());
   if (window->width() >= needed) return;
   if (window->minimumWidth() == window->maximumWidth()) {
     window->setFixedWidth(needed);  // a fixed size stays fixed, only wider
-    return;
+  } else {
+    if (window->maximumWidth() < needed) window->setMaximumWidth(needed);
+    window->resize(needed, window->height());
   }
-  if (window->maximumWidth() < needed) window->setMaximumWidth(needed);
-  window->resize(needed, window->height());
+  // Wider now, it may stick out of the screen: it goes back over the main window.
+  if (screen && !screen->availableGeometry().contains(window->frameGeometry())) centreOverMainWindow(window);
 }
 
 void installWindowPlacement(QApplication& app) {

@@ -153,6 +153,24 @@ class TstForm4Keys : public QObject {
     QCOMPARE(f.macros[6]->text(), QString("F7- NR?"));
   }
 
+  // The F4 and F5 labels show the whole call, however long; a shorter call gets the
+  // label's own size back.
+  void macroLabelsShowTheWholeCall() {
+    Form4& f = openContest();
+    selectMode(f, "CW");
+    f.resize(884, 560);  // as on the screen it was drawn for
+    const double design = f.macros[3]->font().pointSizeF();
+    auto fits = [](QLabel* l) { return l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width(); };
+    f.Text2->setText("LU1ABC/QRP/MM");
+    f.Corresponsal->setText("VP8/LU1ABC/MM");
+    QCOMPARE(f.macros[3]->text(), QString("F4-LU1ABC/QRP/MM"));
+    QVERIFY(fits(f.macros[3]));
+    QVERIFY(fits(f.macros[4]));
+    f.Text2->setText("LU1ABC");
+    QVERIFY(fits(f.macros[3]));
+    QCOMPARE(f.macros[3]->font().pointSizeF(), design);
+  }
+
   void aMacroKeySendsOnTheKeyerPort() {
     Form4& f = openContest();
     f.Combo3->setCurrentIndex(f.Combo3->findData("COM2"));

@@ -13,6 +13,7 @@
 #include <QTranslator>
 
 #include "app/startup.h"
+#include "platform/placement.h"
 #include "platform/qtdialogs.h"
 
 using namespace vz;
@@ -113,6 +114,24 @@ struct FolderWatcher {
 // A file dialog opens where the operator last chose a file in any file dialog, at
 // first in the home folder; a cancelled dialog changes nothing, and a dialog that
 // names its own folder opens there.
+// A short message under the program's title is as wide as the title needs, so the
+// title bar does not cut it.
+TEST(MessageBox, IsAsWideAsItsTitle) {
+  QtDialogService service;
+  int width = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      width = box->width();
+      box->accept();
+    }
+  });
+  timer.start(20);
+  service.message({QStringLiteral("Listo!"), MsgIcon::None, MsgButtons::Ok, MsgAnswer::Ok, programTitle()});
+  timer.stop();
+  EXPECT_GE(width, CaptionWidth(programTitle()));
+}
+
 TEST(FileDialogFolder, FollowsTheLastChoiceFromTheHomeFolderOn) {
   QTemporaryDir a, b, own;
   ASSERT_TRUE(a.isValid() && b.isValid() && own.isValid());
