@@ -329,10 +329,14 @@ class TstRoadForm4 : public QObject {
     QCOMPARE(dialogs->texts(), QStringList{});
     QCOMPARE(storedQsos("COPA"), (QStringList{"CX2ABC BA CD 80m SSB", "LU5XYZ BA EF 80m SSB"}));
 
-    // "Guardar" on the newest QSO.
+    // "Guardar" on the newest QSO, its received exchange corrected.
     QVERIFY(test::whileModal([&] { test::doubleClickRow(f.ListView2, f.ListView2->topLevelItem(0)); },
-                             [&](QWidget*) { QVERIFY(test::click(form7().Command1)); }));
+                             [&](QWidget*) {
+                               form7().Text7->setText("EG");
+                               QVERIFY(test::click(form7().Command1));
+                             }));
     QVERIFY(test::returnTo(&f));
+    QCOMPARE(storedQsos("COPA"), (QStringList{"CX2ABC BA CD 80m SSB", "LU5XYZ BA EG 80m SSB"}));
     QCOMPARE(f.ListView2->topLevelItemCount(), 2);
     QCOMPARE(f.RSE->text(), QString("BA"));
 
