@@ -50,6 +50,10 @@ Result<DownloadedMasterList> ReadDownloadedMasterList(const QByteArray& body) {
   return R::of({*date, encodeCp1252(buffer)});
 }
 
+QString MasterListDateText(const QDate& date) {
+  return formatDate(date.isValid() ? date : QDate(1899, 12, 30));
+}
+
 Result<QDate> DownloadMasterList(const QUrl& url, int timeoutMs) {
   WebGet get;
   get.setTimeout(timeoutMs);
@@ -78,7 +82,7 @@ MasterUpdateResult UpdateMasterList(const QUrl& url, int timeoutMs) {
     return MasterUpdateResult::Failed;
   }
   ProgramState& st = state();
-  const QString inUse = formatDate(st.MasterListDate);
+  const QString inUse = MasterListDateText(st.MasterListDate);
   MasterUpdateResult result = MasterUpdateResult::UpToDate;
   if (st.MasterListDate.isValid() && web.value <= st.MasterListDate) {
     msgBox(QStringLiteral("Su archivo Master check con fecha ") + inUse + QStringLiteral(" está acualizado!"),

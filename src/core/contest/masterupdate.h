@@ -13,6 +13,10 @@ namespace vz {
 inline const QString kMasterListPath = QStringLiteral("/assets/zezeror/master.txt");
 QUrl MasterListUrl();
 
+// The date of the list in use as its messages show it: without a list (no date line
+// read) the zero date, 30/12/1899, rather than nothing.
+QString MasterListDateText(const QDate& date);
+
 // The date of a downloaded list's first line: "#" then the date, day first
 // ("#15/03/2024"), taken from the 11 characters after the "#". No value when the
 // line does not start with "#" or holds no date.

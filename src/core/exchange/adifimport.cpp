@@ -439,7 +439,10 @@ ImportLoadEnd LoadStagedQsos(bool replaceDuplicates, const ImportLoadHooks& hook
     }
     end.written += written;
     if (!end.failure.isEmpty()) break;
-    if (next >= rows.size()) break;
+    // A cancel request still waiting (Esc pressed before the load began, or during
+    // its last group) is answered even when no row is left.
+    const bool cancelWaiting = written > 0 && hooks.cancelPending && hooks.cancelPending();
+    if (next >= rows.size() && !cancelWaiting) break;
     if (hooks.groupDone && hooks.groupDone(end.written)) {
       end.cancelled = true;
       break;

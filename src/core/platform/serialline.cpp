@@ -45,7 +45,7 @@ class QtSerialLine : public SerialLine {
   Status open(const QString& portName) override {
     close();
     port_.setPortName(portName);
-    if (!port_.open(QIODevice::ReadWrite)) return Status::failure(port_.errorString());
+    if (!port_.open(QIODevice::ReadWrite)) return Status::failure(SerialErrorText(port_.error(), port_.errorString()));
     {
       const std::lock_guard lock(mutex_);
       fd_ = int(port_.handle());
@@ -161,6 +161,28 @@ QStringList QtSerialSystem::portNames() const {
 }
 
 std::unique_ptr<SerialLine> QtSerialSystem::createLine() { return std::make_unique<QtSerialLine>(); }
+
+QString SerialErrorText(QSerialPort::SerialPortError error, const QString& detail) {
+  switch (error) {
+    case QSerialPort::NoError: return QString();
+    case QSerialPort::DeviceNotFoundError: return QStringLiteral("El dispositivo no existe.");
+    case QSerialPort::PermissionError:
+      return QStringLiteral("Sin permiso para abrir el dispositivo, o lo está usando otro programa.");
+    case QSerialPort::OpenError: return QStringLiteral("El dispositivo ya está abierto.");
+    case QSerialPort::NotOpenError: return QStringLiteral("El dispositivo no está abierto.");
+    case QSerialPort::WriteError: return QStringLiteral("No se pudo escribir en el dispositivo.");
+    case QSerialPort::ReadError: return QStringLiteral("No se pudo leer del dispositivo.");
+    case QSerialPort::ResourceError:
+      return QStringLiteral("El dispositivo dejó de estar disponible (¿se desconectó?).");
+    case QSerialPort::UnsupportedOperationError:
+      return QStringLiteral("El sistema no permite esta operación con el dispositivo.");
+    case QSerialPort::TimeoutError: return QStringLiteral("El dispositivo no respondió a tiempo.");
+    case QSerialPort::UnknownError:
+      break;
+  }
+  return detail.isEmpty() ? QStringLiteral("Error desconocido del dispositivo.")
+                          : QStringLiteral("Error del dispositivo: ") + detail;
+}
 
 QString signalName(SerialSignal s) {
   return s == SerialSignal::Dtr ? QStringLiteral("DTR") : QStringLiteral("RTS");

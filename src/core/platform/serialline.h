@@ -1,4 +1,5 @@
 #pragma once
+#include <QSerialPort>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -66,5 +67,10 @@ class QtSerialSystem : public SerialSystem {
 };
 
 QString signalName(SerialSignal s);
+
+// What the operator reads when a port fails: our own Spanish words for each kind of
+// failure the serial library reports (its own texts are English). `detail` is the
+// library's text, shown only for a failure of no known kind.
+QString SerialErrorText(QSerialPort::SerialPortError error, const QString& detail = {});
 
 }  // namespace vz

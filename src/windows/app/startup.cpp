@@ -22,19 +22,24 @@
 
 namespace vz {
 
-QTranslator* installQtTranslations(QCoreApplication& app) {
-  // The program speaks Spanish whatever the desktop's language is. "qt_es" is the
-  // catalogue that pulls in qtbase_es and the modules' files beside it.
-  auto* translator = new QTranslator(&app);
+QList<QTranslator*> installQtTranslations(QCoreApplication& app) {
+  // The program speaks Spanish whatever the desktop's language is: the catalogue of
+  // every Qt module whose texts can reach the operator (buttons and dialogs, the
+  // media player, the serial ports).
+  static const char* const kModules[] = {"qtbase", "qtmultimedia", "qtserialport"};
+  QList<QTranslator*> installed;
   const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
   const QLocale spanish(QLocale::Spanish);
-  if (translator->load(spanish, QStringLiteral("qt"), QStringLiteral("_"), folder) ||
-      translator->load(spanish, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+  for (const char* module : kModules) {
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(spanish, QString::fromLatin1(module), QStringLiteral("_"), folder)) {
+      delete translator;
+      continue;
+    }
     QCoreApplication::installTranslator(translator);
-    return translator;
+    installed << translator;
   }
-  delete translator;
-  return nullptr;
+  return installed;
 }
 
 // Creating the main window runs its load, the start-up sequence; its one-shot timer

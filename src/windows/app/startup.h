@@ -1,13 +1,15 @@
 #pragma once
+#include <QList>
+
 class QApplication;
 class QCoreApplication;
 class QTranslator;
 
 namespace vz {
-// Qt's own texts (standard buttons, file dialogs, network errors) in Spanish, as the
-// rest of the program speaks. The translator belongs to the application; none when
-// the translation files are not installed.
-QTranslator* installQtTranslations(QCoreApplication& app);
+// Qt's own texts (standard buttons, file dialogs, network, media and serial port
+// errors) in Spanish, as the rest of the program speaks: one translator per module,
+// owned by the application; a module whose file is not installed is left out.
+QList<QTranslator*> installQtTranslations(QCoreApplication& app);
 // Opens the program's database and shows the main window; returns the exit code.
 int runProgram(QApplication& app);
 // Run by the start-up step after config.ini has been read into the settings: a file

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -49,8 +50,15 @@ Form13::Form13() {
   ListView1->setHeaderLabels({QStringLiteral("Nombref"), QStringLiteral("Nombre"), QStringLiteral("Tipo"),
                               QStringLiteral("QSOSs")});
   const int widths[] = {0, 2200, 1800, 1200};
-  for (int c = 0; c < 4; ++c) ListView1->setColumnWidth(c, int(widths[c] / kTwipsPerPixel));
+  int columnsWidth = 0;
+  for (int c = 0; c < 4; ++c) {
+    ListView1->setColumnWidth(c, int(widths[c] / kTwipsPerPixel));
+    if (c > 0) columnsWidth += int(widths[c] / kTwipsPerPixel);
+  }
   ListView1->setColumnHidden(0, true);
+  // Every column in sight, the QSO count too, with room for a scroll bar.
+  ListView1->setMinimumWidth(columnsWidth + 2 * ListView1->frameWidth() +
+                             ListView1->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
   ProgressBar1 = new QProgressBar;
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setValue(0);

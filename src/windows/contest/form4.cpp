@@ -12,16 +12,21 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPalette>
 #include <QTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QWindow>
 #include <cmath>
@@ -31,6 +36,7 @@
 #include "contest/contesttransfer.h"
 #include "contest/form7.h"
 #include "contest/form9.h"
+#include "contest/keyerport.h"
 #include "contest/masterupdate.h"
 #include "mainwin/entryclock.h"
 #include "mainwin/form1.h"
@@ -54,6 +60,8 @@ namespace {
 constexpr quint32 kWhite = 0xFFFFFF;
 constexpr quint32 kFocused = 0xFFC0C0;  // &H00BBGGRR: red 192, green 192, blue 255
 constexpr quint32 kDark = 0x808080;
+// The macro labels' font size as the layout last set it, before a long call shrank it.
+constexpr const char* kCaptionPointSize = "vzCaptionPointSize";
 constexpr int kDesignWidth = 884;  // 13260 twips: the master-call column shown
 constexpr int kDesignHeight = 560;
 
@@ -99,6 +107,31 @@ W* control(QWidget* parent, const char* name, int x, int y, int w, int h, int in
   c->setGeometry(x, y, w, h);
   return c;
 }
+
+// A caption longer than its label ends in "…" rather than running into the next
+// caption; the whole text stays the label's text, and shows as its tool tip.
+class ElidingLabel : public QLabel {
+ public:
+  explicit ElidingLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setProperty("vzElides", true);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QRect r = contentsRect();
+    p.setPen(palette().color(foregroundRole()));
+    p.drawText(r, int(alignment()), fontMetrics().elidedText(text(), Qt::ElideRight, r.width()));
+  }
+  bool event(QEvent* e) override {
+    if (e->type() != QEvent::ToolTip) return QLabel::event(e);
+    if (fontMetrics().horizontalAdvance(text()) > contentsRect().width())
+      QToolTip::showText(static_cast<QHelpEvent*>(e)->globalPos(), text(), this);
+    else
+      QToolTip::hideText();
+    return true;
+  }
+};
 
 QLabel* label(QWidget* parent, const char* name, const QString& caption, int x, int y, int w, int h,
               int index = -1) {
@@ -183,7 +216,9 @@ Form4::Form4() {
 
   // The open contest.
   Label5[0] = label(this, "Label5", QStringLiteral("Concurso:"), 10, 30, 70, 18, 0);
-  Label2 = label(this, "Label2", QStringLiteral("Label2"), 80, 30, 240, 18);
+  Label2 = new ElidingLabel(QStringLiteral("Label2"), this);
+  Label2->setObjectName(QStringLiteral("Label2"));
+  Label2->setGeometry(80, 30, 240, 18);
   Label5[1] = label(this, "Label5", QStringLiteral("Serie Tipo:"), 330, 30, 70, 18, 1);
   Label3 = label(this, "Label3", QString(), 400, 30, 100, 18);
   Label4 = label(this, "Label4", QString(), 500, 30, 60, 18);
@@ -257,12 +292,23 @@ Form4::Form4() {
   Frame1 = control<QGroupBox>(this, "Frame1", 10, 390, 540, 160);
   Frame1->setTitle(QStringLiteral("Macros CW"));
   setBackColor(Frame1, 0xFF0000);
+  // White captions on the blue panel: its title, the speed, the check boxes' texts
+  // (only the text: their boxes keep their own colours).
+  {
+    QPalette p = Frame1->palette();
+    p.setColor(QPalette::WindowText, colorFromValue(kWhite));
+    Frame1->setPalette(p);
+  }
   const std::array<QString, 7> macroCaptions = {
       QStringLiteral("F1-CQ"),     QStringLiteral("F2-Serie"), QStringLiteral("F3-TU"),  QStringLiteral("F4-Mi Call"),
       QStringLiteral("F5-SuCall"), QStringLiteral("F6-AGN?"),  QStringLiteral("F7- NR?")};
-  for (int i = 0; i < 7; ++i) {
-    macros[size_t(i)] = label(Frame1, "macros", macroCaptions[size_t(i)], 8 + i * 75, 20, 72, 18, i);
+  // F4 and F5 carry a call: they get the room the fixed texts leave.
+  constexpr int macroWidths[7] = {50, 58, 44, 118, 106, 56, 56};
+  for (int i = 0, x = 8; i < 7; x += macroWidths[i] + 4, ++i) {
+    macros[size_t(i)] = label(Frame1, "macros", macroCaptions[size_t(i)], x, 20, macroWidths[i], 18, i);
     setBackColor(macros[size_t(i)], 0xFFFFC0);  // light cyan
+    setForeColor(macros[size_t(i)], 0x000000);
+    macros[size_t(i)]->setProperty(kCaptionPointSize, macros[size_t(i)]->font().pointSizeF());
     macros[size_t(i)]->installEventFilter(this);
   }
   HScroll1 = control<QScrollBar>(Frame1, "HScroll1", 8, 46, 200, 18);
@@ -270,19 +316,20 @@ Form4::Form4() {
   HScroll1->setRange(10, 40);
   LabelVel = label(Frame1, "LabelVel", QString(), 214, 46, 80, 18);
   setForeColor(LabelVel, kWhite);
-  Combo3 = control<QComboBox>(Frame1, "Combo3", 8, 72, 90, 23);
-  Check3 = checkBox(Frame1, "Check3", QStringLiteral("DTR"), 104, 74, 60);
+  // Wide enough for the device beside the port: "COM12 (ttyUSB0)".
+  Combo3 = control<QComboBox>(Frame1, "Combo3", 8, 72, 130, 23);
+  Check3 = checkBox(Frame1, "Check3", QStringLiteral("DTR"), 144, 74, 56);
   Check3->setChecked(true);
-  Check4 = checkBox(Frame1, "Check4", QStringLiteral("RTS"), 168, 74, 60);
-  Check5 = checkBox(Frame1, "Check5", QStringLiteral("0T-9N"), 232, 74, 70);
+  Check4 = checkBox(Frame1, "Check4", QStringLiteral("RTS"), 204, 74, 56);
+  Check5 = checkBox(Frame1, "Check5", QStringLiteral("0T-9N"), 264, 74, 70);
   Check5->setChecked(true);
-  Check6 = checkBox(Frame1, "Check6", QStringLiteral("Peso"), 306, 74, 60);
-  Image1 = label(Frame1, "Image1", QStringLiteral("TX"), 380, 72, 30, 22);
+  Check6 = checkBox(Frame1, "Check6", QStringLiteral("Peso"), 338, 74, 56);
+  Image1 = label(Frame1, "Image1", QStringLiteral("TX"), 400, 72, 30, 22);
   Image1->setAlignment(Qt::AlignCenter);
   setBackColor(Image1, 0x0000FF);
   setForeColor(Image1, kWhite);
   Image1->hide();
-  Picture1 = label(Frame1, "Picture1", QStringLiteral("Keyer"), 420, 72, 60, 22);
+  Picture1 = label(Frame1, "Picture1", QStringLiteral("Keyer"), 440, 72, 60, 22);
   Picture1->setToolTip(QStringLiteral("Keyer Manual (flecha abajo)"));
   Picture1->installEventFilter(this);
   Label10 = label(Frame1, "Label10", QString(), 8, 104, 520, 20);
@@ -455,7 +502,11 @@ void Form4::ShowForContest() {
 bool Form4::event(QEvent* e) {
   // A key held by hand goes up when the window stops taking the keys: its release
   // would go elsewhere.
-  if (e->type() == QEvent::WindowDeactivate && keyer_) keyer_->ReleaseManualKey();
+  if (e->type() == QEvent::WindowDeactivate) {
+    if (keyer_) keyer_->ReleaseManualKey();
+    // Likewise Ctrl: its release goes to the window that takes the keys.
+    state().CtrlDown = false;
+  }
   if (e->type() == QEvent::WindowActivate && isVisible() && returnFromWindow_) {
     returnFromWindow_ = false;
     Form_Activate();
@@ -466,6 +517,7 @@ bool Form4::event(QEvent* e) {
 void Form4::Form_Activate() {
   Timer4->start();
   macros[3]->setText(QStringLiteral("F4-") + Text2->text());
+  fitMacroCaptions(false);
 
   const auto port = ReadCwPortSettings();
   // A send running on the keyer's port and line goes on with them (the activation
@@ -474,12 +526,17 @@ void Form4::Form_Activate() {
     {
       const QSignalBlocker quiet(Combo3);
       Combo3->clear();
-      for (int i = 1; i <= 20; ++i) Combo3->addItem(QStringLiteral("COM") + QString::number(i));
+      // Each choice shows the device it stands for; the settings keep "COM3".
+      for (const KeyerPortChoice& c : KeyerPortChoices(serialSystem().portNames())) Combo3->addItem(c.caption, c.com);
       // A port the list does not hold keeps the first one.
-      const int portIndex = port ? Combo3->findText(port->port) : 0;
+      const int portIndex = port ? Combo3->findData(port->port) : 0;
       Combo3->setCurrentIndex(portIndex < 0 ? 0 : portIndex);
     }
-    Combo3_Click();  // the chosen port is opened even when it is the one shown before
+    // The chosen port is opened even when it is the one shown before; a failure is
+    // told once the activation is through, not in the middle of it.
+    activating_ = true;
+    Combo3_Click();
+    activating_ = false;
     const bool dtr = port ? port->dtr : true;
     if (dtr) Check3->setChecked(true);
     else Check4->setChecked(true);
@@ -521,6 +578,31 @@ void Form4::Form_Activate() {
   }
   state().ContestFormBusy = false;
   Timer2->start();
+  if (!pendingPortWarning_.isEmpty()) {
+    // The master-list question waits until the warning is answered.
+    Timer4->stop();
+    QTimer::singleShot(0, this, &Form4::showPendingPortWarning);
+  }
+}
+
+void Form4::showPendingPortWarning() {
+  if (pendingPortWarning_.isEmpty()) return;
+  const QString text = pendingPortWarning_;
+  pendingPortWarning_.clear();
+  QPointer<Form4> self(this);
+  warnKeyerPort(text);
+  if (self && isVisible()) Timer4->start();
+}
+
+void Form4::warnKeyerPort(const QString& text) {
+  if (activating_) {
+    pendingPortWarning_ = text;
+    return;
+  }
+  QPointer<Form4> self(this);
+  portWarningOpen_ = true;
+  showWarning(text);
+  if (self) portWarningOpen_ = false;
 }
 
 int Form4::ValidateContestEntry() {
@@ -590,6 +672,10 @@ void Form4::focusBack(QLineEdit* box) {
 
 void Form4::gotFocus(QLineEdit* box, int focusCode) {
   state().FocusedEntryField = focusCode;
+  // One box shows the focus colour: one that lost the focus while the window was
+  // inactive (no leave event reaches it then) gives it up here.
+  for (QLineEdit* other : {Fecha, Hora, Corresponsal, RSE, RSR})
+    if (other != box && backColor(other) == colorFromValue(kFocused)) setBackColor(other, kWhite);
   setBackColor(box, kFocused);
 }
 
@@ -637,9 +723,13 @@ void Form4::Corresponsal_Change() {
     macros[4]->setText(QStringLiteral("F5-SuCall"));
     MCheck->clear();
   }
+  fitMacroCaptions(false);
 }
 
-void Form4::Text2_Change() { macros[3]->setText(QStringLiteral("F4-") + Text2->text()); }
+void Form4::Text2_Change() {
+  macros[3]->setText(QStringLiteral("F4-") + Text2->text());
+  fitMacroCaptions(false);
+}
 
 void Form4::Corresponsal_LostFocus() {
   setBackColor(Corresponsal, kWhite);
@@ -792,8 +882,8 @@ bool Form4::keyEvent(QObject* watched, QKeyEvent* ke, bool press) {
     if (code != 0 && !ke->isAutoRepeat()) Form_KeyUp(code);
     return false;
   }
-  if (ke->modifiers() & Qt::ControlModifier) state().CtrlDown = true;
-  if (code != 0) Form_KeyDown(code);
+  if (code != 0) Form_KeyDown(code, ke->modifiers());
+  else state().CtrlDown = ke->modifiers().testFlag(Qt::ControlModifier);
 
   // Tab and Backtab move the focus and Delete edits: none of them is a typed
   // character, so the window's and the fields' key filters never see them.
@@ -823,10 +913,38 @@ void Form4::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
   if (Layout.isEmpty()) return;
   // Each axis follows the window (fonts the smaller factor): no empty band when maximised.
-  ScaleControls(this, Layout, false);
+  ScaleControls(this, layoutToScale(), false);
   arrangeModePanels();
+  fitMacroCaptions(true);
   ListView2->hide();
   ListView2->show();
+}
+
+// A macro label shows its whole caption: a call too long for it gets a smaller font.
+void Form4::fitMacroCaptions(bool rescaled) {
+  for (QLabel* l : macros) {
+    if (rescaled) l->setProperty(kCaptionPointSize, l->font().pointSizeF());
+    QFont f = l->font();
+    const double base = l->property(kCaptionPointSize).toDouble();
+    if (base > 0) f.setPointSizeF(base);
+    const int room = l->contentsRect().width() - 2;
+    while (f.pointSizeF() > 5.5 && QFontMetrics(f).horizontalAdvance(l->text()) > room)
+      f.setPointSizeF(f.pointSizeF() - 0.5);
+    if (f != l->font()) l->setFont(f);
+  }
+}
+
+// Without "MasterCheck" the window is narrower by the right-hand column alone: the
+// scale is taken against the design width less that column, so the other controls
+// keep their size and the column lies beyond the window's edge.
+double Form4::layoutWidthFactor() const {
+  return Check8->isChecked() ? 1.0 : double(kWidthWithoutMasterCheck) / kWidthWithMasterCheck;
+}
+
+LayoutList Form4::layoutToScale() const {
+  LayoutList layout = Layout;
+  if (!layout.isEmpty()) layout.first().Width = int(std::lround(layout.first().Width * layoutWidthFactor()));
+  return layout;
 }
 
 // The CW panel and the voice-call row share the bottom of the window. Without the CW
@@ -835,7 +953,7 @@ void Form4::resizeEvent(QResizeEvent* e) {
 void Form4::arrangeModePanels() {
   if (Layout.isEmpty() || !Frame1->isHidden()) return;
   const LayoutScale s = LayoutScaleFor(height() * double(kTwipsPerPixel), width() * double(kTwipsPerPixel),
-                                       Layout.first());
+                                       layoutToScale().first());
   auto place = [&s](QWidget* w, int x, int y, int width, int height) {
     w->setGeometry(int(std::lround(x * s.SX)), int(std::lround(y * s.SY)), int(std::lround(width * s.SX)),
                    int(std::lround(height * s.SY)));
@@ -850,7 +968,7 @@ void Form4::arrangeModePanels() {
 }
 
 void Form4::saveWindowSettings() {
-  const Status port = SaveCwPortSettings(Combo3->currentText(), Check3->isChecked());
+  const Status port = SaveCwPortSettings(Combo3->currentData().toString(), Check3->isChecked());
   const Status dark = SaveDarkBackgroundSetting(Check7->isChecked());
   // The contest itself is stored already; an unwritable settings file only loses the
   // keyer and colour choice, and the operator is told so.
@@ -904,8 +1022,9 @@ void Form4::showCwPanel(bool cw) {
   Frame1->setVisible(cw);
   for (QWidget* w : std::initializer_list<QWidget*>{sFondo, sPorcentaje, Label8, Label13}) w->setVisible(!cw);
   if (!Layout.isEmpty()) {
-    ScaleControls(this, Layout, false);  // the design places first, then the mode's own
+    ScaleControls(this, layoutToScale(), false);  // the design places first, then the mode's own
     arrangeModePanels();
+    fitMacroCaptions(true);
   }
 }
 
@@ -994,15 +1113,22 @@ void Form4::amc_Click() {
   Frame2->setTitle(MasterCheckCaption(state().MasterCallCount));
 }
 
+void Form4::ShowContestLog(const ContestLogLoad& log) {
+  ListView2->hide();
+  ListView2->clear();
+  for (const ContestQso& q : log.qsos) AddContestListRow(contestListRow(q), false);
+  ListView2->show();
+  Label9->setText(ContestQsoCountCaption(log.qsos.size()));
+  Label4->setText(log.lastExchange);
+}
+
 void Form4::ReloadContestList(int selectPosition) {
   const auto log = LoadContestLog(Label2->text());
   if (!log.ok()) {
     showError(log.error());
     return;
   }
-  ListView2->clear();
-  for (const ContestQso& q : log.value.qsos) AddContestListRow(contestListRow(q), false);
-  Label9->setText(ContestQsoCountCaption(log.value.qsos.size()));
+  ShowContestLog(log.value);
   if (selectPosition > 0 && selectPosition <= ListView2->topLevelItemCount())
     ListView2->setCurrentItem(ListView2->topLevelItem(selectPosition - 1));
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QSet>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -158,8 +159,9 @@ class Form4 : public QWidget, public CwKeyerPanel {
   void Combo2_Click();
   void Combo3_Click();
 
-  // Keys seen by the window before its fields: VB key codes (F1 is 112).
-  void Form_KeyDown(int KeyCode);
+  // Keys seen by the window before its fields: VB key codes (F1 is 112), with the
+  // modifiers held for that key.
+  void Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift = Qt::NoModifier);
   void Form_KeyUp(int KeyCode);
   void macros_Click(int Index);
   void HScroll1_Change();
@@ -207,6 +209,9 @@ class Form4 : public QWidget, public CwKeyerPanel {
   // The open contest's rows read again into the list; row selectPosition (from 1)
   // is chosen when it is above 0.
   void ReloadContestList(int selectPosition);
+  // Every fill of the list from the log goes here: the rows, the count and the
+  // sent exchange kept in Label4 (which a "Fija" contest's activation copies).
+  void ShowContestLog(const ContestLogLoad& log);
 
   // The contest's list rows, newest at the top.
   void AddContestListRow(const ContestListRow& row, bool atTop);
@@ -236,13 +241,26 @@ class Form4 : public QWidget, public CwKeyerPanel {
   bool pttKeyed_ = false;
 
   LayoutList Layout;
+  // The window's width with and without the right-hand column ("MasterCheck"), in
+  // twips at design size; the narrow one ends where that column begins.
+  static constexpr int kWidthWithMasterCheck = 13260;
+  static constexpr int kWidthWithoutMasterCheck = 11280;
+  double layoutWidthFactor() const;
+  // rescaled: the layout has just set the labels' fonts, which become their own size.
+  void fitMacroCaptions(bool rescaled);
+  LayoutList layoutToScale() const;
   // The window that was active before this one was one of the program's own
   // windows (not a message box): coming back from it is an activation.
   bool returnFromWindow_ = false;
   // Hands the keyer the port and the line the boxes choose.
   void keyerLineChanged();
-  // The port choice whose opening failed last, so its warning is not repeated.
-  QString failedKeyerPort_;
+  // The keyer port chosen by the activation failed: its warning waits until the
+  // activation is through, and the master-list question until it is answered.
+  bool activating_ = false;
+  QString pendingPortWarning_;
+  bool portWarningOpen_ = false;
+  void showPendingPortWarning();
+  void warnKeyerPort(const QString& text);
   WebGet* masterAge_ = nullptr;  // the web list's date, for the age check
   void masterAgeArrived();
   std::unique_ptr<CwKeyer> keyer_;
@@ -253,6 +271,11 @@ class Form4 : public QWidget, public CwKeyerPanel {
 };
 
 inline Form4& form4() { return FormInstance<Form4>::get(); }
+
+// Keyer ports (by device) whose failure to open the operator was told of this run:
+// the contest window chooses its saved port again at every activation, and leaving
+// the contest unloads the window.
+QSet<QString>& KeyerPortErrorSeen();
 
 // The serial the F2 macro sends: an "Incremental" serial with leading zeros, then
 // with "0T-9N" every 0 as T and every 9 as N.

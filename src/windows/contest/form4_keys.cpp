@@ -17,6 +17,7 @@
 
 #include "contest/form4.h"
 #include "contest/form7.h"
+#include "contest/keyerport.h"
 #include "platform/audioplayer.h"
 #include "platform/dialogs.h"
 #include "platform/textutil.h"
@@ -29,10 +30,12 @@ namespace vz {
 
 namespace {
 
-constexpr int kWidthWithMasterCheck = 13260;  // twips
-constexpr int kWidthWithoutMasterCheck = 11355;
-
 }  // namespace
+
+QSet<QString>& KeyerPortErrorSeen() {
+  static QSet<QString> seen;
+  return seen;
+}
 
 QString ContestMacroSerial(const QString& sent, const QString& serialType, bool cutNumbers) {
   QString serial = sent;
@@ -113,8 +116,12 @@ void Form4::Check4_Click() {
 void Form4::Check6_Click() { Corresponsal->setFocus(); }
 
 void Form4::Check8_Click() {
-  const int twips = Check8->isChecked() ? kWidthWithMasterCheck : kWidthWithoutMasterCheck;
-  resize(twips / kTwipsPerPixel, height());
+  // The window keeps its scale (13260 and 11280 twips at design size): only the
+  // right-hand column is cut off or shown again.
+  const double designTwips = Layout.isEmpty() ? kWidthWithMasterCheck : Layout.first().Width;
+  const double before = Check8->isChecked() ? double(kWidthWithoutMasterCheck) / kWidthWithMasterCheck : 1.0;
+  const double scaleX = width() * double(kTwipsPerPixel) / (designTwips * before);
+  resize(int(std::lround(scaleX * designTwips * layoutWidthFactor() / kTwipsPerPixel)), height());
   Corresponsal->setFocus();
 }
 
@@ -127,27 +134,22 @@ void Form4::Combo3_Click() {
     return;
   }
   // "COM3" is the third port the system lists.
-  const QString choice = Combo3->currentText();
-  QString number = choice;
-  number.remove(QStringLiteral("COM"));
-  const long long n = std::llround(vbVal(number));
-  const QStringList ports = serialSystem().portNames();
-  const bool listed = n >= 1 && n <= ports.size();
+  const QString choice = Combo3->currentData().toString();
+  const QString device = KeyerPortDevice(choice, serialSystem().portNames());
   // Both lines go down while the old port is still open, then it closes.
   keyer_->setKeyLine(nullptr, SerialSignal::Dtr);
   if (MSComm1->isOpen()) MSComm1->close();
-  const Status opened = listed ? MSComm1->open(ports.at(int(n - 1)))
-                            : Status::failure(QStringLiteral("El puerto no existe en este equipo"));
+  const Status opened = !device.isEmpty() ? MSComm1->open(device)
+                                          : Status::failure(QStringLiteral("El puerto no existe en este equipo"));
   // A port whose lines could not be dropped is no key either: it is closed again.
   if (!opened.ok) MSComm1->close();
   keyerLineChanged();
-  if (opened.ok) {
-    failedKeyerPort_.clear();
-  } else if (failedKeyerPort_ != choice) {
-    // Told once per port chosen: the window's activation chooses the saved port again
-    // each time, and the operator knows already.
-    failedKeyerPort_ = choice;
-    showWarning(choice + QStringLiteral("\r\n") + opened.error);
+  // Told once per program run and port: the window's activation chooses the saved
+  // port again each time, and the operator knows already.
+  if (!opened.ok && !KeyerPortErrorSeen().contains(device.isEmpty() ? choice : device)) {
+    KeyerPortErrorSeen().insert(device.isEmpty() ? choice : device);
+    const QString warning = Combo3->currentText() + QStringLiteral("\r\n") + opened.error;
+    warnKeyerPort(warning);
   }
   Corresponsal->setFocus();
 }
@@ -175,7 +177,7 @@ void Form4::showTimingWarning(const QString& text) {
 
 // ---- Keys ---------------------------------------------------------------------------------
 
-void Form4::Form_KeyDown(int KeyCode) {
+void Form4::Form_KeyDown(int KeyCode, Qt::KeyboardModifiers Shift) {
   if (KeyCode == 119) {  // F8
     ListView2->hide();
     ListView2->show();
@@ -185,6 +187,10 @@ void Form4::Form_KeyDown(int KeyCode) {
     state().CtrlDown = true;
     return;
   }
+  // Ctrl is read from the key itself: a Ctrl released while a dialog or another
+  // window had the keys must not turn a plain letter here into a command.
+  const bool ctrl = Shift.testFlag(Qt::ControlModifier);
+  state().CtrlDown = ctrl;
   if (KeyCode == 123) {  // F12
     EditLastContestQso();
     return;
@@ -197,11 +203,11 @@ void Form4::Form_KeyDown(int KeyCode) {
     if (HScroll1->value() > 10) HScroll1->setValue(HScroll1->value() - 1);
     return;
   }
-  if (KeyCode == 87 && state().CtrlDown) {
+  if (KeyCode == 87 && ctrl) {
     Corresponsal->clear();
     Corresponsal->setFocus();
   }
-  if (KeyCode == 70 && state().CtrlDown) Check7->setChecked(!Check7->isChecked());
+  if (KeyCode == 70 && ctrl) Check7->setChecked(!Check7->isChecked());
   if (KeyCode == 40 && Frame1->isVisible()) keyer_->CwKeyDown();
   if (KeyCode == 27 && !Frame4->isHidden()) {
     Frame4->hide();

@@ -113,6 +113,11 @@ void Form4::Timer4_Timer() {
 // The web list's date against the local one; a newer web list is offered.
 void Form4::masterAgeArrived() {
   if (!masterAge_->isComplete()) return;  // no connection: nothing to say
+  if (portWarningOpen_) {
+    // Never a question over the keyer port's warning: it comes once that is answered.
+    QTimer::singleShot(200, this, &Form4::masterAgeArrived);
+    return;
+  }
   QString text = masterAge_->text();
   text.replace(QStringLiteral("\n"), QStringLiteral("\n\r"));
   (void)writeTextLines(programFile(QStringLiteral("webomc.txt")), {text});
@@ -121,8 +126,7 @@ void Form4::masterAgeArrived() {
   const QDate localDate = state().MasterListDate;
   if (!webDate.isValid()) return;
   if (localDate.isValid() && webDate <= localDate) return;
-  const QString question = QStringLiteral("Su archivo Master check con fecha ") +
-                           (localDate.isValid() ? formatDate(localDate) : QString()) +
+  const QString question = QStringLiteral("Su archivo Master check con fecha ") + MasterListDateText(localDate) +
                            QStringLiteral(" debe actualizarse\r\nLo hace ahora?");
   if (msgBox(question, MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::Yes) == MsgAnswer::Yes) amc_Click();
 }

@@ -149,10 +149,7 @@ void Form8::ListView1_DblClick() {
   const QDateTime now = clock().now();
   f.Fecha->setText(formatDate(now.date()));
   f.Hora->setText(formatTime(now.time()));
-  clearContestList(f);
-  for (const ContestQso& q : log.value.qsos) f.AddContestListRow(contestListRow(q), false);
-  f.Label9->setText(ContestQsoCountCaption(log.value.qsos.size()));
-  f.Label4->setText(log.value.lastExchange);
+  f.ShowContestLog(log.value);
   f.Label2->setText(name);
   f.Label3->setText(type);
   f.ShowForContest();

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTreeWidget>
@@ -30,7 +31,33 @@ namespace {
 // How often the window answers while the back-up is written.
 constexpr qint64 kYieldMs = 50;
 
+// Texts compared without regard to letter case, as the store compares log names.
+class LogRow : public QTreeWidgetItem {
+ public:
+  using QTreeWidgetItem::QTreeWidgetItem;
+  bool operator<(const QTreeWidgetItem& other) const override {
+    const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+    return text(column).compare(other.text(column), Qt::CaseInsensitive) < 0;
+  }
+};
+
 }  // namespace
+
+// Marks the time one of the window's own dialogs is open.
+class OwnDialog {
+ public:
+  explicit OwnDialog(Form15* window) : window_(window) { window_->ownDialogOpen_ = true; }
+  ~OwnDialog() {
+    if (!window_) return;
+    window_->ownDialogOpen_ = false;
+    window_->returningFromOwnDialog_ = true;
+  }
+  OwnDialog(const OwnDialog&) = delete;
+  OwnDialog& operator=(const OwnDialog&) = delete;
+
+ private:
+  QPointer<Form15> window_;
+};
 
 Form15::Form15() {
   setWindowTitle(QStringLiteral("Back Up ..."));
@@ -86,17 +113,18 @@ Form15::Form15() {
 bool Form15::event(QEvent* e) {
   switch (e->type()) {
     case QEvent::WindowActivate:
-      // Our own warning takes the activation away and gives it back: that return
-      // is not a new activation.
-      if (warningOpen_) break;
-      if (justWarned_) {
-        justWarned_ = false;
+      // Our own dialogs (the warning, the save dialog, the questions of a back-up)
+      // take the activation away and give it back: that return is not a new
+      // activation.
+      if (ownDialogOpen_) break;
+      if (returningFromOwnDialog_) {
+        returningFromOwnDialog_ = false;
         break;
       }
       Form_Activate();
       break;
     case QEvent::WindowDeactivate:
-      if (!warningOpen_) justWarned_ = false;
+      if (!ownDialogOpen_) returningFromOwnDialog_ = false;
       break;
     case QEvent::KeyPress:
       // Esc does not close the window.
@@ -110,12 +138,15 @@ bool Form15::event(QEvent* e) {
 
 void Form15::Form_Activate() {
   if (vbVal(Label2->text()) <= kBackupImportLimit) return;
-  warningOpen_ = true;
+  const OwnDialog open(this);
   msgBox(QString::fromUtf8("El ADIF tiene mas de 10.000 QSOs!\r\nNo podrá ser importado a Vantorel Zezeror, si para\r\n"
                            "algún otro logger. Haga BackUp de la base."),
          MsgIcon::Exclamation);
-  warningOpen_ = false;
-  justWarned_ = true;
+}
+
+void Form15::AddLogRow(const QString& name, long long count) {
+  auto* row = new LogRow(ListView1, {name, QString::number(count)});
+  row->setForeground(1, QBrush(QColor(0, 64, 0)));
 }
 
 void Form15::ListView1_ColumnClick(int column) {
@@ -141,23 +172,35 @@ void Form15::Command1_Click() {
   FileRequest request;
   request.title = QStringLiteral("Exportar a ADIF ...");
   request.filter = QStringLiteral("ADIF (*.adi)");
-  const QString path = dialogs().saveFile(request);
+  // Coming back from the window's own dialogs is no new activation: the size
+  // warning is not shown again in the middle of the back-up.
+  auto ask = [this](auto&& dialog) {
+    const OwnDialog open(this);
+    return dialog();
+  };
+  const QString path = ask([&] { return dialogs().saveFile(request); });
   if (path.isEmpty()) return;
-  if (QFile::exists(path) &&
-      msgBox(QStringLiteral("El archivo \r\n") + path + QStringLiteral("\r\nya existe!\r\n\r\nsobregraba?"),
-             MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No) != MsgAnswer::Yes)
+  if (QFile::exists(path) && ask([&] {
+        return msgBox(QStringLiteral("El archivo \r\n") + path + QStringLiteral("\r\nya existe!\r\n\r\nsobregraba?"),
+                      MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
+      }) != MsgAnswer::Yes)
     return;
   Command1->setEnabled(false);
   const Status s = WriteBackup(path);
   if (!s) {
     // Whatever file was there is left as it was; the operator learns why and may try again.
     Command1->setEnabled(true);
-    showError(QStringLiteral("No se pudo hacer el BackUp en ") + path + QStringLiteral(":\r\n") + s.error);
+    ask([&] {
+      showError(QStringLiteral("No se pudo hacer el BackUp en ") + path + QStringLiteral(":\r\n") + s.error);
+      return 0;
+    });
     return;
   }
   hide();
-  if (msgBox(path + QStringLiteral("\r\nGuardado!\r\n\r\nDesea verlo?"), MsgIcon::Exclamation, MsgButtons::YesNo,
-             MsgAnswer::No) == MsgAnswer::Yes)
+  if (ask([&] {
+        return msgBox(path + QStringLiteral("\r\nGuardado!\r\n\r\nDesea verlo?"), MsgIcon::Exclamation,
+                      MsgButtons::YesNo, MsgAnswer::No);
+      }) == MsgAnswer::Yes)
     launcher().openInTextEditor(path);
   form1().ListView2->setVisible(true);
 }

@@ -36,6 +36,9 @@ class Form15 : public QDialog {
   // for the program's own import.
   void Form_Activate();
   void ListView1_ColumnClick(int column);
+  // A row of the list: a log and its QSO count. Log names sort as the store
+  // compares them, without regard to letter case.
+  void AddLogRow(const QString& name, long long count);
   // "Hacer ADIF".
   void Command1_Click();
 
@@ -47,8 +50,11 @@ class Form15 : public QDialog {
   bool event(QEvent* event) override;
 
  private:
-  bool warningOpen_ = false;
-  bool justWarned_ = false;
+  // A dialog of the window's own is open (its warning, the save dialog, its
+  // questions) or has just closed: the activation it hands back is no new one.
+  friend class OwnDialog;
+  bool ownDialogOpen_ = false;
+  bool returningFromOwnDialog_ = false;
   Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
 

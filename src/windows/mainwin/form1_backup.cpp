@@ -29,13 +29,15 @@ void Form1::badif_Click() {
 
   // A query that fails leaves its part of the window empty; the window still shows.
   // One walk of the log-name index gives every log with its QSO count (a log's
-  // placeholder row has no mode and is not a QSO).
+  // placeholder row has no mode and is not a QSO). IFNULL drops the column's own
+  // collation: names are given it back, so they are told apart and sorted without
+  // regard to letter case, as everywhere else.
   QStringList logs;
   QList<long long> counts;
   {
     QSqlQuery q(db::connection());
     q.setForwardOnly(true);
-    if (db::run(q, QStringLiteral("SELECT IFNULL([Nombre Log], ''), TOTAL([Modo]<>'') FROM Tabla1 "
+    if (db::run(q, QStringLiteral("SELECT IFNULL([Nombre Log], '') COLLATE NOCASE, TOTAL([Modo]<>'') FROM Tabla1 "
                                   "GROUP BY 1 ORDER BY 1 ASC")))
       while (q.next()) {
         logs << db::text(q, 0);
@@ -55,8 +57,7 @@ void Form1::badif_Click() {
     const QString name = logs[i];
     const long long count = counts[i];
     f.List1->item(i)->setText(name + QStringLiteral(" (") + QString::number(count) + QStringLiteral(" QSOs)"));
-    auto* row = new QTreeWidgetItem(f.ListView1, {name, QString::number(count)});
-    row->setForeground(1, QBrush(QColor(0, 64, 0)));
+    f.AddLogRow(name, count);
     total += count;
   }
   f.Label1->setText(QString::number(f.List1->count()));

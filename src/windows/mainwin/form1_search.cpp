@@ -36,6 +36,13 @@ void Form1::eadif_Click() {
   search.exec();
   // The title bar unloads the window; an export only hid it, so it keeps its filters.
   if (FormInstance<Form6>::loaded() && form6().unloadRequested()) FormInstance<Form6>::unload();
+  // A QSO deleted from the search view empties the main list, which only the search
+  // view's close reloads: however the view went (an export only hides it), the list
+  // and its summary come back without the deleted QSO.
+  if (ListView2->topLevelItemCount() == 0) {
+    LoadLogPage(state().CurrentLogName, 1);
+    ListView2->show();
+  }
 }
 
 void Form1::badeda_Click() { MakeDatedDatabaseCopy(); }

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -189,6 +190,11 @@ bool Form14::event(QEvent* e) {
     if (!back) Form_Activate();
   }
   return QDialog::event(e);
+}
+
+void Form14::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape) return;
+  QDialog::keyPressEvent(e);
 }
 
 bool Form14::eventFilter(QObject* watched, QEvent* e) {

@@ -13,6 +13,8 @@ class QPushButton;
 class QTreeView;
 class QTreeWidget;
 
+class QKeyEvent;
+
 namespace vz {
 
 class SearchListModel;
@@ -64,6 +66,8 @@ class Form14 : public QDialog {
 
  protected:
   bool event(QEvent* e) override;
+  // The window has no keys of its own: Esc does not close it, only its title bar does.
+  void keyPressEvent(QKeyEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:

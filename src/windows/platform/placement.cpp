@@ -97,15 +97,19 @@ void centreOverMainWindow(QWidget* window) {
 }
 
 void widenForCaption(QWidget* window) {
-  const int needed = CaptionWidth(window->windowTitle());
+  int needed = CaptionWidth(window->windowTitle());
+  const QScreen* screen = window->screen();
+  // A caption wider than the screen gets as much of it as the screen gives.
+  if (screen) needed = std::min(needed, screen->availableGeometry().width());
   if (window->width() >= needed) return;
-  if (const QScreen* s = window->screen(); s && needed > s->availableGeometry().width()) return;
   if (window->minimumWidth() == window->maximumWidth()) {
     window->setFixedWidth(needed);  // a fixed size stays fixed, only wider
-    return;
+  } else {
+    if (window->maximumWidth() < needed) window->setMaximumWidth(needed);
+    window->resize(needed, window->height());
   }
-  if (window->maximumWidth() < needed) window->setMaximumWidth(needed);
-  window->resize(needed, window->height());
+  // Wider now, it may stick out of the screen: it goes back over the main window.
+  if (screen && !screen->availableGeometry().contains(window->frameGeometry())) centreOverMainWindow(window);
 }
 
 void installWindowPlacement(QApplication& app) {

@@ -4,10 +4,16 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
+#include <algorithm>
+
+#include "platform/placement.h"
 
 namespace vz {
 namespace {
@@ -73,6 +79,15 @@ MsgAnswer QtDialogService::message(const MessageRequest& r) {
   if (!def) def = first;
   box.setDefaultButton(def);
   if (set.size() == 1) box.setEscapeButton(def);
+  // The box is as wide as its caption needs (the screen allowing): a message box
+  // sizes itself to its text and would cut a longer title.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    int width = CaptionWidth(box.windowTitle());
+    if (const QScreen* s = owner ? owner->screen() : QGuiApplication::primaryScreen())
+      width = std::min(width, s->availableGeometry().width() - 40);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+  }
   box.exec();
   reactivate(owner);
   QAbstractButton* clicked = box.clickedButton();

@@ -87,6 +87,15 @@ TEST_F(MasterUpdate, ANewerListReplacesTheFileAndIsLoaded) {
   EXPECT_EQ(MasterCheckCaption(state().MasterCallCount), "MasterCheck (2)");
 }
 
+// Without a list there is no date line: the message gives the zero date rather
+// than leaving a gap.
+TEST_F(MasterUpdate, WithoutAListTheMessageGivesTheZeroDate) {
+  serve("#15/03/2024\nLU1AA\n");
+  EXPECT_EQ(UpdateMasterList(url(), 5000), MasterUpdateResult::Replaced);
+  EXPECT_EQ(dialogs.texts(), QStringList{"Su archivo Master check con fecha 30/12/1899 estaba desacualizado!\r\n\r\n"
+                                         "en la web tiene fecha: 15/03/2024\r\n\r\nYa está actualizado!"});
+}
+
 // "MasterCheck (N)" counts calls: empty lines, also those that keep only their
 // line feed or blanks, are no entries, so a list ending with a line feed of N calls
 // gives N. The update's reload and the start-up reading of the file it wrote agree.

@@ -276,9 +276,9 @@ class TstForm4 : public QObject {
     Form4& f = form4();
     f.Form_Activate();  // a return from another window
     QCOMPARE(f.Combo3->count(), 20);
-    QCOMPARE(f.Combo3->itemText(0), QString("COM1"));
-    QCOMPARE(f.Combo3->itemText(19), QString("COM20"));
-    QCOMPARE(f.Combo3->currentText(), port);
+    QCOMPARE(f.Combo3->itemData(0).toString(), QString("COM1"));
+    QCOMPARE(f.Combo3->itemData(19).toString(), QString("COM20"));
+    QCOMPARE(f.Combo3->currentData().toString(), port);
     QCOMPARE(f.Check3->isChecked(), dtr);
     QCOMPARE(f.Check4->isChecked(), !dtr);
   }

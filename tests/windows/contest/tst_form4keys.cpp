@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QHeaderView>
 #include <QtTest>
 
 #include "contest/conteststore.h"
@@ -105,6 +106,7 @@ class TstForm4Keys : public QObject {
     serial = std::make_unique<test::FakeSerialSystem>();
     audio = std::make_unique<test::FakeAudio>();
     state() = ProgramState{};
+    KeyerPortErrorSeen().clear();
     test::loadQuietMainWindow();
   }
   void cleanup() {
@@ -151,9 +153,27 @@ class TstForm4Keys : public QObject {
     QCOMPARE(f.macros[6]->text(), QString("F7- NR?"));
   }
 
+  // The F4 and F5 labels show the whole call, however long; a shorter call gets the
+  // label's own size back.
+  void macroLabelsShowTheWholeCall() {
+    Form4& f = openContest();
+    selectMode(f, "CW");
+    f.resize(884, 560);  // as on the screen it was drawn for
+    const double design = f.macros[3]->font().pointSizeF();
+    auto fits = [](QLabel* l) { return l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width(); };
+    f.Text2->setText("LU1ABC/QRP/MM");
+    f.Corresponsal->setText("VP8/LU1ABC/MM");
+    QCOMPARE(f.macros[3]->text(), QString("F4-LU1ABC/QRP/MM"));
+    QVERIFY(fits(f.macros[3]));
+    QVERIFY(fits(f.macros[4]));
+    f.Text2->setText("LU1ABC");
+    QVERIFY(fits(f.macros[3]));
+    QCOMPARE(f.macros[3]->font().pointSizeF(), design);
+  }
+
   void aMacroKeySendsOnTheKeyerPort() {
     Form4& f = openContest();
-    f.Combo3->setCurrentText("COM2");
+    f.Combo3->setCurrentIndex(f.Combo3->findData("COM2"));
     QCOMPARE(serial->openPorts(), QStringList{"ttyUSB0"});
     selectMode(f, "CW");
     QVERIFY(f.Frame1->isVisible());
@@ -175,7 +195,7 @@ class TstForm4Keys : public QObject {
 
   void aModalDialogDuringADashDoesNotHoldTheKey() {
     Form4& f = openContest();
-    f.Combo3->setCurrentText("COM2");
+    f.Combo3->setCurrentIndex(f.Combo3->findData("COM2"));
     selectMode(f, "CW");
     f.HScroll1->setValue(10);  // unit 120 ms: the dash of T lasts 360 ms
     serial->clearEvents();
@@ -196,7 +216,7 @@ class TstForm4Keys : public QObject {
 
   void comingBackToTheWindowDuringASendKeepsItsPort() {
     Form4& f = openContest();
-    f.Combo3->setCurrentText("COM2");
+    f.Combo3->setCurrentIndex(f.Combo3->findData("COM2"));
     selectMode(f, "CW");
     f.HScroll1->setValue(40);
     serial->clearEvents();
@@ -213,7 +233,7 @@ class TstForm4Keys : public QObject {
 
   void escStopsTheSendAfterTheCharacterBeingKeyed() {
     Form4& f = openContest();
-    f.Combo3->setCurrentText("COM2");
+    f.Combo3->setCurrentIndex(f.Combo3->findData("COM2"));
     selectMode(f, "CW");
     f.HScroll1->setValue(10);
     QTest::keyClick(f.Corresponsal, Qt::Key_F1);  // "CQ TEST LU9ZZ LU9ZZ": seconds at 10 wpm
@@ -227,7 +247,7 @@ class TstForm4Keys : public QObject {
 
   void manualKeyingDropsOnReleaseFocusLossAndDeactivation() {
     Form4& f = openContest();
-    f.Combo3->setCurrentText("COM2");
+    f.Combo3->setCurrentIndex(f.Combo3->findData("COM2"));
     selectMode(f, "CW");
     f.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&f));
@@ -260,7 +280,7 @@ class TstForm4Keys : public QObject {
 
   void choosingTheOtherLineWhileTheKeyIsHeldDropsBoth() {
     Form4& f = openContest();
-    f.Combo3->setCurrentText("COM2");
+    f.Combo3->setCurrentIndex(f.Combo3->findData("COM2"));
     selectMode(f, "CW");
     f.Corresponsal->setFocus();
     QTest::keyPress(f.Corresponsal, Qt::Key_Down);
@@ -282,7 +302,7 @@ class TstForm4Keys : public QObject {
     QFETCH(bool, close);
     Form4& f = openContest();
     QPointer<Form4> window(&f);
-    f.Combo3->setCurrentText("COM2");
+    f.Combo3->setCurrentIndex(f.Combo3->findData("COM2"));
     selectMode(f, "CW");
     f.HScroll1->setValue(10);
     QTest::keyClick(f.Corresponsal, Qt::Key_F1);
@@ -551,12 +571,44 @@ class TstForm4Keys : public QObject {
     QVERIFY(!f.keyerUsesDtr());
   }
 
-  void masterCheckSetsTheWidth() {
+  // Unticking "MasterCheck" cuts the right-hand column off and changes nothing else:
+  // every other control keeps its place and size, the log list all its columns.
+  void masterCheckCutsOffTheRightColumnOnly() {
     Form4& f = openContest();
+    // 13260 and 11280 twips at design size, the same proportion on any screen.
+    const int wide = f.width();
+    const int narrow = int(std::lround(wide * 11280.0 / 13260.0));
+    auto geometries = [&f] {
+      QMap<QString, QRect> g;
+      for (QWidget* w : f.findChildren<QWidget*>())
+        if (!w->objectName().isEmpty() && w->parentWidget() == &f)
+          g.insert(w->objectName() + w->property("Index").toString(), w->geometry());
+      return g;
+    };
+    const auto before = geometries();
+    // The same place and size, but for a pixel of rounding on a screen of another size.
+    auto sameAsBefore = [&](const QMap<QString, QRect>& now) {
+      for (auto it = before.begin(); it != before.end(); ++it) {
+        const QRect a = it.value();
+        const QRect b = now.value(it.key());
+        if (std::abs(a.x() - b.x()) > 1 || std::abs(a.y() - b.y()) > 1 || std::abs(a.width() - b.width()) > 1 ||
+            std::abs(a.height() - b.height()) > 1) {
+          qWarning() << it.key() << a << b;
+          return false;
+        }
+      }
+      return true;
+    };
+    const auto columns = f.ListView2->header()->length();
     f.Check8->click();
-    QCOMPARE(f.width(), 11355 / kTwipsPerPixel);
+    QCOMPARE(f.width(), narrow);
+    QVERIFY(sameAsBefore(geometries()));
+    QVERIFY(std::abs(f.ListView2->header()->length() - columns) <= 1);
+    QVERIFY(f.ListView2->geometry().right() < f.width());
+    for (QWidget* w : std::initializer_list<QWidget*>{f.Frame2, f.Frame5}) QVERIFY(w->x() >= f.width());
     f.Check8->click();
-    QCOMPARE(f.width(), 13260 / kTwipsPerPixel);
+    QCOMPARE(f.width(), wide);
+    QVERIFY(sameAsBefore(geometries()));
   }
 
   void manualTimeOffInTheDarkSchemeGivesButtonFace() {
@@ -573,8 +625,8 @@ class TstForm4Keys : public QObject {
     QTest::addColumn<QString>("warning");
     QTest::newRow("COM1") << "COM1" << QStringList{"ttyS0"} << "";
     QTest::newRow("COM3") << "COM3" << QStringList{"ttyUSB1"} << "";
-    QTest::newRow("no such port") << "COM7" << QStringList{} << "COM7\r\nEl puerto no existe en este equipo";
-    QTest::newRow("refused") << "COM2" << QStringList{} << "COM2\r\nPermiso denegado";
+    QTest::newRow("no such port") << "COM7" << QStringList{} << "COM7 (no existe)\r\nEl puerto no existe en este equipo";
+    QTest::newRow("refused") << "COM2" << QStringList{} << "COM2 (ttyUSB0)\r\nPermiso denegado";
   }
   void thePortSelectorOpensTheListedPort() {
     QFETCH(QString, choice);
@@ -583,7 +635,7 @@ class TstForm4Keys : public QObject {
     serial->refuse.insert("ttyUSB0", "Permiso denegado");
     Form4& f = openContest();
     QCOMPARE(serial->openPorts(), QStringList{"ttyS0"});  // the activation's COM1
-    f.Combo3->setCurrentText(choice);
+    f.Combo3->setCurrentIndex(f.Combo3->findData(choice));
     QCOMPARE(serial->openPorts(), open);
     for (const QString& port : open) {
       QVERIFY(!serial->level(port, SerialSignal::Dtr));
@@ -592,15 +644,18 @@ class TstForm4Keys : public QObject {
     QCOMPARE(dialogs->texts(), warning.isEmpty() ? QStringList{} : QStringList{warning});
     if (warning.isEmpty()) return;
     QCOMPARE(dialogs->messages.last().icon, MsgIcon::Exclamation);
-    // Chosen again (as each activation does), the same failure is not told again.
+    // Chosen again (as each activation does, or the operator), the same failure is
+    // not told again in this run.
     f.Combo3_Click();
+    f.Form_Activate();
+    f.Combo3->setCurrentIndex(f.Combo3->findData(choice));
     QCOMPARE(dialogs->messages.size(), 1);
   }
 
   void withAPortThatDidNotOpenTheIndicatorShowsNoKey() {
     serial->refuse.insert("ttyUSB0", "Permiso denegado");
     Form4& f = openContest();
-    f.Combo3->setCurrentText("COM2");
+    f.Combo3->setCurrentIndex(f.Combo3->findData("COM2"));
     selectMode(f, "CW");
     f.HScroll1->setValue(40);
     ShowCounter indicator;
@@ -616,7 +671,7 @@ class TstForm4Keys : public QObject {
   void leavingWhileMorseIsSentEndsTheSendAndCloses() {
     Form4& f = openContest();
     QPointer<Form4> window(&f);
-    f.Combo3->setCurrentText("COM2");
+    f.Combo3->setCurrentIndex(f.Combo3->findData("COM2"));
     selectMode(f, "CW");
     f.HScroll1->setValue(10);
     f.macros_Click(0);  // "CQ TEST LU9ZZ LU9ZZ": seconds at 10 wpm

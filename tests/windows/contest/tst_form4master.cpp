@@ -160,19 +160,26 @@ class TstForm4Master : public QObject {
   void theAgeCheckOffersANewerList_data() {
     QTest::addColumn<QByteArray>("webList");
     QTest::addColumn<bool>("asks");
-    QTest::newRow("newer") << QByteArray("#20/03/2024\nAA1A\n") << true;
-    QTest::newRow("same date") << QByteArray("#15/03/2024\nAA1A\n") << false;
-    QTest::newRow("older") << QByteArray("#01/01/2024\nAA1A\n") << false;
-    QTest::newRow("no date") << QByteArray("<html>not found</html>") << false;
+    QTest::addColumn<QDate>("local");
+    QTest::addColumn<QString>("shown");
+    const QDate local(2024, 3, 15);
+    QTest::newRow("newer") << QByteArray("#20/03/2024\nAA1A\n") << true << local << "15/03/2024";
+    QTest::newRow("same date") << QByteArray("#15/03/2024\nAA1A\n") << false << local << "";
+    QTest::newRow("older") << QByteArray("#01/01/2024\nAA1A\n") << false << local << "";
+    QTest::newRow("no date") << QByteArray("<html>not found</html>") << false << local << "";
+    // No master.txt, so no date: the question names the zero date.
+    QTest::newRow("no list") << QByteArray("#20/03/2024\nAA1A\n") << true << QDate() << "30/12/1899";
   }
   void theAgeCheckOffersANewerList() {
     QFETCH(QByteArray, webList);
     QFETCH(bool, asks);
+    QFETCH(QDate, local);
+    QFETCH(QString, shown);
     test::LocalHttpServer server;
     server.defaultReply.contentType = "text/plain";
     server.defaultReply.body = webList;
     qputenv(serviceEnvironmentVariable(Service::WebSite), server.base().toUtf8());
-    state().MasterListDate = QDate(2024, 3, 15);
+    state().MasterListDate = local;
     Form4& f = form4();
     f.Timer4_Timer();
     QVERIFY(!f.Timer4->isActive());
@@ -185,8 +192,8 @@ class TstForm4Master : public QObject {
     if (webList.startsWith('#'))
       QCOMPARE(folder->readLines("webomc.txt").first(), QString::fromLatin1(webList).section(u'\n', 0, 0));
     if (asks) {
-      QCOMPARE(dialogs->texts().first(), QString("Su archivo Master check con fecha 15/03/2024 debe actualizarse\r\n"
-                                                 "Lo hace ahora?"));
+      QCOMPARE(dialogs->texts().first(),
+               "Su archivo Master check con fecha " + shown + " debe actualizarse\r\nLo hace ahora?");
       QCOMPARE(dialogs->messages[0].defaultButton, MsgAnswer::Yes);
       QVERIFY(folder->exists("master.txt"));
       QCOMPARE(state().MasterCallCount, 1);

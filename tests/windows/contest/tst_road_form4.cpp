@@ -18,10 +18,13 @@
 #include "contest/form8.h"
 #include "mainwin/form1.h"
 #include "platform/database.h"
+#include "platform/serialline.h"
+#include "platform/services.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
 #include "support/fakeserial.h"
 #include "support/fakeaudio.h"
+#include "support/localhttpserver.h"
 #include "support/roadtest.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -76,12 +79,19 @@ class TstRoadForm4 : public QObject {
     dialogs = std::make_unique<test::ScriptedDialogs>();
     audio = std::make_unique<test::FakeAudio>();
     state() = ProgramState{};
+    KeyerPortErrorSeen().clear();
+    // The master list's age check asks nobody: no server answers there.
+    qputenv(serviceEnvironmentVariable(Service::WebSite), "http://127.0.0.1:1");
     folder->writeLines("cq.wav", {"RIFF"});
     folder->writeLines("config.ini", {"Estacion=LU1ABC", "LogenUso=Diario", "ArcAudio=" + folder->file("cq.wav")});
     QVERIFY(test::startMainWindow());
   }
   void cleanup() {
     if (FormInstance<Form4>::loaded()) form4().Corresponsal->clear();  // nothing left to ask about
+    if (dialogs) dialogs->whileOpen = nullptr;
+    serial.refuse.clear();
+    KeyerPortErrorSeen().clear();
+    qunsetenv(serviceEnvironmentVariable(Service::WebSite));
     FormInstance<Form7>::unload();
     FormInstance<Form8>::unload();
     FormInstance<Form4>::unload();
@@ -222,6 +232,181 @@ class TstRoadForm4 : public QObject {
     f.sdc->trigger();
     QVERIFY(QTest::qWaitFor([] { return !FormInstance<Form4>::loaded() || !form4().isVisible(); }));
     QCOMPARE(storedQsos("COPA").size(), 1);
+  }
+
+  // Every contest shortcut that opens a dialog, with Ctrl let go while the dialog is
+  // open (its release goes there): the letters typed afterwards are letters, a W
+  // does not empty the call and an F does not switch the colours.
+  void ctrlReleasedInADialogLeavesLettersAsLetters_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Ctrl+O in the main window, the chooser") << int(Qt::Key_O);
+    QTest::newRow("Ctrl+E, Eliminar Log") << int(Qt::Key_E);
+    QTest::newRow("Ctrl+T, Transferir a Base Principal") << int(Qt::Key_T);
+    QTest::newRow("Ctrl+C, Exportar Cabrillo") << int(Qt::Key_C);
+    QTest::newRow("Ctrl+A, Exportar ADIF") << int(Qt::Key_A);
+    QTest::newRow("Ctrl+M, Actualización MasterCheck") << int(Qt::Key_M);
+    QTest::newRow("Ctrl+S with a call typed, answered No") << int(Qt::Key_S);
+  }
+  void ctrlReleasedInADialogLeavesLettersAsLetters() {
+    QFETCH(int, key);
+    QWidget messageBox;  // stands for the open message: the key's release goes to it
+    dialogs->whileOpen = [&](const MessageRequest&) { QTest::keyRelease(&messageBox, Qt::Key_Control); };
+    if (key == Qt::Key_O) {
+      QWidget* mainBox = QApplication::focusWidget();
+      QVERIFY(mainBox);
+      QTest::keyPress(mainBox, Qt::Key_Control);
+      QTest::keyPress(mainBox, Qt::Key_O, Qt::ControlModifier);
+      Form8& chooser = form8();
+      QVERIFY(chooser.isVisible() && QTest::qWaitForWindowActive(&chooser));
+      QTest::keyRelease(chooser.Text1, Qt::Key_Control);
+      QTest::mouseClick(chooser.Text1, Qt::LeftButton);
+      test::typeIntoFocus("copa");
+      QVERIFY(test::click(chooser.Command1));
+      QVERIFY(QTest::qWaitForWindowActive(&form4()));
+      QVERIFY(QTest::qWaitFor([] { return !form4().Fecha->text().isEmpty(); }));  // the clock's first tick
+    } else {
+      QVERIFY(openNewContest("copa"));
+      Form4& f = form4();
+      QTest::mouseClick(f.Corresponsal, Qt::LeftButton);
+      if (key == Qt::Key_S) {
+        test::typeIntoFocus("lu5xyz");
+        dialogs->answers.enqueue(MsgAnswer::No);
+      }
+      QTest::keyPress(f.Corresponsal, Qt::Key_Control);
+      QTest::keyPress(f.Corresponsal, Qt::Key(key), Qt::ControlModifier);
+      QVERIFY2(!dialogs->messages.isEmpty(), "the command showed no message");
+      QVERIFY(f.isVisible());
+      if (key == Qt::Key_S) {
+        QCOMPARE(dialogs->lastText(), QString("LU5XYZ sin registrar, lo descarta?"));
+        f.Corresponsal->selectAll();
+        test::keyToFocus(Qt::Key_Backspace);
+      }
+    }
+    Form4& f = form4();
+    QVERIFY(test::returnTo(&f));
+    QTest::mouseClick(f.Corresponsal, Qt::LeftButton);
+    test::typeIntoFocus("lw2dfx");
+    QCOMPARE(f.Corresponsal->text(), QString("LW2DFX"));
+    QVERIFY(!f.Check7->isChecked());
+    test::keyToFocus(Qt::Key_Tab);
+    test::keyToFocus(Qt::Key_Tab);
+    test::typeIntoFocus("5");
+    test::keyToFocus(Qt::Key_Return);
+    QCOMPARE(dialogs->texts().filter("Falta"), QStringList{});
+    QCOMPARE(storedQsos("COPA"), QStringList{"LW2DFX 1 5 80m SSB"});
+  }
+
+  // A "Fija" contest: the exchange typed for the first QSO stays in "Serie Enviada"
+  // after the record editor's "Guardar" and after a confirmed "Eliminar", so the next
+  // Enter stores the QSO rather than asking for it.
+  void fixedExchangeSurvivesTheRecordEditor() {
+    form1().cabro->trigger();
+    Form8& chooser = form8();
+    QVERIFY(chooser.isVisible() && QTest::qWaitForWindowActive(&chooser));
+    QTest::mouseClick(chooser.Text1, Qt::LeftButton);
+    test::typeIntoFocus("copa");
+    QTest::mouseClick(chooser.Option2, Qt::LeftButton, {}, QPoint(8, chooser.Option2->height() / 2));  // "Fija"
+    QVERIFY(chooser.Option2->isChecked());
+    QVERIFY(test::click(chooser.Command1));
+    Form4& f = form4();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QVERIFY(QTest::qWaitFor([&] { return !f.Fecha->text().isEmpty(); }));  // the clock's first tick
+    QCOMPARE(f.Label3->text(), kSerialFija);
+    QCOMPARE(f.RSE->text(), QString());
+
+    auto logQso = [&](const QString& call, const QString& sent, const QString& received) {
+      QTest::mouseClick(f.Corresponsal, Qt::LeftButton);
+      test::typeIntoFocus(call);
+      test::keyToFocus(Qt::Key_Tab);
+      test::typeIntoFocus(sent);
+      test::keyToFocus(Qt::Key_Tab);
+      test::typeIntoFocus(received);
+      test::keyToFocus(Qt::Key_Return);
+    };
+    logQso("cx2abc", "ba", "cd");
+    QCOMPARE(f.RSE->text(), QString("BA"));
+    logQso("lu5xyz", "", "ef");
+    QCOMPARE(dialogs->texts(), QStringList{});
+    QCOMPARE(storedQsos("COPA"), (QStringList{"CX2ABC BA CD 80m SSB", "LU5XYZ BA EF 80m SSB"}));
+
+    // "Guardar" on the newest QSO, its received exchange corrected.
+    QVERIFY(test::whileModal([&] { test::doubleClickRow(f.ListView2, f.ListView2->topLevelItem(0)); },
+                             [&](QWidget*) {
+                               form7().Text7->setText("EG");
+                               QVERIFY(test::click(form7().Command1));
+                             }));
+    QVERIFY(test::returnTo(&f));
+    QCOMPARE(storedQsos("COPA"), (QStringList{"CX2ABC BA CD 80m SSB", "LU5XYZ BA EG 80m SSB"}));
+    QCOMPARE(f.ListView2->topLevelItemCount(), 2);
+    QCOMPARE(f.RSE->text(), QString("BA"));
+
+    // A confirmed "Eliminar" on it.
+    dialogs->answers.enqueue(MsgAnswer::Yes);
+    QVERIFY(test::whileModal([&] { test::doubleClickRow(f.ListView2, f.ListView2->topLevelItem(0)); },
+                             [&](QWidget*) { QVERIFY(test::click(form7().Command2)); }));
+    QVERIFY(test::returnTo(&f));
+    QCOMPARE(f.ListView2->topLevelItemCount(), 1);
+    QCOMPARE(f.RSE->text(), QString("BA"));
+
+    logQso("ea1aa", "", "gh");
+    QCOMPARE(dialogs->texts(), QStringList{"Elimina el QSO con LU5XYZ?"});
+    QCOMPARE(storedQsos("COPA"), (QStringList{"CX2ABC BA CD 80m SSB", "EA1AA BA GH 80m SSB"}));
+  }
+
+  // A keyer port that cannot be opened: the list names each port's device; the
+  // warning comes once the window is ready (the bands listed), in Spanish, naming
+  // the device, with the master list's question only after it is answered; the next
+  // contest of the same run does not repeat it.
+  void keyerPortThatCannotOpenWarnsOncePerRun() {
+    serial.refuse.insert("ttyS0", SerialErrorText(QSerialPort::PermissionError));
+    test::LocalHttpServer web;
+    web.defaultReply.contentType = "text/plain";
+    web.defaultReply.body = "#20/03/2024\nAA1A\n";
+    qputenv(serviceEnvironmentVariable(Service::WebSite), web.base().toUtf8());
+    int open = 0;
+    int mostOpen = 0;
+    int bandsListed = -1;
+    dialogs->whileOpen = [&](const MessageRequest& m) {
+      mostOpen = std::max(mostOpen, ++open);
+      if (m.text.startsWith("COM1")) {
+        bandsListed = form4().Combo2->count();
+        QTest::qWait(5600);  // read slowly: the master list's check is due meanwhile
+      }
+      --open;
+    };
+    dialogs->answers << MsgAnswer::Ok << MsgAnswer::No;  // the warning; no update
+
+    QVERIFY(openNewContest("copa"));
+    QTRY_VERIFY_WITH_TIMEOUT(dialogs->messages.size() == 2, 15000);
+    const QString warning = "COM1 (ttyS0)\r\n" + SerialErrorText(QSerialPort::PermissionError);
+    QCOMPARE(dialogs->texts().first(), warning);
+    QCOMPARE(dialogs->messages.first().icon, MsgIcon::Exclamation);
+    QVERIFY(dialogs->texts().last().contains("debe actualizarse"));
+    QCOMPARE(mostOpen, 1);
+    QCOMPARE(bandsListed, 8);
+    Form4& f = form4();
+    QCOMPARE(f.Combo3->currentText(), QString("COM1 (ttyS0)"));
+    QCOMPARE(f.Combo3->itemText(1), QString("COM2 (ttyUSB0)"));
+    QCOMPARE(f.Combo3->itemText(3), QString("COM4 (no existe)"));
+    QVERIFY(serial.openPorts().isEmpty());
+
+    // "Salir de Concurso" unloads the window; the settings keep "COM1".
+    f.sdc->trigger();
+    QTRY_VERIFY(!FormInstance<Form4>::loaded());
+    QCOMPARE(folder->readLines("varCW.cfg").value(0), QString("COM1"));
+
+    // The next contest of the run: the same port fails without a word.
+    dialogs->clear();
+    form1().cabro->trigger();
+    Form8& chooser = form8();
+    QVERIFY(chooser.isVisible() && QTest::qWaitForWindowActive(&chooser));
+    QTreeWidgetItem* row = chooser.ListView1->topLevelItem(0);
+    QVERIFY(row);
+    test::doubleClickRow(chooser.ListView1, row);
+    QVERIFY(form4().isVisible() && QTest::qWaitForWindowActive(&form4()));
+    QTest::qWait(200);
+    QCOMPARE(dialogs->texts(), QStringList{});
+    QCOMPARE(form4().Combo2->count(), 8);
   }
 };
 

@@ -113,6 +113,42 @@ class TstRoadForm12 : public QObject {
     QCOMPARE(callsInLog(kLog), QStringList{});
     QCOMPARE(test::rowCount("Tabla3"), 0);
   }
+
+  // Esc pressed once the file is read, before "Cargar": the load asks at its first
+  // poll, after the first QSO written, also when that QSO is the file's last.
+  void escBeforeLoadIsAnsweredByTheLoad_data() {
+    QTest::addColumn<int>("records");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<int>("loaded");
+    QTest::newRow("one QSO, cancelled") << 1 << true << 1;
+    QTest::newRow("one QSO, going on") << 1 << false << 1;
+    QTest::newRow("two QSOs, cancelled") << 2 << true << 1;
+    QTest::newRow("two QSOs, going on") << 2 << false << 2;
+  }
+  void escBeforeLoadIsAnsweredByTheLoad() {
+    QFETCH(int, records);
+    QFETCH(bool, cancel);
+    QFETCH(int, loaded);
+    QStringList lines{"<EOH>", record("LU2BB", "20240301", "1310", "40m", "SSB")};
+    if (records > 1) lines << record("EA1XYZ", "20240302", "0805", "20m", "CW");
+    folder->writeLines("corto.adi", lines << "<EOF>");
+    dialogs->files.enqueue(folder->file("corto.adi"));
+    QVERIFY(test::whileModal([] { form1().iadif->trigger(); },
+                             [&](QWidget*) {
+                               Form12& f = form12();
+                               QVERIFY(test::click(f.Command1));  // "Abrir"
+                               QVERIFY(f.Command3->isEnabled());
+                               QTest::keyClick(f.focusWidget() ? f.focusWidget() : &f, Qt::Key_Escape);
+                               QVERIFY(f.isVisible());  // Esc alone closes nothing
+                               QCOMPARE(dialogs->texts(), QStringList{});
+                               dialogs->answers.enqueue(cancel ? MsgAnswer::Yes : MsgAnswer::No);
+                               QVERIFY(test::click(f.Command3));  // "Cargar"
+                             }));
+    QCOMPARE(dialogs->texts(), QStringList{"Cancela el proceso?"});
+    QCOMPARE(callsInLog(kLog).size(), loaded);
+    QVERIFY(!form12().isVisible());
+    QVERIFY(!state().ImportCancelRequested);
+  }
 };
 
 QTEST_MAIN(TstRoadForm12)

@@ -92,6 +92,56 @@ class TstRoadForm15 : public QObject {
     QCOMPARE(callsInLog("Restaurado"), (QStringList{"CE3AAA", "EA1BBB", "K1CCC"}));
     QCOMPARE(callsInLog("Diario"), (QStringList{"CE3AAA", "EA1BBB"}));
   }
+
+  // Log names are listed and sorted without regard to letter case, as the store
+  // compares them.
+  void logNamesSortWithoutRegardToCase() {
+    test::addQso("beta", "JA1DDD", "04/03/2024", "15:00:00");
+    form1().badif->trigger();
+    Form15& f = form15();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QCOMPARE(test::columnTexts(f.ListView1, 0), (QStringList{"beta", "Campo", "Diario"}));
+    test::clickHeading(f.ListView1->header(), 0);  // "Log": the other way
+    QCOMPARE(test::columnTexts(f.ListView1, 0), (QStringList{"Diario", "Campo", "beta"}));
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    test::clickHeading(f.ListView1->header(), 0);
+    QCOMPARE(test::columnTexts(f.ListView1, 0), (QStringList{"beta", "Campo", "Diario"}));
+  }
+
+  // Over 10,000 QSOs the window warns when it becomes active, not again when the
+  // activation comes back from its own "sobregraba?" question during the back-up.
+  void theSizeWarningIsNotRepeatedDuringTheBackUp() {
+    test::addGeneratedLog("Grande", 10001);
+    form1().badif->trigger();
+    Form15& f = form15();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    const QString warning = QString::fromUtf8("El ADIF tiene mas de 10.000 QSOs!");
+    QTRY_COMPARE(dialogs->messages.size(), 1);
+    QVERIFY(dialogs->lastText().startsWith(warning));
+
+    // The question takes the activation away, and the window gets it back.
+    QWidget question;
+    question.resize(200, 80);
+    dialogs->whileOpen = [&](const MessageRequest& m) {
+      if (!m.text.endsWith("sobregraba?")) return;
+      question.show();
+      question.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&question));
+      question.hide();
+      f.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&f));
+    };
+    folder->writeLines("backup.adi", {"anterior"});
+    dialogs->files.enqueue(folder->file("backup.adi"));
+    dialogs->answers << MsgAnswer::Yes << MsgAnswer::No;  // overwrite; do not show the file
+    QVERIFY(test::click(f.Command1));  // "Hacer ADIF"
+    dialogs->whileOpen = nullptr;
+    QCOMPARE(dialogs->texts().size(), 3);
+    QVERIFY(dialogs->texts().at(1).endsWith("sobregraba?"));
+    QVERIFY(dialogs->texts().at(2).endsWith("Desea verlo?"));
+    QVERIFY(!f.isVisible());
+    QVERIFY(folder->readLines("backup.adi").size() > 10001);
+  }
 };
 
 QTEST_MAIN(TstRoadForm15)

@@ -101,6 +101,39 @@ class TstRoadForm6 : public QObject {
       if (line.contains("<CALL:")) calls << line.section("<CALL:", 1).section('>', 1).section('<', 0, 0);
     QCOMPARE(calls, cleared);
   }
+
+  // A QSO deleted from the search view, then "Exportar ADIF": the export only hides
+  // the view, yet the main list comes back whole, without the deleted QSO, and its
+  // summary counts what is left.
+  void deleteThenExportLeavesTheMainListFilled() {
+    Form1& main = form1();
+    QCOMPARE(test::columnTexts(main.ListView2, kQsoListEstacion), (QStringList{"K1CCC", "EA1BBB", "CE3AAA"}));
+    QVERIFY(test::whileModal([] { form1().eadif->trigger(); },
+                             [&](QWidget*) {
+                               Form6& f = form6();
+                               QCOMPARE(test::columnTexts(f.ListView2, kQsoListEstacion).value(0), QString("K1CCC"));
+                               QVERIFY(test::whileModal([&] { test::doubleClickRow(f.ListView2, 0); },
+                                                        [&](QWidget*) {
+                                                          dialogs->answers.enqueue(MsgAnswer::Yes);
+                                                          QVERIFY(test::click(form5().Command2));  // "Eliminar"
+                                                        }));
+                               QVERIFY(dialogs->lastText().startsWith("Elimina el QSO #"));
+                               QVERIFY(test::returnTo(&f));
+                               QCOMPARE(test::columnTexts(f.ListView2, kQsoListEstacion),
+                                        (QStringList{"EA1BBB", "CE3AAA"}));
+
+                               dialogs->answers.enqueue(MsgAnswer::No);  // COMMENT as QSLMSG
+                               dialogs->files.enqueue(folder->file("diario.adi"));
+                               dialogs->answers.enqueue(MsgAnswer::No);  // see the file
+                               QVERIFY(test::click(f.Command1));  // "Exportar ADIF"
+                             }));
+    QVERIFY(folder->exists("diario.adi"));
+    QVERIFY(!form6().isVisible());
+    QVERIFY(main.ListView2->isVisible());
+    QCOMPARE(test::columnTexts(main.ListView2, kQsoListEstacion), (QStringList{"EA1BBB", "CE3AAA"}));
+    QCOMPARE(state().LogQsoCount, 2);
+    QCOMPARE(main.Label6->text(), LogSummaryText(kLog, 2));
+  }
 };
 
 QTEST_MAIN(TstRoadForm6)

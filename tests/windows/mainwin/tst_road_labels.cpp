@@ -120,7 +120,7 @@ class TstRoadLabels : public QObject {
     Form4& f = form4();
     QVERIFY(QTest::qWaitForWindowActive(&f));
 
-    f.Combo3->setCurrentText("COM2");  // a keyer port the fake system has
+    f.Combo3->setCurrentIndex(f.Combo3->findText("COM2 (ttyUSB0)"));  // a keyer port the fake system has
     QTest::mouseClick(f.Corresponsal, Qt::LeftButton);
     for (int i = 0; i < 3; ++i) test::keyToFocus(Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.Combo1));

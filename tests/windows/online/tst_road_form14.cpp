@@ -46,6 +46,7 @@ class TstRoadForm14 : public QObject {
 
   void provincesFromTheMenu() {
     QStringList worked, firstAfterSort;
+    bool stillOpenAfterEsc = false;
     QVERIFY(test::whileModal([] { form1().parg->trigger(); },
                              [&](QWidget* modal) {
                                Form14& f = form14();
@@ -60,10 +61,14 @@ class TstRoadForm14 : public QObject {
                                test::clickHeading(f.ListView2->header(), 2);  // "Provincia"
                                firstAfterSort << f.ListView2->topLevelItem(0)->text(2);
                                QTest::mouseDClick(f.Image4, Qt::LeftButton);
+                               // The window has no keys: Esc leaves it open, its title bar closes it.
+                               QTest::keyClick(f.ListView2, Qt::Key_Escape);
+                               stillOpenAfterEsc = f.isVisible();
                                modal->close();
                              }));
     QCOMPARE(worked, (QStringList{QString::fromUtf8("Córdoba 40m"), "Salta 20m"}));
     QCOMPARE(firstAfterSort, QStringList{QString::fromUtf8("Tucumán")});
+    QVERIFY(stillOpenAfterEsc);
     QCOMPARE(launcher->calls.size(), 1);
     QCOMPARE(launcher->calls[0].kind, test::RecordingLauncher::Kind::Url);
   }

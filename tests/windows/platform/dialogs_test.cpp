@@ -13,6 +13,7 @@
 #include <QTranslator>
 
 #include "app/startup.h"
+#include "platform/placement.h"
 #include "platform/qtdialogs.h"
 
 using namespace vz;
@@ -113,6 +114,24 @@ struct FolderWatcher {
 // A file dialog opens where the operator last chose a file in any file dialog, at
 // first in the home folder; a cancelled dialog changes nothing, and a dialog that
 // names its own folder opens there.
+// A short message under the program's title is as wide as the title needs, so the
+// title bar does not cut it.
+TEST(MessageBox, IsAsWideAsItsTitle) {
+  QtDialogService service;
+  int width = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      width = box->width();
+      box->accept();
+    }
+  });
+  timer.start(20);
+  service.message({QStringLiteral("Listo!"), MsgIcon::None, MsgButtons::Ok, MsgAnswer::Ok, programTitle()});
+  timer.stop();
+  EXPECT_GE(width, CaptionWidth(programTitle()));
+}
+
 TEST(FileDialogFolder, FollowsTheLastChoiceFromTheHomeFolderOn) {
   QTemporaryDir a, b, own;
   ASSERT_TRUE(a.isValid() && b.isValid() && own.isValid());
@@ -144,18 +163,23 @@ TEST(FileDialogFolder, FollowsTheLastChoiceFromTheHomeFolderOn) {
   rememberFileDialogChoice({});
 }
 
-// Qt's own buttons and dialogs read in Spanish once the translations are loaded.
-TEST(QtTranslations, StandardButtonsReadInSpanish) {
-  QTranslator* translator = installQtTranslations(*qApp);
-  ASSERT_NE(translator, nullptr) << "qt6-translations-l10n is not installed";
+// Qt's own buttons, dialogs and the serial port's texts read in Spanish once the
+// translations are loaded.
+TEST(QtTranslations, StandardButtonsAndSerialTextsReadInSpanish) {
+  const QList<QTranslator*> translators = installQtTranslations(*qApp);
+  ASSERT_EQ(translators.size(), 3) << "qt6-translations-l10n is not installed";
   QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
   EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text().remove(u'&'), QStringLiteral("Cancelar"));
   EXPECT_EQ(box.button(QDialogButtonBox::Save)->text().remove(u'&'), QStringLiteral("Guardar"));
   QFileDialog dialog(nullptr, QStringLiteral("Abrir Archivo de ADIF ..."));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   EXPECT_EQ(dialog.labelText(QFileDialog::Reject).remove(u'&'), QStringLiteral("Cancelar"));
-  QCoreApplication::removeTranslator(translator);
-  delete translator;
+  const char* const lockFailure = "Permission error while locking the device";
+  EXPECT_NE(QCoreApplication::translate("QSerialPort", lockFailure), QString::fromLatin1(lockFailure));
+  for (QTranslator* t : translators) {
+    QCoreApplication::removeTranslator(t);
+    delete t;
+  }
   QDialogButtonBox english(QDialogButtonBox::Cancel);
   EXPECT_EQ(english.button(QDialogButtonBox::Cancel)->text().remove(u'&'), QStringLiteral("Cancel"));
 }

@@ -12,6 +12,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <QCheckBox>
+#include <QRadioButton>
+
 #include "contest/conteststore.h"
 #include "contest/form4.h"
 #include "contest/form7.h"
@@ -34,6 +37,9 @@ namespace vz::test {
 namespace {
 
 const QString kContest = QStringLiteral("CQ WW DX");
+// A name as long as the chooser takes many characters of.
+const QString kLongContest =
+    QStringLiteral("CAMPEONATO NACIONAL DE RADIOAFICIONADOS DE LA REPUBLICA ARGENTINA EN BANDAS DE HF");
 
 // Lets layouts, queued calls and first paints run. No nested wait: it is also used
 // from inside a window's modal loop.
@@ -56,15 +62,16 @@ void addContestRows() {
   add(QStringLiteral("EA3XYZ"), QStringLiteral("1"), QStringLiteral("15"), QStringLiteral("1201"));
   add(QStringLiteral("PY2AB"), QStringLiteral("2"), QStringLiteral("233"), QStringLiteral("1203"));
   add(QStringLiteral("K1ABC"), QStringLiteral("3"), QStringLiteral("1002"), QStringLiteral("1207"));
+  (void)InsertContestQso({}, {}, {}, {}, {}, {}, {}, {}, kLongContest, {}, {}, kLongContest, kSerialFija);
 }
 
 // The contest chooser, then the contest opened from its list.
-void openContest() {
+void openContest(const QString& name = kContest) {
   form1().cabro->trigger();
   Form8& chooser = form8();
   QTreeWidget* list = chooser.ListView1;
   for (int i = 0; i < list->topLevelItemCount(); ++i)
-    if (list->topLevelItem(i)->text(1) == kContest) list->setCurrentItem(list->topLevelItem(i));
+    if (list->topLevelItem(i)->text(1) == name) list->setCurrentItem(list->topLevelItem(i));
   chooser.ListView1_DblClick();
 }
 
@@ -136,7 +143,18 @@ QList<GalleryWindow> WindowGallery::windows() const {
        }},
       {QStringLiteral("Form6"), trigger(&Form1::eadif)},
       {QStringLiteral("Form8"), trigger(&Form1::cabro)},
-      {QStringLiteral("Form4"), openContest},
+      {QStringLiteral("Form4"), [] { openContest(); }},
+      {QStringLiteral("Form4-nombre-largo"), [] { openContest(kLongContest); }},
+      {QStringLiteral("Form4-fija-nueva"),
+       [] {
+         // A "Fija" contest created in the chooser, as the operator creates one.
+         form1().cabro->trigger();
+         Form8& chooser = form8();
+         chooser.Text1->setText(QStringLiteral("FIJA NUEVA"));
+         chooser.Option2->setChecked(true);
+         chooser.Command1_Click();
+       }},
+
       {QStringLiteral("Form4-duplicado"),
        [] {
          openContest();
@@ -157,11 +175,24 @@ QList<GalleryWindow> WindowGallery::windows() const {
          openContest();
          form4().showMaximized();
        }},
+      {QStringLiteral("Form4-sin-mastercheck"),
+       [] {
+         openContest();
+         form4().showNormal();
+         QTimer::singleShot(500, [] {
+           if (FormInstance<Form4>::loaded()) form4().Check8->setChecked(false);
+         });
+       }},
       {QStringLiteral("Form7"), [] { EditLastContestQso(kContest, kSerialIncremental); }},
       {QStringLiteral("Form9"),
        [] {
          ShowCabrilloHeader(kContest, QStringLiteral("QSO: 14025 CW 2024-11-30 1201 LU1ABC 599 1 EA3XYZ 599 15\r\n"),
                             2, QStringLiteral("LU1ABC"));
+       }},
+      {QStringLiteral("Form9-nombre-largo"),
+       [] {
+         ShowCabrilloHeader(kLongContest, QStringLiteral("QSO: 14025 CW 2024-11-30 1201 LU1ABC 599 BA EA3XYZ 599 CD\r\n"),
+                            1, QStringLiteral("LU1ABC"));
        }},
       {QStringLiteral("Form10"), trigger(&Form1::acerca)},
       {QStringLiteral("Form11"), [f] { f->Command1_Click(); }},
