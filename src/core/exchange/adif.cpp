@@ -125,6 +125,12 @@ QStringList AdifHeader(const QString& programVersion, const QDateTime& localNow)
 QStringList AdifHeader() { return AdifHeader(state().ProgramVersion, clock().now()); }
 
 std::optional<QString> AdifQsoDate(const QString& date) {
+  // The stored form takes its digits as they stand.
+  if (int y = 0, m = 0, day = 0; storedDateParts(date, &y, &m, &day)) {
+    const QChar* s = date.constData();
+    const QChar parts[8] = {s[6], s[7], s[8], s[9], s[3], s[4], s[0], s[1]};
+    return QString(parts, 8);
+  }
   const QDate d = parseDayFirstDate(date);
   if (!d.isValid()) return std::nullopt;
   if (d.year() < 1000 || d.year() > 9999) return d.toString(QStringLiteral("yyyyMMdd"));
@@ -189,6 +195,7 @@ Result<QString> AdifRecord(const AdifQso& q, bool useCommentAsQslMsg, AdifEncodi
 Status AdifFileWriter::create(const QString& path, const QStringList& header, AdifEncoding encoding) {
   file_.emplace(path);
   pending_.clear();
+  pending_.reserve(kPendingLimit + 1024);
   encoding_ = encoding;
   // Unbuffered, with a buffer of our own: Qt's buffer reports a write cut short at
   // flush time (a full disk) as success, and the cut file would be put in place.
@@ -212,7 +219,7 @@ Status AdifFileWriter::writeLine(const QString& line) {
 
 Status AdifFileWriter::writePending() {
   if (file_->write(pending_) != pending_.size()) return failure();
-  pending_.clear();
+  pending_.resize(0);  // keeps its room for the next lines
   return Status::success();
 }
 
