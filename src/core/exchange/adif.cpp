@@ -13,7 +13,12 @@ namespace vz {
 
 namespace {
 
-bool isBlank(const QString& v) { return trimBlanks(v).isEmpty(); }
+// Nothing but spaces (what trimBlanks leaves empty), looked at in place.
+bool isBlank(const QString& v) {
+  for (QChar c : v)
+    if (c != u' ') return false;
+  return true;
+}
 
 // How far after a tag's ":" its ">" and its length are looked for.
 constexpr qsizetype kTagWindow = 1000;
@@ -61,14 +66,40 @@ AdifEncoding AdifEncodingFor(const QStringList& values) {
   return AdifEncoding::Windows1252;
 }
 
+namespace {
+
+// The value's length in the file: one byte per character in Windows-1252, its UTF-8
+// bytes otherwise (counted without the copy when it is all ASCII).
+qsizetype fieldLength(const QString& value, AdifEncoding encoding) {
+  if (encoding != AdifEncoding::Utf8) return value.size();
+  for (QChar c : value)
+    if (c.unicode() >= 0x80) return value.toUtf8().size();
+  return value.size();
+}
+
+// "<TAG:length>value" added at the end of r: an export writes a dozen fields for
+// every QSO, so no text is built for each.
+void appendField(QString& r, QLatin1StringView tag, const QString& value, AdifEncoding encoding) {
+  char digits[20];
+  int n = 0;
+  for (qsizetype v = fieldLength(value, encoding); n == 0 || v > 0; v /= 10) digits[n++] = char('0' + v % 10);
+  r += QLatin1Char('<');
+  r += tag;
+  r += QLatin1Char(':');
+  while (n > 0) r += QLatin1Char(digits[--n]);
+  r += QLatin1Char('>');
+  r += value;
+}
+
+}  // namespace
+
 QString AdifField(const QString& tag, const QString& value, AdifEncoding encoding) {
   // In Windows-1252 the codec writes one byte for every UTF-16 unit of the text, so
   // the text's size is the byte count a reader will find; in UTF-8 the bytes are
   // counted.
-  // Built in one piece: an export writes a dozen fields for every QSO.
   char16_t digits[20];
   int n = 0;
-  const qsizetype length = encoding == AdifEncoding::Utf8 ? value.toUtf8().size() : value.size();
+  const qsizetype length = fieldLength(value, encoding);
   for (qsizetype v = length; n == 0 || v > 0; v /= 10) digits[n++] = char16_t(u'0' + v % 10);
   QString field;
   field.reserve(tag.size() + n + value.size() + 3);
@@ -94,6 +125,12 @@ QStringList AdifHeader(const QString& programVersion, const QDateTime& localNow)
 QStringList AdifHeader() { return AdifHeader(state().ProgramVersion, clock().now()); }
 
 std::optional<QString> AdifQsoDate(const QString& date) {
+  // The stored form takes its digits as they stand.
+  if (int y = 0, m = 0, day = 0; storedDateParts(date, &y, &m, &day)) {
+    const QChar* s = date.constData();
+    const QChar parts[8] = {s[6], s[7], s[8], s[9], s[3], s[4], s[0], s[1]};
+    return QString(parts, 8);
+  }
   const QDate d = parseDayFirstDate(date);
   if (!d.isValid()) return std::nullopt;
   if (d.year() < 1000 || d.year() > 9999) return d.toString(QStringLiteral("yyyyMMdd"));
@@ -118,38 +155,47 @@ QStringList AdifValues(const AdifQso& q) {
           q.reportSent, q.reportReceived, q.satellite, q.operatorCall, q.remarks,   q.ownGrid, q.grid};
 }
 
+AdifEncoding AdifQsoEncoding(const AdifQso& q) {
+  for (const QString* v : {&q.ownCall, &q.call, &q.mode, &q.band, &q.frequency, &q.date, &q.time, &q.reportSent,
+                           &q.reportReceived, &q.satellite, &q.operatorCall, &q.remarks, &q.ownGrid, &q.grid})
+    if (AdifNeedsUtf8(*v)) return AdifEncoding::Utf8;
+  return AdifEncoding::Windows1252;
+}
+
 Result<QString> AdifRecord(const AdifQso& q, bool useCommentAsQslMsg, AdifEncoding encoding) {
   const std::optional<QString> date = AdifQsoDate(q.date);
   if (!date) return Result<QString>::failure(QStringLiteral("La fecha \"%1\" de %2 no es válida").arg(q.date, q.call));
 
   QString r;
   r.reserve(256);
-  r += AdifField(QStringLiteral("STATION_CALLSIGN"), q.ownCall, encoding);
-  r += AdifField(QStringLiteral("CALL"), q.call, encoding);
+  const auto field = [&](const char* tag, const QString& value) { appendField(r, QLatin1StringView(tag), value, encoding); };
+  field("STATION_CALLSIGN", q.ownCall);
+  field("CALL", q.call);
   r += AdifModeFields(q.mode, encoding);
-  r += AdifField(QStringLiteral("BAND"), q.band, encoding);
-  r += AdifField(QStringLiteral("FREQ"), q.frequency, encoding);
-  r += AdifField(QStringLiteral("QSO_DATE"), *date, encoding);
-  r += AdifField(QStringLiteral("TIME_ON"), AdifTimeOn(q.time), encoding);
-  r += AdifField(QStringLiteral("RST_SENT"), q.reportSent, encoding);
-  r += AdifField(QStringLiteral("RST_RCVD"), q.reportReceived, encoding);
+  field("BAND", q.band);
+  field("FREQ", q.frequency);
+  field("QSO_DATE", *date);
+  field("TIME_ON", AdifTimeOn(q.time));
+  field("RST_SENT", q.reportSent);
+  field("RST_RCVD", q.reportReceived);
   if (!q.satellite.isEmpty()) {
-    r += QStringLiteral("<PROP_MODE:3>SAT");
-    r += AdifField(QStringLiteral("SAT_NAME"), q.satellite, encoding);
-    r += q.band == QLatin1String("2m") ? QStringLiteral("<BAND_RX:4>70cm") : QStringLiteral("<BAND_RX:2>2m");
+    r += QLatin1StringView("<PROP_MODE:3>SAT");
+    field("SAT_NAME", q.satellite);
+    r += q.band == QLatin1String("2m") ? QLatin1StringView("<BAND_RX:4>70cm") : QLatin1StringView("<BAND_RX:2>2m");
   }
-  if (!isBlank(q.operatorCall)) r += AdifField(QStringLiteral("OPERATOR"), q.operatorCall, encoding);
-  if (!isBlank(q.remarks)) r += AdifField(QStringLiteral("COMMENT"), q.remarks, encoding);
-  if (useCommentAsQslMsg && !q.remarks.isEmpty()) r += AdifField(QStringLiteral("QSLMSG"), q.remarks, encoding);
-  if (!isBlank(q.ownGrid)) r += AdifField(QStringLiteral("MY_GRIDSQUARE"), q.ownGrid, encoding);
-  if (!isBlank(q.grid)) r += AdifField(QStringLiteral("GRIDSQUARE"), q.grid, encoding);
-  r += QStringLiteral("<EOR>");
-  return Result<QString>::of(r);
+  if (!isBlank(q.operatorCall)) field("OPERATOR", q.operatorCall);
+  if (!isBlank(q.remarks)) field("COMMENT", q.remarks);
+  if (useCommentAsQslMsg && !q.remarks.isEmpty()) field("QSLMSG", q.remarks);
+  if (!isBlank(q.ownGrid)) field("MY_GRIDSQUARE", q.ownGrid);
+  if (!isBlank(q.grid)) field("GRIDSQUARE", q.grid);
+  r += QLatin1StringView("<EOR>");
+  return Result<QString>::of(std::move(r));
 }
 
 Status AdifFileWriter::create(const QString& path, const QStringList& header, AdifEncoding encoding) {
   file_.emplace(path);
   pending_.clear();
+  pending_.reserve(kPendingLimit + 1024);
   encoding_ = encoding;
   // Unbuffered, with a buffer of our own: Qt's buffer reports a write cut short at
   // flush time (a full disk) as success, and the cut file would be put in place.
@@ -163,13 +209,17 @@ Status AdifFileWriter::create(const QString& path, const QStringList& header, Ad
 
 Status AdifFileWriter::writeLine(const QString& line) {
   if (!file_) return Status::failure(QStringLiteral("El archivo ADIF no está abierto"));
-  pending_ += (encoding_ == AdifEncoding::Utf8 ? line.toUtf8() : encodeCp1252(line)) + "\r\n";
+  if (encoding_ == AdifEncoding::Utf8)
+    pending_ += line.toUtf8();
+  else
+    appendCp1252(&pending_, line);
+  pending_ += "\r\n";
   return pending_.size() >= kPendingLimit ? writePending() : Status::success();
 }
 
 Status AdifFileWriter::writePending() {
   if (file_->write(pending_) != pending_.size()) return failure();
-  pending_.clear();
+  pending_.resize(0);  // keeps its room for the next lines
   return Status::success();
 }
 

@@ -72,6 +72,8 @@ QString AdifModeFields(const QString& mode, AdifEncoding encoding = AdifEncoding
 
 // Every value of the QSO a record writes.
 QStringList AdifValues(const AdifQso& qso);
+// AdifEncodingFor(AdifValues(qso)), looked at in place: the export asks it of every row.
+AdifEncoding AdifQsoEncoding(const AdifQso& qso);
 
 // One record line of the search list's export, "<EOR>" last, without line end,
 // its lengths counted for the file's encoding. Fails (with the text to show) when

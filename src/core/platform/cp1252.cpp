@@ -31,8 +31,12 @@ int cp1252Code(QChar c) {
 bool fitsCp1252(QChar c) { return c == u'?' || cp1252Code(c) != '?'; }
 
 bool fitsCp1252(const QString& text) {
-  for (QChar c : text)
+  for (QChar c : text) {
+    const char16_t u = c.unicode();
+    // Nearly every character is in the Latin-1 range: no lookup for those.
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) continue;
     if (!fitsCp1252(c)) return false;
+  }
   return true;
 }
 
@@ -44,13 +48,24 @@ QString decodeCp1252(const QByteArray& bytes) {
   return out;
 }
 
+void appendCp1252(QByteArray* out, QStringView text) {
+  const qsizetype at = out->size();
+  out->resize(at + text.size());
+  char* d = out->data() + at;
+  const QChar* s = text.data();
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t u = s[i].unicode();
+    // Whole files go through here: the common characters take no lookup.
+    d[i] = static_cast<char>(u < 0x80 || (u >= 0xA0 && u <= 0xFF) ? u : cp1252Code(s[i]));
+  }
+}
+
 QByteArray encodeCp1252(const QString& text) {
   QByteArray out(text.size(), Qt::Uninitialized);
   char* d = out.data();
   const QChar* s = text.constData();
   for (qsizetype i = 0; i < text.size(); ++i) {
     const char16_t u = s[i].unicode();
-    // Whole files go through here: the common characters take no lookup.
     d[i] = static_cast<char>(u < 0x80 || (u >= 0xA0 && u <= 0xFF) ? u : cp1252Code(s[i]));
   }
   return out;

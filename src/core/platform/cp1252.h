@@ -11,6 +11,8 @@ QString decodeCp1252(const QByteArray& bytes);
 
 // Characters outside the code page become "?", as the original system wrote them.
 QByteArray encodeCp1252(const QString& text);
+// The same, added at the end of out.
+void appendCp1252(QByteArray* out, QStringView text);
 
 // The code page value of one character (as the ANSI code of the original's Asc);
 // 63 ("?") for characters outside the code page.

@@ -138,6 +138,16 @@ QString formatTime(const QTime& t) {
 }
 QString formatTimeSeconds(const QTime& t) { return t.toString(QStringLiteral("HH:mm:ss")); }
 
+bool storedDateParts(const QString& text, int* year, int* month, int* day) {
+  if (text.size() != 10 || text[2] != u'/' || text[5] != u'/') return false;
+  const int d = digitsAt(text, 0, 2), m = digitsAt(text, 3, 2), y = digitsAt(text, 6, 4);
+  if (d < 0 || m < 0 || y < 1000 || !QDate::isValid(y, m, d)) return false;
+  *year = y;
+  *month = m;
+  *day = d;
+  return true;
+}
+
 QDate parseDayFirstDate(const QString& text) {
   // The form every writer stores, read without splitting the text.
   if (text.size() == 10 && text[2] == u'/' && text[5] == u'/') {

@@ -37,6 +37,9 @@ QString formatTimeSeconds(const QTime& t);   // "hh:mm:ss"
 // Reads a date day first: "d/m/yyyy" with "/", "-" or "." between the parts, and a
 // two-digit year taken as 2000 to 2029 or 1930 to 1999. Invalid gives a null date.
 QDate parseDayFirstDate(const QString& text);
+// The stored form "dd/mm/yyyy" of a valid date with a four-digit year, read in place
+// (no date built): lists and exports read it for every QSO. False for anything else.
+bool storedDateParts(const QString& text, int* year, int* month, int* day);
 // Reads "h:mm" or "h:mm:ss" (seconds kept). Invalid gives a null time.
 QTime parseTime(const QString& text);
 

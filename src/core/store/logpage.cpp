@@ -61,6 +61,7 @@ int timeNumber(const QString& text) {
 }  // namespace
 
 QString QsoListDateText(const QString& stored) {
+  if (int y = 0, m = 0, day = 0; storedDateParts(stored, &y, &m, &day)) return stored;  // already as written below
   const QDate d = parseDayFirstDate(stored);
   QString text = d.isValid() ? formatDate(d) : stored;
   text.replace(QLatin1Char('-'), QLatin1Char('/')).replace(QLatin1Char(' '), QLatin1Char('/'));

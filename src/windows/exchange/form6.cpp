@@ -545,7 +545,7 @@ void Form6::Command1_Click() {
     Status s = writer.create(path, AdifHeader(), encoding);
     for (int i = 0; s && i < n; ++i) {
       const AdifQso qso = adifFromRow(ListModel->rowAt(i));
-      if (encoding == AdifEncoding::Windows1252 && AdifEncodingFor(AdifValues(qso)) == AdifEncoding::Utf8) {
+      if (encoding == AdifEncoding::Windows1252 && AdifQsoEncoding(qso) == AdifEncoding::Utf8) {
         *needsUtf8 = true;
         return Status::success();
       }
