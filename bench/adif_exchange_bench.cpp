@@ -67,29 +67,7 @@ void fillLog(int n) {
 
 // n new QSOs as the program's own export writes them, 2024 on, one every 3 minutes.
 QByteArray importFile(int n) {
-  QByteArray file;
-  for (const QString& line : AdifHeader(QStringLiteral("2.1.21"), QDateTime(QDate(2024, 6, 1), QTime(12, 0))))
-    file += line.toLatin1() + "\r\n";
-  const QDateTime origin(QDate(2024, 1, 1), QTime(0, 0));
-  for (int i = 0; i < n; ++i) {
-    const QDateTime t = origin.addSecs(qint64(i) * 3 * 60);
-    AdifQso q;
-    q.ownCall = QStringLiteral("LU9ZZ");
-    q.call = callOf(i % 5000);
-    q.mode = i % 3 ? QStringLiteral("SSB") : QStringLiteral("CW");
-    q.band = QStringLiteral("40m");
-    q.frequency = QStringLiteral("7.050");
-    q.date = formatDate(t.date());
-    q.time = formatTime(t.time());
-    q.reportSent = QStringLiteral("59");
-    q.reportReceived = QStringLiteral("57");
-    q.operatorCall = QStringLiteral("LU9ZZ");
-    q.remarks = QStringLiteral("Buena señal, antena dipolo");
-    q.ownGrid = QStringLiteral("GF05");
-    q.grid = QStringLiteral("FF78");
-    file += AdifRecord(q, false).value.toLatin1() + "\r\n";
-  }
-  return file + "<EOF>\r\n";
+  return bench::adifImportFile(n, 2024, 3, QStringLiteral("LU9ZZ"), [](int i) { return callOf(i % 5000); });
 }
 
 qint64 lastId() {

@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QString>
 #include <QTemporaryDir>
@@ -11,13 +12,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <memory>
 #include <vector>
 
+#include "exchange/adif.h"
+#include "platform/cp1252.h"
 #include "platform/database.h"
 #include "platform/programfolder.h"
+#include "platform/textutil.h"
 
 namespace vz::bench {
 inline bool& smoke() {
@@ -74,6 +79,35 @@ inline double residentMb() {
   while (std::getline(status, line))
     if (line.rfind("VmRSS:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
   return 0;
+}
+// n QSOs of one station on 40 m as the program's own export writes them, in
+// Windows-1252: the i-th worked callFor(i), stepMinutes after the one before from the
+// first day of year on.
+inline QByteArray adifImportFile(int n, int year, int stepMinutes, const QString& ownCall,
+                                 const std::function<QString(int)>& callFor) {
+  QByteArray file;
+  for (const QString& line : AdifHeader(QStringLiteral("2.1.21"), QDateTime(QDate(year, 6, 1), QTime(12, 0))))
+    file += encodeCp1252(line) + "\r\n";
+  const QDateTime origin(QDate(year, 1, 1), QTime(0, 0));
+  for (int i = 0; i < n; ++i) {
+    const QDateTime at = origin.addSecs(qint64(i) * stepMinutes * 60);
+    AdifQso q;
+    q.ownCall = ownCall;
+    q.call = callFor(i);
+    q.mode = i % 3 ? QStringLiteral("SSB") : QStringLiteral("CW");
+    q.band = QStringLiteral("40m");
+    q.frequency = QStringLiteral("7.050");
+    q.date = formatDate(at.date());
+    q.time = formatTime(at.time());
+    q.reportSent = QStringLiteral("59");
+    q.reportReceived = QStringLiteral("57");
+    q.operatorCall = ownCall;
+    q.remarks = QStringLiteral("Buena señal, antena dipolo");
+    q.ownGrid = QStringLiteral("GF05");
+    q.grid = QStringLiteral("FF78");
+    file += encodeCp1252(AdifRecord(q, false).value) + "\r\n";
+  }
+  return file + "<EOF>\r\n";
 }
 }  // namespace vz::bench
 

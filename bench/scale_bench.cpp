@@ -248,29 +248,9 @@ BENCHMARK(BM_SearchExport)->Arg(1000)->Arg(k1M)->Iterations(3)->UseManualTime()-
 // 10,000 new QSOs as the program's own export writes them, their stations among the
 // log's, two a day from 2025 on.
 QByteArray importFile(int records, int calls) {
-  QByteArray file;
-  for (const QString& line : AdifHeader(QStringLiteral("2.1.21"), QDateTime(QDate(2025, 6, 1), QTime(12, 0))))
-    file += line.toLatin1() + "\r\n";
-  const QDateTime origin(QDate(2025, 1, 1), QTime(0, 0));
-  for (int i = 0; i < records; ++i) {
-    const QDateTime at = origin.addSecs(qint64(i) * 37 * 60);
-    AdifQso q;
-    q.ownCall = QStringLiteral("LU9STA");
-    q.call = benchCall(i % 7 == 0 ? 0 : 1 + (i * 13) % (calls - 1));
-    q.mode = i % 3 ? QStringLiteral("SSB") : QStringLiteral("CW");
-    q.band = QStringLiteral("40m");
-    q.frequency = QStringLiteral("7.050");
-    q.date = formatDate(at.date());
-    q.time = formatTime(at.time());
-    q.reportSent = QStringLiteral("59");
-    q.reportReceived = QStringLiteral("57");
-    q.operatorCall = QStringLiteral("LU9STA");
-    q.remarks = QStringLiteral("Buena señal, antena dipolo");
-    q.ownGrid = QStringLiteral("GF05");
-    q.grid = QStringLiteral("FF78");
-    file += AdifRecord(q, false).value.toUtf8() + "\r\n";
-  }
-  return file + "<EOF>\r\n";
+  return bench::adifImportFile(records, 2025, 37, QStringLiteral("LU9STA"), [calls](int i) {
+    return benchCall(i % 7 == 0 ? 0 : 1 + (i * 13) % (calls - 1));
+  });
 }
 
 qint64 logCount() {
