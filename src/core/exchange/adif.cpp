@@ -217,7 +217,7 @@ void appendLength(QByteArray& r, qsizetype length) {
   while (n > 0) r += digits[--n];
 }
 
-void appendAsciiField(QByteArray& r, const char* tag, QByteArrayView value) {
+void appendBytesField(QByteArray& r, const char* tag, QByteArrayView value) {
   r += '<';
   r += tag;
   r += ':';
@@ -228,9 +228,8 @@ void appendAsciiField(QByteArray& r, const char* tag, QByteArrayView value) {
 
 }  // namespace
 
-// Field for field what AdifRecord writes: in ASCII a character is one byte in either
-// encoding, so every length is the value's size.
-bool AppendAdifAsciiRecord(QByteArray* out, const AdifAsciiQso& q, bool useCommentAsQslMsg) {
+// Field for field what AdifRecord writes.
+bool AppendAdifRecordBytes(QByteArray* out, const AdifQsoBytes& q, bool useCommentAsQslMsg) {
   // The stored date form only, as storedDateParts reads it.
   const QByteArrayView d = q.date;
   if (d.size() != 10 || d[2] != '/' || d[5] != '/') return false;
@@ -239,8 +238,8 @@ bool AppendAdifAsciiRecord(QByteArray* out, const AdifAsciiQso& q, bool useComme
   const char date[8] = {d[6], d[7], d[8], d[9], d[3], d[4], d[0], d[1]};
 
   QByteArray& r = *out;
-  appendAsciiField(r, "STATION_CALLSIGN", q.ownCall);
-  appendAsciiField(r, "CALL", q.call);
+  appendBytesField(r, "STATION_CALLSIGN", q.ownCall);
+  appendBytesField(r, "CALL", q.call);
   if (q.mode == "Echo")
     r += "<MODE:2>FM<PROP_MODE:3>ECH";
   else if (q.mode == "Echo IP")
@@ -250,28 +249,28 @@ bool AppendAdifAsciiRecord(QByteArray* out, const AdifAsciiQso& q, bool useComme
   else if (q.mode == "DVoice")
     r += "<MODE:12>DIGITALVOICE";
   else
-    appendAsciiField(r, "MODE", q.mode);
-  appendAsciiField(r, "BAND", q.band);
-  appendAsciiField(r, "FREQ", q.frequency);
-  appendAsciiField(r, "QSO_DATE", QByteArrayView(date, 8));
+    appendBytesField(r, "MODE", q.mode);
+  appendBytesField(r, "BAND", q.band);
+  appendBytesField(r, "FREQ", q.frequency);
+  appendBytesField(r, "QSO_DATE", QByteArrayView(date, 8));
   // TIME_ON: the time without its ":".
   r += "<TIME_ON:";
   appendLength(r, q.time.size() - std::count(q.time.begin(), q.time.end(), ':'));
   r += '>';
   for (char c : q.time)
     if (c != ':') r += c;
-  appendAsciiField(r, "RST_SENT", q.reportSent);
-  appendAsciiField(r, "RST_RCVD", q.reportReceived);
+  appendBytesField(r, "RST_SENT", q.reportSent);
+  appendBytesField(r, "RST_RCVD", q.reportReceived);
   if (!q.satellite.isEmpty()) {
     r += "<PROP_MODE:3>SAT";
-    appendAsciiField(r, "SAT_NAME", q.satellite);
+    appendBytesField(r, "SAT_NAME", q.satellite);
     r += q.band == "2m" ? "<BAND_RX:4>70cm" : "<BAND_RX:2>2m";
   }
-  if (!isBlankBytes(q.operatorCall)) appendAsciiField(r, "OPERATOR", q.operatorCall);
-  if (!isBlankBytes(q.remarks)) appendAsciiField(r, "COMMENT", q.remarks);
-  if (useCommentAsQslMsg && !q.remarks.isEmpty()) appendAsciiField(r, "QSLMSG", q.remarks);
-  if (!isBlankBytes(q.ownGrid)) appendAsciiField(r, "MY_GRIDSQUARE", q.ownGrid);
-  if (!isBlankBytes(q.grid)) appendAsciiField(r, "GRIDSQUARE", q.grid);
+  if (!isBlankBytes(q.operatorCall)) appendBytesField(r, "OPERATOR", q.operatorCall);
+  if (!isBlankBytes(q.remarks)) appendBytesField(r, "COMMENT", q.remarks);
+  if (useCommentAsQslMsg && !q.remarks.isEmpty()) appendBytesField(r, "QSLMSG", q.remarks);
+  if (!isBlankBytes(q.ownGrid)) appendBytesField(r, "MY_GRIDSQUARE", q.ownGrid);
+  if (!isBlankBytes(q.grid)) appendBytesField(r, "GRIDSQUARE", q.grid);
   r += "<EOR>";
   return true;
 }

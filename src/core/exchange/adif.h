@@ -82,17 +82,19 @@ AdifEncoding AdifQsoEncoding(const AdifQso& qso);
 Result<QString> AdifRecord(const AdifQso& qso, bool useCommentAsQslMsg,
                            AdifEncoding encoding = AdifEncoding::Windows1252);
 
-// The values of a QSO whose every value is ASCII, as bytes, in the same form as
-// AdifQso's (such a record reads the same in either encoding).
-struct AdifAsciiQso {
+// The values of a QSO as the bytes of the file's encoding, in the same form as
+// AdifQso's. Every character a Windows-1252 file can hold is one byte there, and
+// a UTF-8 file counts bytes, so in either the lengths are the sizes.
+struct AdifQsoBytes {
   QByteArrayView ownCall, call, mode, band, frequency, date, time, reportSent, reportReceived, satellite,
       operatorCall, remarks, ownGrid, grid;
 };
 
-// Adds to out the bytes of the line AdifRecord writes for the same values, for an
-// export that streams rows without a text per value. False, with out untouched,
-// when the date is not in the stored form "dd/mm/yyyy": AdifRecord decides those.
-bool AppendAdifAsciiRecord(QByteArray* out, const AdifAsciiQso& qso, bool useCommentAsQslMsg);
+// Adds to out the bytes of the line AdifRecord writes for the same values in that
+// encoding, for an export that streams rows without a text per value. False, with
+// out untouched, when the date is not in the stored form "dd/mm/yyyy": AdifRecord
+// decides those.
+bool AppendAdifRecordBytes(QByteArray* out, const AdifQsoBytes& qso, bool useCommentAsQslMsg);
 
 // Writes an ADIF file: the header when created, then record lines, then the end.
 // The file given is replaced only when finish() succeeds: a writer that fails or

@@ -47,9 +47,44 @@ constexpr qint64 kRangeSpread = 4;
 // List positions read and written at a time.
 constexpr int kBlockRows = 1024;
 
-bool isAscii(QByteArrayView v) {
-  for (char c : v)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
+// The stored UTF-8 value as the bytes of the file's encoding, converted into
+// scratch for Windows-1252. False for anything but ASCII and well-formed characters
+// of Windows-1252: the list's own texts decide those.
+bool encodedValue(QByteArrayView stored, AdifEncoding encoding, QByteArray* scratch, QByteArrayView* out) {
+  const qsizetype n = stored.size();
+  qsizetype i = 0;
+  while (i < n && static_cast<unsigned char>(stored[i]) < 0x80) ++i;
+  if (i == n) {
+    *out = stored;
+    return true;
+  }
+  scratch->resize(0);
+  scratch->append(stored.first(i));
+  while (i < n) {
+    const auto byte = [&](qsizetype k) { return static_cast<unsigned char>(stored[k]); };
+    const unsigned char b0 = byte(i);
+    if (b0 < 0x80) {
+      scratch->append(char(b0));
+      ++i;
+      continue;
+    }
+    char16_t u = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF && i + 1 < n && (byte(i + 1) & 0xC0) == 0x80) {
+      u = char16_t(((b0 & 0x1F) << 6) | (byte(i + 1) & 0x3F));
+      i += 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF && i + 2 < n && (byte(i + 1) & 0xC0) == 0x80 &&
+               (byte(i + 2) & 0xC0) == 0x80) {
+      u = char16_t(((b0 & 0x0F) << 12) | ((byte(i + 1) & 0x3F) << 6) | (byte(i + 2) & 0x3F));
+      if (u < 0x800 || (u >= 0xD800 && u <= 0xDFFF)) return false;
+      i += 3;
+    } else {
+      return false;
+    }
+    const int code = cp1252Code(QChar(u));
+    if (code == '?') return false;
+    scratch->append(char(code));
+  }
+  *out = encoding == AdifEncoding::Utf8 ? stored : QByteArrayView(*scratch);
   return true;
 }
 
@@ -57,6 +92,12 @@ QByteArrayView trimmedBlanks(QByteArrayView v) {
   while (!v.isEmpty() && v.front() == ' ') v = v.sliced(1);
   while (!v.isEmpty() && v.back() == ' ') v.chop(1);
   return v;
+}
+
+bool isAscii(QByteArrayView v) {
+  for (char c : v)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
 }
 
 bool hasLowerAscii(QByteArrayView v) {
@@ -180,25 +221,28 @@ class BlockWriter {
     return Status::success();
   }
 
-  // The record of a stored row as the list shows it. Rows of plain ASCII with the
-  // date and time in their stored forms (nearly all) are written from the stored
-  // bytes; any other goes through the list's own texts.
+  // The record of a stored row as the list shows it. Rows of ASCII and Windows-1252
+  // characters with the date and time in their stored forms (nearly all) are written
+  // from the stored bytes; any other goes through the list's own texts.
   void fromRow(const db::SqliteStatement& q, Slot* slot) {
     QByteArrayView v[kColumns];
-    bool ascii = true;
-    for (int c = 1; c < kColumns; ++c) {
-      v[c] = q.bytes(c);
-      ascii = ascii && isAscii(v[c]);
-    }
+    bool plain = true;
+    for (int c = 1; c < kColumns && plain; ++c) plain = encodedValue(q.bytes(c), encoding_, &scratch_[c], &v[c]);
     QByteArrayView time;
-    if (ascii && listTime(v[kHora], &time)) {
-      AdifAsciiQso a;
+    // Capitals as the list writes them, for ASCII letters only.
+    const auto upper = [&](QByteArrayView* value, QByteArray* copy) {
+      if (!isAscii(*value)) return false;
+      if (!hasLowerAscii(*value)) return true;
+      *copy = value->toByteArray().toUpper();
+      *value = *copy;
+      return true;
+    };
+    if (plain && listTime(v[kHora], &time) &&
+        (style_ != SearchRowStyle::SearchArgentine || upper(&v[kEstacion], &call_)) &&
+        (style_ != SearchRowStyle::Province || upper(&v[kSuGrid], &grid_))) {
+      AdifQsoBytes a;
       a.ownCall = v[kMyCall];
       a.call = v[kEstacion];
-      if (style_ == SearchRowStyle::SearchArgentine && hasLowerAscii(a.call)) {
-        call_ = a.call.toByteArray().toUpper();
-        a.call = call_;
-      }
       a.mode = v[kModo];
       a.band = v[kBanda];
       a.frequency = v[kFrecuencia];
@@ -211,12 +255,8 @@ class BlockWriter {
       a.remarks = v[kObs];
       a.ownGrid = v[kMiGrid];
       a.grid = v[kSuGrid];
-      if (style_ == SearchRowStyle::Province && hasLowerAscii(a.grid)) {
-        grid_ = a.grid.toByteArray().toUpper();
-        a.grid = grid_;
-      }
       const qsizetype begin = records_.size();
-      if (AppendAdifAsciiRecord(&records_, a, qslMsg_)) {
+      if (AppendAdifRecordBytes(&records_, a, qslMsg_)) {
         *slot = Slot{Slot::Kind::Record, begin, records_.size() - begin, {}};
         return;
       }
@@ -267,6 +307,7 @@ class BlockWriter {
   AdifEncoding encoding_;
   QByteArray records_;  // the block's records, back to back in the order read
   std::vector<Slot> slots_;
+  QByteArray scratch_[kColumns];  // values converted to Windows-1252
   QByteArray call_, grid_;
   db::SqliteStatement range_, one_;
 };

@@ -118,6 +118,8 @@ class ListedExport : public ::testing::Test {
     store({"W1AW", "7/3/2024", "25:00", "DV IP", "20m", "QSL vía bureau", "", "LU8OP", "FN31", "Salta"});
     store({"LU4JKL", "08/03/2024", "12:00:00", "DVoice", "2m", "100% <73>", "", "", "", "Capital"});
     store({"lu5mno", "09/03/2024", "23:59:59", "CW", "80m", "", "", "LU8OP", "FF78", "Buenos Aires"});
+    store({QString::fromUtf8("lu8ñaa"), "09/03/2024", "08:00", "SSB", "40m", QString::fromUtf8("señal € … \u0081"),
+           QString::fromUtf8(" Óscar "), QString::fromUtf8("LU8ÑA"), QString::fromUtf8("gf05ñ"), "Salta"});
     utf8Id = store({"JA1XYZ", "10/03/2024", "13:00", "SSB", "15m", QString::fromUtf8("ありがとう Łódź")});
     Stored other{"LU6PQR", "01/03/2024", "10:00", "SSB", "40m"};
     other.log = QStringLiteral("Otro");
@@ -194,6 +196,18 @@ TEST_F(ListedExport, ARowTheListHoldsItselfIsWrittenAsShown) {
                   .lines.contains("<CALL:6>LU9EDT"));
 }
 
+// A stored text that is not well-formed UTF-8 is written as the list reads it.
+TEST_F(ListedExport, AStoredValueThatIsNoUtf8IsWrittenAsTheListReadsIt) {
+  const std::vector<qint64> ids = without(ListSearchViewLog("Mi Log").value.ids, utf8Id);
+  ASSERT_TRUE(db::exec(QStringLiteral("UPDATE Tabla1 SET Obs=CAST(X'41C3' AS TEXT) WHERE id=?"), {ids[1]}));
+  ASSERT_TRUE(db::exec(QStringLiteral("UPDATE Tabla1 SET Operador=CAST(X'4CE282' AS TEXT) WHERE id=?"), {ids[2]}));
+  ASSERT_TRUE(db::exec(QStringLiteral("UPDATE Tabla1 SET MiGrid=CAST(X'EDA080' AS TEXT) WHERE id=?"), {ids[3]}));
+  expectSameAsListRows(ids, SearchRowStyle::Opening);
+  expectSameAsListRows({ids[0], ids[4]}, SearchRowStyle::Opening);
+  EXPECT_TRUE(streamed(folder.file("x.adi"), ids, SearchRowStyle::Opening, {}, false, AdifEncoding::Windows1252)
+                  .needsUtf8);
+}
+
 TEST_F(ListedExport, ARowGoneOrWithoutADateFailsAsTheListsRowWould) {
   std::vector<qint64> ids = without(ListSearchViewLog("Mi Log").value.ids, utf8Id);
   ASSERT_TRUE(db::exec(QStringLiteral("DELETE FROM Tabla1 WHERE id=?"), {ids[3]}));
@@ -234,8 +248,9 @@ TEST_F(ListedExport, SparseAndLongListsKeepTheirOrder) {
   expectSameAsListRows(ListSearchViewLog("Mi Log", {{kQsoListEstacion, false}}).value.ids, SearchRowStyle::Opening);
 }
 
-// The bytes of a record written from stored ASCII are those of the list's record.
-TEST(AdifAsciiRecord, WritesWhatTheRecordWrites) {
+// The bytes of a record written from stored values are those of the list's record,
+// in either encoding.
+TEST(AdifRecordBytes, WritesWhatTheRecordWrites) {
   AdifQso base;
   base.ownCall = "LU9ZZ";
   base.call = "LU1ABC";
@@ -268,26 +283,32 @@ TEST(AdifAsciiRecord, WritesWhatTheRecordWrites) {
       with([](AdifQso& q) { q.remarks = ""; q.call = ""; q.frequency = ""; }),
       with([](AdifQso& q) { q.time = "1:2:3"; }),
       with([](AdifQso& q) { q.remarks = QString(1234, QChar('x')); }),
+      with([](AdifQso& q) { q.remarks = QString::fromUtf8("Buena señal, 5€ … «ok»"); q.call = QString::fromUtf8("LU1ÑA"); }),
+      with([](AdifQso& q) { q.satellite = QString::fromUtf8("Ø"); q.operatorCall = QString::fromUtf8("Œ"); }),
   };
-  for (const AdifQso& q : cases)
-    for (bool qslMsg : {false, true}) {
-      const auto bytes = [](const QString& v) { return v.toLatin1(); };
-      const QByteArray values[] = {bytes(q.ownCall),   bytes(q.call),           bytes(q.mode),      bytes(q.band),
-                                   bytes(q.frequency), bytes(q.date),           bytes(q.time),      bytes(q.reportSent),
-                                   bytes(q.reportReceived), bytes(q.satellite), bytes(q.operatorCall),
-                                   bytes(q.remarks),   bytes(q.ownGrid),        bytes(q.grid)};
-      const AdifAsciiQso a{values[0], values[1], values[2],  values[3],  values[4],  values[5],  values[6],
-                           values[7], values[8], values[9], values[10], values[11], values[12], values[13]};
-      QByteArray out = "before";
-      ASSERT_TRUE(AppendAdifAsciiRecord(&out, a, qslMsg));
-      EXPECT_EQ(out, "before" + AdifRecord(q, qslMsg).value.toLatin1());
-    }
+  for (AdifEncoding encoding : {AdifEncoding::Windows1252, AdifEncoding::Utf8})
+    for (const AdifQso& q : cases)
+      for (bool qslMsg : {false, true}) {
+        const auto bytes = [encoding](const QString& v) {
+          return encoding == AdifEncoding::Utf8 ? v.toUtf8() : encodeCp1252(v);
+        };
+        const QByteArray values[] = {bytes(q.ownCall),        bytes(q.call),      bytes(q.mode),
+                                     bytes(q.band),           bytes(q.frequency), bytes(q.date),
+                                     bytes(q.time),           bytes(q.reportSent), bytes(q.reportReceived),
+                                     bytes(q.satellite),      bytes(q.operatorCall), bytes(q.remarks),
+                                     bytes(q.ownGrid),        bytes(q.grid)};
+        const AdifQsoBytes a{values[0], values[1], values[2],  values[3],  values[4],  values[5],  values[6],
+                             values[7], values[8], values[9], values[10], values[11], values[12], values[13]};
+        QByteArray out = "before";
+        ASSERT_TRUE(AppendAdifRecordBytes(&out, a, qslMsg));
+        EXPECT_EQ(out, "before" + bytes(AdifRecord(q, qslMsg, encoding).value)) << q.remarks.toStdString();
+      }
   // Dates in any other form are left to the record itself.
   for (const char* date : {"1/3/2024", "31/02/2024", "01/03/0999", "01-03-2024", "", "sin fecha"}) {
     QByteArray out = "before";
-    AdifAsciiQso a;
+    AdifQsoBytes a;
     a.date = date;
-    EXPECT_FALSE(AppendAdifAsciiRecord(&out, a, false)) << date;
+    EXPECT_FALSE(AppendAdifRecordBytes(&out, a, false)) << date;
     EXPECT_EQ(out, "before");
   }
 }
