@@ -192,6 +192,89 @@ Result<QString> AdifRecord(const AdifQso& q, bool useCommentAsQslMsg, AdifEncodi
   return Result<QString>::of(std::move(r));
 }
 
+namespace {
+
+bool isBlankBytes(QByteArrayView v) {
+  for (char c : v)
+    if (c != ' ') return false;
+  return true;
+}
+
+int asciiDigits(QByteArrayView v, qsizetype at, int n) {
+  int value = 0;
+  for (int i = 0; i < n; ++i) {
+    const char c = v[at + i];
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+void appendLength(QByteArray& r, qsizetype length) {
+  char digits[20];
+  int n = 0;
+  for (qsizetype v = length; n == 0 || v > 0; v /= 10) digits[n++] = char('0' + v % 10);
+  while (n > 0) r += digits[--n];
+}
+
+void appendBytesField(QByteArray& r, const char* tag, QByteArrayView value) {
+  r += '<';
+  r += tag;
+  r += ':';
+  appendLength(r, value.size());
+  r += '>';
+  r += value;
+}
+
+}  // namespace
+
+// Field for field what AdifRecord writes.
+bool AppendAdifRecordBytes(QByteArray* out, const AdifQsoBytes& q, bool useCommentAsQslMsg) {
+  // The stored date form only, as storedDateParts reads it.
+  const QByteArrayView d = q.date;
+  if (d.size() != 10 || d[2] != '/' || d[5] != '/') return false;
+  const int day = asciiDigits(d, 0, 2), month = asciiDigits(d, 3, 2), year = asciiDigits(d, 6, 4);
+  if (day < 0 || month < 0 || year < 1000 || !QDate::isValid(year, month, day)) return false;
+  const char date[8] = {d[6], d[7], d[8], d[9], d[3], d[4], d[0], d[1]};
+
+  QByteArray& r = *out;
+  appendBytesField(r, "STATION_CALLSIGN", q.ownCall);
+  appendBytesField(r, "CALL", q.call);
+  if (q.mode == "Echo")
+    r += "<MODE:2>FM<PROP_MODE:3>ECH";
+  else if (q.mode == "Echo IP")
+    r += "<MODE:3>VOI<PROP_MODE:3>ECH";
+  else if (q.mode == "DV IP")
+    r += "<MODE:12>DIGITALVOICE<PROP_MODE:8>INTERNET";
+  else if (q.mode == "DVoice")
+    r += "<MODE:12>DIGITALVOICE";
+  else
+    appendBytesField(r, "MODE", q.mode);
+  appendBytesField(r, "BAND", q.band);
+  appendBytesField(r, "FREQ", q.frequency);
+  appendBytesField(r, "QSO_DATE", QByteArrayView(date, 8));
+  // TIME_ON: the time without its ":".
+  r += "<TIME_ON:";
+  appendLength(r, q.time.size() - std::count(q.time.begin(), q.time.end(), ':'));
+  r += '>';
+  for (char c : q.time)
+    if (c != ':') r += c;
+  appendBytesField(r, "RST_SENT", q.reportSent);
+  appendBytesField(r, "RST_RCVD", q.reportReceived);
+  if (!q.satellite.isEmpty()) {
+    r += "<PROP_MODE:3>SAT";
+    appendBytesField(r, "SAT_NAME", q.satellite);
+    r += q.band == "2m" ? "<BAND_RX:4>70cm" : "<BAND_RX:2>2m";
+  }
+  if (!isBlankBytes(q.operatorCall)) appendBytesField(r, "OPERATOR", q.operatorCall);
+  if (!isBlankBytes(q.remarks)) appendBytesField(r, "COMMENT", q.remarks);
+  if (useCommentAsQslMsg && !q.remarks.isEmpty()) appendBytesField(r, "QSLMSG", q.remarks);
+  if (!isBlankBytes(q.ownGrid)) appendBytesField(r, "MY_GRIDSQUARE", q.ownGrid);
+  if (!isBlankBytes(q.grid)) appendBytesField(r, "GRIDSQUARE", q.grid);
+  r += "<EOR>";
+  return true;
+}
+
 Status AdifFileWriter::create(const QString& path, const QStringList& header, AdifEncoding encoding) {
   file_.emplace(path);
   pending_.clear();
@@ -213,6 +296,13 @@ Status AdifFileWriter::writeLine(const QString& line) {
     pending_ += line.toUtf8();
   else
     appendCp1252(&pending_, line);
+  pending_ += "\r\n";
+  return pending_.size() >= kPendingLimit ? writePending() : Status::success();
+}
+
+Status AdifFileWriter::writeEncodedLine(QByteArrayView line) {
+  if (!file_) return Status::failure(QStringLiteral("El archivo ADIF no está abierto"));
+  pending_ += line;
   pending_ += "\r\n";
   return pending_.size() >= kPendingLimit ? writePending() : Status::success();
 }

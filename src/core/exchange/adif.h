@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QHash>
 #include <QSaveFile>
@@ -81,6 +82,20 @@ AdifEncoding AdifQsoEncoding(const AdifQso& qso);
 Result<QString> AdifRecord(const AdifQso& qso, bool useCommentAsQslMsg,
                            AdifEncoding encoding = AdifEncoding::Windows1252);
 
+// The values of a QSO as the bytes of the file's encoding, in the same form as
+// AdifQso's. Every character a Windows-1252 file can hold is one byte there, and
+// a UTF-8 file counts bytes, so in either the lengths are the sizes.
+struct AdifQsoBytes {
+  QByteArrayView ownCall, call, mode, band, frequency, date, time, reportSent, reportReceived, satellite,
+      operatorCall, remarks, ownGrid, grid;
+};
+
+// Adds to out the bytes of the line AdifRecord writes for the same values in that
+// encoding, for an export that streams rows without a text per value. False, with
+// out untouched, when the date is not in the stored form "dd/mm/yyyy": AdifRecord
+// decides those.
+bool AppendAdifRecordBytes(QByteArray* out, const AdifQsoBytes& qso, bool useCommentAsQslMsg);
+
 // Writes an ADIF file: the header when created, then record lines, then the end.
 // The file given is replaced only when finish() succeeds: a writer that fails or
 // is dropped half-way leaves whatever file was there untouched.
@@ -90,6 +105,8 @@ class AdifFileWriter {
   Status create(const QString& path, const QStringList& header = AdifHeader(),
                 AdifEncoding encoding = AdifEncoding::Windows1252);
   Status writeLine(const QString& line);
+  // A line already in the file's encoding, without its line end.
+  Status writeEncodedLine(QByteArrayView line);
   // Writes "<EOF>" when asked, and puts the file in place.
   Status finish(bool endLine);
 

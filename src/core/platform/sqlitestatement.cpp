@@ -72,6 +72,12 @@ QString SqliteStatement::text(int column) const {
   return QString::fromUtf8(reinterpret_cast<const char*>(t), sqlite3_column_bytes(stmt_, column));
 }
 
+QByteArrayView SqliteStatement::bytes(int column) const {
+  const unsigned char* t = sqlite3_column_text(stmt_, column);
+  if (!t) return {};
+  return QByteArrayView(reinterpret_cast<const char*>(t), sqlite3_column_bytes(stmt_, column));
+}
+
 void SqliteStatement::reset() {
   if (stmt_) sqlite3_reset(stmt_);
 }

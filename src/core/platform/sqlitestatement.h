@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArrayView>
 #include <QString>
 
 #include "platform/status.h"
@@ -34,6 +35,9 @@ class SqliteStatement {
   Status start();
   bool next();
   QString text(int column) const;  // a NULL reads as a null text
+  // The column's stored UTF-8 bytes in place, empty for a NULL; valid until the next
+  // step. For streams that write what they read without a text per value.
+  QByteArrayView bytes(int column) const;
   // Ends a query before its last row.
   void reset();
   qint64 integer(int column) const;

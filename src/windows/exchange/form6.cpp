@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "exchange/adif.h"
+#include "exchange/searchexport.h"
 #include "exchange/searchlistmodel.h"
 #include "exchange/searchquery.h"
 #include "mainwin/form1.h"
@@ -78,27 +79,6 @@ QLineEdit* box(int maxLength = 0) {
   auto* b = new QLineEdit;
   if (maxLength > 0) b->setMaxLength(maxLength);
   return b;
-}
-
-// The record values of a list row.
-AdifQso adifFromRow(const QsoListRow& row) {
-  const auto& c = row.cells;
-  AdifQso q;
-  q.ownCall = c[10];
-  q.call = c[kQsoListEstacion];
-  q.mode = c[5];
-  q.band = c[kQsoListBanda];
-  q.frequency = c[kQsoListFrec];
-  q.date = c[kQsoListFecha];
-  q.time = c[kQsoListHora];
-  q.reportSent = c[6];
-  q.reportReceived = c[7];
-  q.satellite = c[16];
-  q.operatorCall = c[11];
-  q.remarks = c[12];
-  q.ownGrid = c[13];
-  q.grid = c[14];
-  return q;
 }
 
 bool isAsciiDigit(int c) { return c >= '0' && c <= '9'; }
@@ -538,25 +518,17 @@ void Form6::Command1_Click() {
 
   // The file in place is replaced only once every record is written: a row that
   // cannot be written leaves it as it was, and the operator is told why. Rows are
-  // read from the log as they are written, a block at a time. Windows-1252 as
-  // always; at the first value that needs more the file starts again in UTF-8.
+  // read from the log as they are written, a block at a time, each as the list
+  // shows it. Windows-1252 as always; at the first value that needs more the file
+  // starts again in UTF-8.
   const auto writePass = [&](AdifEncoding encoding, bool* needsUtf8) {
     AdifFileWriter writer;  // dropped unfinished, it leaves the file in place untouched
     Status s = writer.create(path, AdifHeader(), encoding);
-    for (int i = 0; s && i < n; ++i) {
-      const AdifQso qso = adifFromRow(ListModel->rowAt(i));
-      if (encoding == AdifEncoding::Windows1252 && AdifQsoEncoding(qso) == AdifEncoding::Utf8) {
-        *needsUtf8 = true;
-        return Status::success();
-      }
-      const Result<QString> record = AdifRecord(qso, state().UseCommentAsQslMsg, encoding);
-      s = record.ok() ? writer.writeLine(record.value) : record.status;
-      if (s) {
-        const QString failed = ListModel->takeError();
-        if (!failed.isEmpty()) s = Status::failure(failed);
-      }
-    }
-    if (s) s = writer.finish(true);
+    if (s)
+      s = WriteListedAdifRecords(
+          writer, ListModel->ids().data(), n, ListModel->style(),
+          [this](qint64 id) { return ListModel->rewrittenRow(id); }, state().UseCommentAsQslMsg, encoding, needsUtf8);
+    if (s && !*needsUtf8) s = writer.finish(true);
     return s;
   };
   bool needsUtf8 = false;

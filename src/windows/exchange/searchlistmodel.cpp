@@ -57,6 +57,11 @@ const QsoListRow& SearchListModel::rowAt(int row) const {
   return it->rows[size_t(row - b * kBlockRows)];
 }
 
+const QsoListRow* SearchListModel::rewrittenRow(qint64 id) const {
+  const auto it = rewritten_.constFind(id);
+  return it == rewritten_.constEnd() ? nullptr : &*it;
+}
+
 QString SearchListModel::takeError() const {
   QString e;
   std::swap(e, error_);

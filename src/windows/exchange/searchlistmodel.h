@@ -26,6 +26,10 @@ class SearchListModel : public QAbstractTableModel {
 
   int count() const { return int(ids_.size()); }
   qint64 idAt(int row) const { return ids_[size_t(row)]; }
+  const std::vector<qint64>& ids() const { return ids_; }
+  SearchRowStyle style() const { return style_; }
+  // The row the list holds for the id since an edit, or nullptr when it shows the log's.
+  const QsoListRow* rewrittenRow(qint64 id) const;
   // The row at a position, read when not cached; a failed read is kept as the
   // failure text (see lastError) and gives an empty row.
   const QsoListRow& rowAt(int row) const;

@@ -14,7 +14,10 @@
 #include <functional>
 #include <memory>
 
+#include "exchange/adif.h"
 #include "exchange/form6.h"
+#include "exchange/searchexport.h"
+#include "exchange/searchlistmodel.h"
 #include "mainwin/form1.h"
 #include "mainwin/form5.h"
 #include "platform/clock.h"
@@ -432,6 +435,44 @@ class TstForm6 : public QObject {
     });
     test::doubleClickRow(f.ListView2, 0);
     QCOMPARE(call, QString("LU2DEF"));
+  }
+
+  // The file holds the rows as the list shows them when "Exportar" is pressed: in
+  // the order of the last heading click, an edited row as edited, and a value
+  // beyond Windows-1252 turning the whole file to UTF-8.
+  void exportWritesTheListAsShownAfterSortAndEdit() {
+    store({"JA1ABC", "03/03/2024", "12:00:00", "SSB", "15m", "21.200", QString::fromUtf8("Łódź 'ok'")});
+    const QString path = folder->file("lista.adi");
+    Form6& f = shown();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    test::clickHeading(f.ListView2->header(), kQsoListEstacion);
+    test::clickHeading(f.ListView2->header(), kQsoListEstacion);  // flipped: calls A to Z
+    QCOMPARE(calls(f.ListView2), QStringList({"EA4XYZ", "JA1ABC", "LU1ABC", "LU2DEF"}));
+    whenShown<Form5>([] {
+      form5().Text2->setText("EA4ZZZ");
+      form5().Command1->click();
+    });
+    test::doubleClickRow(f.ListView2, 0);
+    QCOMPARE(calls(f.ListView2), QStringList({"EA4ZZZ", "JA1ABC", "LU1ABC", "LU2DEF"}));
+
+    // What the list's rows give, record for record.
+    QByteArray expected;
+    for (const QString& line : AdifHeader()) expected += line.toUtf8() + "\r\n";
+    for (int i = 0; i < f.ListModel->count(); ++i)
+      expected += AdifRecord(AdifQsoFromListRow(f.ListModel->rowAt(i)), false, AdifEncoding::Utf8).value.toUtf8() + "\r\n";
+    expected += "<EOF>\r\n";
+
+    dialogs->answers << MsgAnswer::No << MsgAnswer::No;  // no QSLMSG; do not open it
+    dialogs->files << path;
+    f.Command1->click();
+    QCOMPARE(dialogs->lastText(), path + "\r\nGuardado!\r\n\r\nDesea verlo?");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    QCOMPARE(written, expected);
+    QVERIFY(written.contains("<CALL:6>EA4ZZZ"));
+    QVERIFY(written.contains(QString::fromUtf8("<COMMENT:12>Łódź 'ok'").toUtf8()));
+    QVERIFY(written.contains("<COMMENT:12>Saludos <73>"));
   }
 
   void answerLinesKeepTheirColour() {
