@@ -274,6 +274,11 @@ Status ensureSchema() {
                      "([Nombre Log], [Estacion], [Modo], [Banda], [MyCall], [Fecha], [Hora])"),
       // Its narrower forerunner: every index is written at every save.
       QStringLiteral("DROP INDEX IF EXISTS [Tabla1_Estacion]"),
+      // A call's QSOs that still lack a grid: a save with a grid fills them, and
+      // visits only them rather than every QSO of a busy call. Rows with a grid are
+      // left out, so a save with one writes nothing here.
+      QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla1_SinGrid] ON Tabla1 ([Nombre Log], [Estacion]) WHERE %1")
+          .arg(QLatin1String(kLacksGrid)),
       QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla2_Log] ON Tabla2 ([Nombre Log])"),
       // The contest window's duplicate check, at every call typed.
       QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla2_Estacion] ON Tabla2 "
