@@ -17,11 +17,6 @@ inline constexpr const char* kFileName = "base0.mdb";
 inline constexpr const char* kFechaKey =
     "(substr([Fecha],7,4)||substr([Fecha],4,2)||substr([Fecha],1,2))";
 
-// A Tabla1 row without a worked grid (none stored, or empty text). Use this exact
-// text in a WHERE clause: the index of such rows is made partial on it, and the
-// planner takes that index only for a clause that repeats it word for word.
-inline constexpr const char* kLacksGrid = "([SuGrid] IS NULL OR [SuGrid]='')";
-
 // QSOs per log and month of the date key ([Mes]: the key's first six characters,
 // empty text for a row without a date), kept by triggers on Tabla1. Placeholder
 // rows (empty Modo) are not counted. It gives a log's QSO count and lets a page

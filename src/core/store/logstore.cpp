@@ -295,9 +295,9 @@ Result<QString> FindGridForCall(const QString& call) {
 Status FillMissingGridForCall(const QString& call, const QString& grid) {
   if (Status one = CheckOneLineValues({grid}); !one) return one;
   // One statement for all the QSOs that lack a grid: either all get it or none.
-  // Only those rows are visited, through the index of QSOs without a grid.
-  return db::exec(QStringLiteral("UPDATE Tabla1 SET [SuGrid]=? WHERE [Nombre Log]=? AND [Estacion]=? AND %1")
-                      .arg(QLatin1String(db::kLacksGrid)),
+  // The station index holds the grid, so only the rows to fill are read.
+  return db::exec(QStringLiteral("UPDATE Tabla1 SET [SuGrid]=? WHERE [Nombre Log]=? AND [Estacion]=? "
+                                 "AND ([SuGrid] IS NULL OR [SuGrid]='')"),
                   {db::textValue(grid), db::textValue(state().CurrentLogName), db::textValue(call)});
 }
 
