@@ -39,7 +39,7 @@ inline int callsFor(int n) { return std::max(50, int(n * 0.054695)); }
 inline QString benchCall(int k) { return k == 0 ? kBusiestCall : callOf(k + 1000); }
 
 // Version of the shape above: a changed generator must not reuse an old file.
-inline constexpr int kBenchLogVersion = 1;
+inline constexpr int kBenchLogVersion = 3;
 
 inline QString benchCacheFolder() {
   const QString env = qEnvironmentVariable("VZ_BENCH_CACHE");
@@ -54,6 +54,7 @@ inline void writeBenchRows(int n) {
   for (const char* sql : {"DROP TRIGGER IF EXISTS Tabla1_Meses_Alta", "DROP TRIGGER IF EXISTS Tabla1_Meses_Baja",
                           "DROP TRIGGER IF EXISTS Tabla1_Meses_Cambio", "DROP INDEX IF EXISTS Tabla1_Pagina",
                           "DROP INDEX IF EXISTS Tabla1_Duplicado", "DROP INDEX IF EXISTS Tabla1_Estacion",
+                          "DROP INDEX IF EXISTS Tabla1_Duplicado_Grid",
                           "PRAGMA journal_mode=OFF", "PRAGMA synchronous=OFF"})
     if (!db::exec(QLatin1String(sql))) std::abort();
   static const char* const kProvinces[] = {"Buenos Aires", "Córdoba", "Santa Fe", "Mendoza", "Salta",

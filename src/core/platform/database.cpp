@@ -267,13 +267,16 @@ Status ensureSchema() {
       QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla1_Pagina] ON Tabla1 ([Nombre Log], %1, [Hora]) "
                      "WHERE [Modo]<>''")
           .arg(QLatin1String(kFechaKey)),
-      // The duplicate rule reads only these columns of a station's QSOs, so it never
-      // visits the table; its first two columns serve the grid back-fill and the
-      // worked-before list, and its log names the back-up window's counts.
-      QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla1_Duplicado] ON Tabla1 "
-                     "([Nombre Log], [Estacion], [Modo], [Banda], [MyCall], [Fecha], [Hora])"),
-      // Its narrower forerunner: every index is written at every save.
+      // Its narrower forerunners: every index is written at every save.
       QStringLiteral("DROP INDEX IF EXISTS [Tabla1_Estacion]"),
+      QStringLiteral("DROP INDEX IF EXISTS [Tabla1_Duplicado]"),
+      // The duplicate rule reads only these columns of a station's QSOs, so it never
+      // visits the table; its first two columns serve the worked-before list and its
+      // log names the back-up window's counts. The grid, last, lets the back-fill at
+      // a save find the station's QSOs lacking one here and read only those rows,
+      // however many QSOs a busy station has.
+      QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla1_Duplicado_Grid] ON Tabla1 "
+                     "([Nombre Log], [Estacion], [Modo], [Banda], [MyCall], [Fecha], [Hora], [SuGrid])"),
       QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla2_Log] ON Tabla2 ([Nombre Log])"),
       // The contest window's duplicate check, at every call typed.
       QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla2_Estacion] ON Tabla2 "

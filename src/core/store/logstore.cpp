@@ -295,6 +295,7 @@ Result<QString> FindGridForCall(const QString& call) {
 Status FillMissingGridForCall(const QString& call, const QString& grid) {
   if (Status one = CheckOneLineValues({grid}); !one) return one;
   // One statement for all the QSOs that lack a grid: either all get it or none.
+  // The station index holds the grid, so only the rows to fill are read.
   return db::exec(QStringLiteral("UPDATE Tabla1 SET [SuGrid]=? WHERE [Nombre Log]=? AND [Estacion]=? "
                                  "AND ([SuGrid] IS NULL OR [SuGrid]='')"),
                   {db::textValue(grid), db::textValue(state().CurrentLogName), db::textValue(call)});

@@ -1,7 +1,9 @@
 #include "store/memoryfiles.h"
 
+#include <QFile>
 #include <QStringList>
 
+#include "platform/cp1252.h"
 #include "platform/programfolder.h"
 #include "platform/textfile.h"
 #include "platform/textutil.h"
@@ -15,6 +17,15 @@ Status writeFile(const QString& name, const QStringList& lines) {
   return Status::failure(QStringLiteral("No se pudo escribir %1: %2").arg(name, error));
 }
 
+// Whether the file holds exactly these lines as they would be written.
+bool holdsLines(const QString& name, const QStringList& lines) {
+  QByteArray bytes;
+  for (const QString& l : lines) bytes += encodeCp1252(l) + "\r\n";
+  QFile f(programFile(name));
+  if (!f.open(QIODevice::ReadOnly) || f.size() != bytes.size()) return false;
+  return f.readAll() == bytes;
+}
+
 std::optional<QString> firstLine(const QString& name) {
   QStringList lines;
   if (!readTextLines(programFile(name), &lines) || lines.isEmpty()) return std::nullopt;
@@ -24,8 +35,12 @@ std::optional<QString> firstLine(const QString& name) {
 }  // namespace
 
 Status WriteMemIni(const EntryStripValues& v) {
-  return writeFile(QStringLiteral("mem.ini"), {v.mhz + u'.' + v.khz, v.band,
-                                               numberLine(v.manualTime ? 1 : 0), QString()});
+  const QString name = QStringLiteral("mem.ini");
+  const QStringList lines = {v.mhz + u'.' + v.khz, v.band, numberLine(v.manualTime ? 1 : 0), QString()};
+  // Written at every save, mostly with what it holds already: writing it again
+  // would only make the save wait for the disk once more.
+  if (holdsLines(name, lines)) return Status::success();
+  return writeFile(name, lines);
 }
 
 Status SaveEntryMemoryFiles(const EntryStripValues& v) {

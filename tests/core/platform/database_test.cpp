@@ -111,3 +111,34 @@ TEST(Database, DateKeyOrdersDayFirstDates) {
   while (q.next()) got << q.value(0).toString();
   EXPECT_EQ(got, (QStringList{"02/01/2027", "31/12/2026", "01/02/2026"}));
 }
+
+// A file from an earlier version has the narrower station indexes: at open they go
+// (every index is written at every save) and the one holding the grid comes, so a
+// station's QSOs lacking a grid are found without reading the table.
+TEST(Database, AnOlderFileGetsTheStationIndexWithTheGridAtOpen) {
+  test::TempFolder folder;
+  ASSERT_TRUE(db::exec("DROP INDEX [Tabla1_Duplicado_Grid]"));
+  ASSERT_TRUE(db::exec("CREATE INDEX [Tabla1_Estacion] ON Tabla1 ([Nombre Log], [Estacion])"));
+  ASSERT_TRUE(db::exec("CREATE INDEX [Tabla1_Duplicado] ON Tabla1 "
+                       "([Nombre Log], [Estacion], [Modo], [Banda], [MyCall], [Fecha], [Hora])"));
+  for (const QVariant& grid : {QVariant(), QVariant(QStringLiteral("")), QVariant(QStringLiteral("GF05"))})
+    ASSERT_TRUE(db::exec("INSERT INTO Tabla1 (Modo, [Nombre Log], Estacion, SuGrid) VALUES ('SSB','L','LU1AA',?)",
+                         {grid}));
+  db::close();
+  ASSERT_TRUE(db::open(folder.path()));
+
+  QSqlQuery q(db::connection());
+  ASSERT_TRUE(db::run(q, "SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='Tabla1' ORDER BY name"));
+  QStringList indexes;
+  while (q.next()) indexes << q.value(0).toString();
+  EXPECT_EQ(indexes, (QStringList{"Tabla1_Duplicado_Grid", "Tabla1_Pagina"}));
+
+  const QString lacking = " FROM Tabla1 WHERE [Nombre Log]=? AND [Estacion]=? AND ([SuGrid] IS NULL OR [SuGrid]='')";
+  ASSERT_TRUE(db::run(q, "EXPLAIN QUERY PLAN SELECT id" + lacking, {"L", "LU1AA"}));
+  QString plan;
+  while (q.next()) plan += q.value(3).toString();
+  EXPECT_TRUE(plan.contains("USING COVERING INDEX Tabla1_Duplicado_Grid")) << plan.toStdString();
+  ASSERT_TRUE(db::run(q, "SELECT count(*)" + lacking, {"l", "lu1aa"}));
+  ASSERT_TRUE(q.next());
+  EXPECT_EQ(q.value(0).toInt(), 2);
+}

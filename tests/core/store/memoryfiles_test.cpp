@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <sys/stat.h>
 
 #include "platform/programfolder.h"
 #include "store/memoryfiles.h"
@@ -38,6 +39,36 @@ TEST(MemoryFiles, MemIniLayout) {
   v.manualTime = false;
   ASSERT_TRUE(WriteMemIni(v));
   EXPECT_EQ(bytesOf(folder, "mem.ini"), QByteArray("144.\r\n2m\r\n 0 \r\n\r\n"));
+}
+
+// Every save writes mem.ini: the same lines again leave the file alone (no new
+// file, no wait for the disk); anything else in it, even one byte, is replaced.
+TEST(MemoryFiles, MemIniIsRewrittenOnlyWhenItsLinesChange) {
+  test::TempFolder folder(false);
+  const auto inode = [&] {
+    struct stat st {};
+    return ::stat(QFile::encodeName(folder.file("mem.ini")).constData(), &st) == 0 ? st.st_ino : ino_t(0);
+  };
+  const EntryStripValues v = someValues();
+  ASSERT_TRUE(WriteMemIni(v));
+  const ino_t first = inode();
+  ASSERT_NE(first, ino_t(0));
+  ASSERT_TRUE(WriteMemIni(v));
+  EXPECT_EQ(inode(), first);
+
+  const QByteArray expected("144.200\r\n2m\r\n 1 \r\n\r\n");
+  for (const QByteArray& stale : {QByteArray("144.200\r\n2m\r\n 1 \r\n"), QByteArray("144.201\r\n2m\r\n 1 \r\n\r\n"),
+                                  expected + "x", QByteArray()}) {
+    QFile f(folder.file("mem.ini"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(stale);
+    f.close();
+    ASSERT_TRUE(WriteMemIni(v));
+    EXPECT_EQ(bytesOf(folder, "mem.ini"), expected) << stale.toStdString();
+  }
+  ASSERT_TRUE(QFile::remove(folder.file("mem.ini")));
+  ASSERT_TRUE(WriteMemIni(v));
+  EXPECT_EQ(bytesOf(folder, "mem.ini"), expected);
 }
 
 TEST(MemoryFiles, CfgFilesAndSatelliteLayout) {
