@@ -7,7 +7,6 @@
 #include "platform/cp1252.h"
 #include "platform/database.h"
 #include "platform/sqlitestatement.h"
-#include "platform/textutil.h"
 
 namespace vz {
 
@@ -223,7 +222,7 @@ class BlockWriter {
 
   // The record of a stored row as the list shows it. Rows of ASCII and Windows-1252
   // characters with the date and time in their stored forms (nearly all) are written
-  // from the stored bytes; any other goes through the list's own texts.
+  // from the stored bytes; any other goes through the list's own row.
   void fromRow(const db::SqliteStatement& q, Slot* slot) {
     QByteArrayView v[kColumns];
     bool plain = true;
@@ -261,25 +260,14 @@ class BlockWriter {
         return;
       }
     }
-    const auto text = [&](int c) { return q.text(c); };
-    AdifQso qso;
-    qso.ownCall = text(kMyCall);
-    qso.call = text(kEstacion);
-    if (style_ == SearchRowStyle::SearchArgentine) qso.call = qso.call.toUpper();
-    qso.mode = text(kModo);
-    qso.band = text(kBanda);
-    qso.frequency = text(kFrecuencia);
-    qso.date = QsoListDateText(text(kFecha));
-    qso.time = QsoListTimeText(text(kHora));
-    qso.reportSent = text(kRse);
-    qso.reportReceived = text(kRsr);
-    qso.satellite = trimBlanks(text(kNombreSat));
-    qso.operatorCall = text(kOperador);
-    qso.remarks = text(kObs);
-    qso.ownGrid = text(kMiGrid);
-    qso.grid = text(kSuGrid);
-    if (style_ == SearchRowStyle::Province) qso.grid = qso.grid.toUpper();
-    fromQso(qso, slot);
+    // Anything else is written from the row as the list itself reads it.
+    const Result<QsoListRow> row = reader_.read(q.integer(kId), style_);
+    if (!row.ok()) {
+      slot->kind = Slot::Kind::Failed;
+      slot->error = row.error();
+      return;
+    }
+    fromQso(AdifQsoFromListRow(row.value), slot);
   }
 
   // The record of the list's texts, as AdifRecord writes it.
@@ -310,6 +298,7 @@ class BlockWriter {
   QByteArray scratch_[kColumns];  // values converted to Windows-1252
   QByteArray call_, grid_;
   db::SqliteStatement range_, one_;
+  SearchRowReader reader_;
 };
 
 }  // namespace

@@ -94,11 +94,15 @@ bool replaceFileBytes(const QString& path, const QByteArray& bytes, QString* err
   return false;
 }
 
-bool writeTextLines(const QString& path, const QStringList& lines, QString* error,
-                    QFileDevice::Permissions permissions) {
+QByteArray textLinesBytes(const QStringList& lines) {
   QByteArray bytes;
   for (const QString& l : lines) bytes += encodeCp1252(l) + "\r\n";
-  return replaceFileBytes(path, bytes, error, permissions);
+  return bytes;
+}
+
+bool writeTextLines(const QString& path, const QStringList& lines, QString* error,
+                    QFileDevice::Permissions permissions) {
+  return replaceFileBytes(path, textLinesBytes(lines), error, permissions);
 }
 
 bool appendTextLine(const QString& path, const QString& line, QString* error) {

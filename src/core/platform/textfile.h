@@ -29,6 +29,8 @@ QString readFailureReason(const QString& path, qint64 maxBytes = kMaxTextFileByt
 bool forEachTextBlock(const QString& path, const std::function<bool(const QStringList& lines)>& take);
 QStringList splitTextLines(const QString& text);
 
+// The bytes writeTextLines writes for the lines: Windows-1252, each line ended by CR LF.
+QByteArray textLinesBytes(const QStringList& lines);
 // Writes each line followed by CR LF, replacing the file through a temporary file
 // in the same folder, so a failed or interrupted write leaves the old file as it
 // was. Returns false and sets error (when given) when the file cannot be written.

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QStringList>
 
-#include "platform/cp1252.h"
 #include "platform/programfolder.h"
 #include "platform/textfile.h"
 #include "platform/textutil.h"
@@ -19,8 +18,7 @@ Status writeFile(const QString& name, const QStringList& lines) {
 
 // Whether the file holds exactly these lines as they would be written.
 bool holdsLines(const QString& name, const QStringList& lines) {
-  QByteArray bytes;
-  for (const QString& l : lines) bytes += encodeCp1252(l) + "\r\n";
+  const QByteArray bytes = textLinesBytes(lines);
   QFile f(programFile(name));
   if (!f.open(QIODevice::ReadOnly) || f.size() != bytes.size()) return false;
   return f.readAll() == bytes;
