@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "platform/database.h"
 #include "platform/serialline.h"
@@ -15,7 +16,18 @@ std::function<void(int)>& installed() {
   return h;
 }
 
+std::vector<std::function<void()>>& endWork() {
+  static std::vector<std::function<void()>> work;
+  return work;
+}
+
 }  // namespace
+
+void addProgramEndWork(std::function<void()> work) { endWork().push_back(std::move(work)); }
+
+void runProgramEndWork() {
+  for (const auto& work : endWork()) work();
+}
 
 void endProgram(int exitCode) {
   if (installed()) {
@@ -26,6 +38,7 @@ void endProgram(int exitCode) {
   // run the code that follows them, so the process ends here once its data is safe.
   // No transmitter stays keyed: the keyer's thread and the voice call may be keying.
   ReleaseAllSerialLines();
+  runProgramEndWork();
   db::close();
   std::fflush(nullptr);
   std::exit(exitCode);

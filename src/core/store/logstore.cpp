@@ -10,6 +10,7 @@
 #include "platform/sqlitestatement.h"
 #include "platform/textutil.h"
 #include "store/callsign.h"
+#include "store/gridbackfill.h"
 #include "store/programstate.h"
 
 namespace vz {
@@ -143,12 +144,8 @@ Status InsertLogQso(const QString& call, const QString& band, const QString& mod
                     const QString& reportReceived, const QString& date, const QString& time,
                     const QString& ownCall, const OptionalText& operatorCall, const QString& remarks,
                     const QString& frequency, const OptionalText& ownGrid, const OptionalText& workedGrid,
-                    const QString& satellite, Status* gridBackFill) {
-  // The row and its grid back-fill are written to disk together: each commit waits
-  // for the disk several times, and on a large log that wait is most of a save.
-  std::optional<Status> filled;
-  const Status saved = db::transaction([&] {
-    const Status s = addRow({
+                    const QString& satellite) {
+  const Status saved = addRow({
       db::textValue(mode),                      // Modo
       db::textValue(band),                      // Banda
       db::textValue(ownCall),                   // MyCall
@@ -166,15 +163,12 @@ Status InsertLogQso(const QString& call, const QString& band, const QString& mod
       QStringLiteral("1"),                      // Ruk: counts as uploaded from the start
       db::textValue(trimBlanks(satellite)),     // Nombre_Sat
       db::textValue(ProvinceFromCallSign(call)) // Argento
-    });
-    if (!s) return s;
-    // A failing back-fill goes back to the caller and does not undo the QSO.
-    if (workedGrid && !workedGrid->isEmpty() && !call.contains(QLatin1Char('/')))
-      filled = FillMissingGridForCall(call, *workedGrid);
-    return Status::success();
   });
   if (!saved) return saved;
-  if (gridBackFill && filled) *gridBackFill = *filled;
+  // The earlier QSOs get the grid after the save, a step at a time: a station
+  // with many of them would otherwise hold the window until all were written.
+  if (workedGrid && !workedGrid->isEmpty() && !call.contains(QLatin1Char('/')))
+    QueueGridBackFill(state().CurrentLogName, call, *workedGrid);
   return Status::success();
 }
 
@@ -293,12 +287,8 @@ Result<QString> FindGridForCall(const QString& call) {
 }
 
 Status FillMissingGridForCall(const QString& call, const QString& grid) {
-  if (Status one = CheckOneLineValues({grid}); !one) return one;
   // One statement for all the QSOs that lack a grid: either all get it or none.
-  // The station index holds the grid, so only the rows to fill are read.
-  return db::exec(QStringLiteral("UPDATE Tabla1 SET [SuGrid]=? WHERE [Nombre Log]=? AND [Estacion]=? "
-                                 "AND ([SuGrid] IS NULL OR [SuGrid]='')"),
-                  {db::textValue(grid), db::textValue(state().CurrentLogName), db::textValue(call)});
+  return FillMissingGridStep(state().CurrentLogName, call, grid, -1).status;
 }
 
 void setQsoSavedHandler(std::function<void(const QString& id)> handler) { qsoSavedHandler() = std::move(handler); }

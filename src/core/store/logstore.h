@@ -63,15 +63,15 @@ Status CheckOneLineValues(const QVariantList& values);
 // Adds a QSO to the current log (state().CurrentLogName) as given: nothing is
 // trimmed or checked but the satellite name, which loses its outer blanks. Ruk is
 // "1" and Argento the province of the call. Once the row is saved its id goes into
-// state().LastInsertedQsoId (and the saved-QSO handler hears of it); then, when a
-// worked grid is given and the call holds no "/", that grid is written into the
-// log's other QSOs of the call that have none.
-// A failing back-fill leaves the QSO saved; its outcome goes into gridBackFill.
+// state().LastInsertedQsoId (and the saved-QSO handler hears of it). When a worked
+// grid is given and the call holds no "/", that grid is then queued for the log's
+// other QSOs of the call that have none (store/gridbackfill.h): they get it from
+// the event loop, after this returns, and a failure there leaves the QSO saved.
 Status InsertLogQso(const QString& call, const QString& band, const QString& mode, const QString& reportSent,
                     const QString& reportReceived, const QString& date, const QString& time,
                     const QString& ownCall, const OptionalText& operatorCall, const QString& remarks,
                     const QString& frequency, const OptionalText& ownGrid, const OptionalText& workedGrid,
-                    const QString& satellite, Status* gridBackFill = nullptr);
+                    const QString& satellite);
 
 // A contest QSO into the current main log: the one report goes into both reports;
 // operator and grids get no value, the satellite is empty. logName and

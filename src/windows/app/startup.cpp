@@ -9,6 +9,7 @@
 #include "app/databasewait.h"
 #include "exchange/databasecopy.h"
 #include "mainwin/form1.h"
+#include "platform/appexit.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/placement.h"
@@ -50,7 +51,10 @@ int runProgram(QApplication& app) {
   (void)RemoveInterruptedCopies(programFolder());
   openDatabaseAtStart(programFolder(), &app);
   // However the event loop ends, no transmitter stays keyed.
-  QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { ReleaseAllSerialLines(); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, [] {
+    ReleaseAllSerialLines();
+    runProgramEndWork();
+  });
   form1().show();
   return app.exec();
 }

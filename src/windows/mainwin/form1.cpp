@@ -33,6 +33,7 @@
 #include "platform/webget.h"
 #include "setup/form2.h"
 #include "setup/form2_config.h"
+#include "store/gridbackfill.h"
 #include "store/logstore.h"
 #include "store/maintenance.h"
 #include "store/programstate.h"
@@ -197,6 +198,14 @@ Form1::Form1() {
   setQsoSavedHandler([label = QPointer<QLabel>(Label4)](const QString& id) {
     if (label) label->setText(id);
   });
+  // A save's grid reaches its earlier QSOs after the list was shown again: the page
+  // on show is read once more when that log's back-fill ends. A grid that could not
+  // be written is only reported; the QSO is saved either way.
+  setGridBackFillHandlers(
+      [self = QPointer<Form1>(this)](const QString& logName) {
+        if (self && logName == state().CurrentLogName) LoadLogPage(state().CurrentLogName, state().LogPageStart);
+      },
+      [](const QString& error) { showError(error); });
   followTransmitState(Label13);
 
   // Design size and place; the load fits both to the screen.
@@ -207,6 +216,7 @@ Form1::Form1() {
 
 Form1::~Form1() {
   setQsoSavedHandler({});
+  setGridBackFillHandlers({}, {});
   // The program-wide focus signal must not reach this window while its children are
   // destroyed: by then it is a window no more.
   disconnect(qApp, nullptr, this, nullptr);

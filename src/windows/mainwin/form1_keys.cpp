@@ -182,19 +182,14 @@ void Form1::saveEntry() {
   const bool localShown = !Label11->isHidden() && Label11->text() == u"LU";
   const StoredQsoTime stored = QsoTimeForSave(date, time, localShown ? utcOffsetHours() : 0);
 
-  Status gridBackFill;
   const Status saved = InsertLogQso(call, band, mode, reportSent, reportReceived, stored.date, stored.time,
-                                    stationCall, operatorCall, remarks, frequency, ownGrid, workedGrid, satellite,
-                                    &gridBackFill);
+                                    stationCall, operatorCall, remarks, frequency, ownGrid, workedGrid, satellite);
   if (!saved) {
     // Everything typed stays in place for another try.
     showError(QStringLiteral("No se pudo guardar el QSO con ") + call + QStringLiteral("! ") + nothingStoredText() +
               QStringLiteral(" Lo escrito queda en su lugar para intentarlo otra vez.\r\n\r\n") + saved.error);
     return;
   }
-  // The QSO is saved either way; a grid not copied to its earlier QSOs is only reported.
-  if (!gridBackFill) showError(gridBackFill.error);
-
   Corresponsal->clear();
   if (!Check3->isChecked()) Obs->clear();
   Text2->clear();

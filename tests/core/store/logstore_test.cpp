@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <functional>
+#include <vector>
 
+#include "platform/appexit.h"
 #include "platform/database.h"
 #include "storetestutil.h"
 #include "store/duplicates.h"
+#include "store/gridbackfill.h"
 #include "store/programstate.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -219,6 +224,7 @@ class GridBackFill : public LogStore {
 TEST_F(GridBackFill, SavingWithAGridFillsTheCallsQsosThatLackOne) {
   ASSERT_TRUE(save("LU1AA", "GF05"));
   const qint64 saved = lastId();
+  FinishGridBackFill();
   EXPECT_EQ(storedQso(noGrid).SuGrid, "GF05");
   EXPECT_EQ(storedQso(emptyGrid).SuGrid, "GF05");
   EXPECT_EQ(storedQso(blankGrid).SuGrid, "  ");
@@ -228,6 +234,7 @@ TEST_F(GridBackFill, SavingWithAGridFillsTheCallsQsosThatLackOne) {
 
   // A later QSO with another grid changes none of them.
   ASSERT_TRUE(save("LU1AA", "FF99"));
+  FinishGridBackFill();
   EXPECT_EQ(storedQso(noGrid).SuGrid, "GF05");
   EXPECT_EQ(storedQso(emptyGrid).SuGrid, "GF05");
   EXPECT_EQ(storedQso(saved).SuGrid, "GF05");
@@ -240,6 +247,7 @@ TEST_F(GridBackFill, NoBackFillWithoutAGridOrForACallWithASlash) {
   ASSERT_TRUE(save("LU1AA/P", "GF05"));
   ASSERT_TRUE(CopyContestQsoToMainLog("x", "LU1AA", "LU9ZZ", "59", "59", "01/03/2024", "12:00:00", "7.000", "40m",
                                       "SSB", "Concurso X"));
+  FinishGridBackFill();
   EXPECT_TRUE(storedValue(noGrid, "SuGrid").isNull());
   EXPECT_EQ(storedQso(emptyGrid).SuGrid, "");
   EXPECT_TRUE(storedValue(portable, "SuGrid").isNull());
@@ -266,16 +274,103 @@ TEST_F(GridBackFill, FindGridForCallTakesTheFirstGridOfTheCurrentLog) {
   EXPECT_EQ(FindGridForCall("LU2BB").value, "FF22");
 }
 
-TEST_F(GridBackFill, AFailingBackFillIsReturnedAndTheQsoStaysSaved) {
+TEST_F(GridBackFill, AFailingBackFillIsReportedAndTheQsoStaysSaved) {
+  QStringList failures;
+  setGridBackFillHandlers({}, [&](const QString& error) { failures << error; });
   ASSERT_TRUE(test::failOn("UPDATE", "disco lleno"));
-  Status backFill;
   ASSERT_TRUE(InsertLogQso("LU1AA", "40m", "SSB", "59", "59", "01/03/2024", "12:00", "LU9ZZ", std::nullopt, "ok",
-                           "7.100", std::nullopt, QStringLiteral("GF05"), QString(), &backFill));
+                           "7.100", std::nullopt, QStringLiteral("GF05"), QString()));
+  FinishGridBackFill();
+  setGridBackFillHandlers({}, {});
   EXPECT_EQ(storedQso(lastId()).SuGrid, "GF05");
-  EXPECT_FALSE(backFill.ok);
-  EXPECT_TRUE(backFill.error.contains("disco lleno"));
+  ASSERT_EQ(failures.size(), 1);
+  EXPECT_TRUE(failures[0].contains("disco lleno"));
+  EXPECT_TRUE(failures[0].contains("LU1AA")) << "the message says which QSO it was about";
   EXPECT_TRUE(dialogs.messages.isEmpty());
   EXPECT_TRUE(storedValue(noGrid, "SuGrid").isNull());
+  EXPECT_FALSE(GridBackFillPending());
+}
+
+// A station with more QSOs lacking a grid than one step writes.
+class LongGridBackFill : public LogStore {
+ protected:
+  void SetUp() override {
+    LogStore::SetUp();
+    setGridBackFillHandlers([this](const QString& log) { filledLogs << log; }, {});
+    for (int i = 0; i < kEarlier; ++i) addStoredQso("Mi Log", "LU1AA", i % 2 ? QVariant() : QVariant(QString("")));
+  }
+  void TearDown() override { setGridBackFillHandlers({}, {}); }
+  long long lacking(const QString& log = QStringLiteral("Mi Log")) {
+    return countRows("Tabla1", QStringLiteral("[Nombre Log]='%1' AND [Estacion]='LU1AA' AND IFNULL([SuGrid],'')=''")
+                                   .arg(log));
+  }
+  static constexpr int kEarlier = 2 * kGridBackFillStep + 5;
+  QStringList filledLogs;
+};
+
+TEST_F(LongGridBackFill, TheSaveReturnsFirstAndEachStepWritesAtMostAStep) {
+  ASSERT_TRUE(save("LU1AA", "GF05"));
+  // The QSO is on disk; the earlier ones wait for the event loop.
+  EXPECT_EQ(storedQso(lastId()).SuGrid, "GF05");
+  EXPECT_EQ(lacking(), kEarlier);
+  EXPECT_TRUE(GridBackFillPending());
+
+  std::vector<long long> left;
+  while (RunGridBackFillStep()) left.push_back(lacking());
+  left.push_back(lacking());
+  EXPECT_EQ(left, (std::vector<long long>{kEarlier - kGridBackFillStep, 5, 0}));
+  EXPECT_EQ(filledLogs, QStringList{"Mi Log"});  // told once, at the end
+}
+
+TEST_F(LongGridBackFill, TheProgramsEndFinishesIt) {
+  ASSERT_TRUE(save("LU1AA", "GF05"));
+  runProgramEndWork();
+  EXPECT_EQ(lacking(), 0);
+}
+
+TEST_F(LongGridBackFill, TheEventLoopRunsItToTheEnd) {
+  ASSERT_TRUE(save("LU1AA", "GF05"));
+  for (int turns = 0; GridBackFillPending() && turns < 100; ++turns) QCoreApplication::processEvents();
+  EXPECT_EQ(lacking(), 0);
+  EXPECT_EQ(filledLogs, QStringList{"Mi Log"});
+}
+
+// What happens between a save and its back-fill's first step.
+TEST_F(GridBackFill, AQueuedFillKeepsItsSaveOrderLogAndDatabase) {
+  test::TempFolder otherFolder(false);
+  const struct {
+    const char* call;
+    std::function<void()> between;
+    const char* earlierGrid;  // what the earlier QSO of the call holds at the end
+  } cases[] = {
+      // A second save with another grid before the first fill ran: the first grid wins.
+      {"LU3CC", [&] { ASSERT_TRUE(save("LU3CC", "FF99")); }, "GF05"},
+      // The operator switched logs: the fill stays with the log the QSO went into.
+      {"LU4DD", [&] { state().CurrentLogName = QStringLiteral("Otro Log"); }, "GF05"},
+      // Another database file is in use: the old save's fill is dropped, not run there.
+      {"LU5EE",
+       [&] {
+         ASSERT_TRUE(db::open(otherFolder.path()));
+         addStoredQso("Mi Log", "LU5EE", QVariant());
+       },
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.call);
+    state().CurrentLogName = QStringLiteral("Mi Log");
+    const qint64 earlier = addStoredQso("Mi Log", c.call, QVariant());
+    const qint64 inOtherLog = addStoredQso("Otro Log", c.call, QVariant());
+    ASSERT_TRUE(save(c.call, "GF05"));
+    c.between();
+    FinishGridBackFill();
+    EXPECT_FALSE(GridBackFillPending());
+    if (db::folder() != folder.path()) {
+      EXPECT_EQ(countRows("Tabla1", "IFNULL([SuGrid],'')<>''"), 0) << "a grid reached the other database";
+      ASSERT_TRUE(db::open(folder.path()));
+    }
+    EXPECT_EQ(storedValue(earlier, "SuGrid").toString(), c.earlierGrid);
+    EXPECT_TRUE(storedValue(inOtherLog, "SuGrid").isNull());
+  }
 }
 
 TEST_F(LogStore, AFailedInsertReturnsItsErrorAndKeepsWhatWasSaved) {
