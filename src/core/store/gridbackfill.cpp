@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSqlQuery>
 #include <QPointer>
+#include <QSqlQuery>
 #include <QTimer>
 #include <deque>
 
