@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QTimer>
 #include <deque>
+#include <optional>
 
 #include "platform/appexit.h"
 #include "platform/database.h"
@@ -26,7 +27,6 @@ struct QueuedFill {
 struct Queue {
   std::deque<QueuedFill> fills;
   QPointer<QTimer> timer;
-  bool running = false;
   std::function<void(const QString&)> filled;
   std::function<void(const QString&)> failed;
 };
@@ -40,7 +40,7 @@ Queue& queue() {
 // the next step that opens it again.
 QString currentFile() {
   if (db::isOpen() || db::folder().isEmpty()) return db::path();
-  return QDir(db::folder()).filePath(QStringLiteral("base0.mdb"));
+  return QDir(db::folder()).filePath(QLatin1String(db::kFileName));
 }
 
 // A timer of its own, not a queued call: queued calls posted from a step would all
@@ -83,51 +83,42 @@ void QueueGridBackFill(const QString& logName, const QString& call, const QStrin
 bool RunGridBackFillStep() {
   Queue& q = queue();
   if (q.fills.empty()) return false;
-  // A step started from inside another one (a message box's own loop) or inside
-  // someone's open transaction would be undone with it: it waits its turn.
-  if (q.running || db::transactionDepth() > 0) {
+  // A step inside someone's open transaction would be undone with it: it waits.
+  if (db::transactionDepth() > 0) {
     schedule(50);
     return true;
   }
-  q.running = true;
+  std::optional<QString> wroteInLog;  // set when a back-fill that wrote something ends
+  QString error;
   QueuedFill& fill = q.fills.front();
-  std::function<void()> tell;
   if (fill.file != currentFile()) {
     q.fills.pop_front();  // another database is open now: that save's QSOs are not in it
   } else {
     const Result<int> step = FillMissingGridStep(fill.logName, fill.call, fill.grid, kGridBackFillStep);
-    if (!step.ok()) {
-      // Told apart from the save, so the message says which QSOs it was about.
-      const QString error = QStringLiteral("El QSO con %1 quedó guardado, pero su grilla %2 no se copió a sus QSOs "
-                                           "anteriores sin grilla.\r\n\r\n%3")
-                                .arg(fill.call, fill.grid, step.error());
-      // The steps before it did write: the list is read again as after a whole fill.
-      std::function<void(const QString&)> filled = fill.wroteAny ? q.filled : nullptr;
-      const QString logName = fill.logName;
-      q.fills.pop_front();
-      tell = [failed = q.failed, filled, logName, error] {
-        if (filled) filled(logName);
-        if (failed) failed(error);
-      };
-    } else {
+    if (step.ok())
       fill.wroteAny = fill.wroteAny || step.value > 0;
-      if (step.value < kGridBackFillStep) {
-        if (fill.wroteAny && q.filled) tell = [f = q.filled, log = fill.logName] { f(log); };
-        q.fills.pop_front();
-      }
+    else  // told apart from the save, so the message says which QSOs it was about
+      error = QStringLiteral("El QSO con %1 quedó guardado, pero su grilla %2 no se copió a sus QSOs "
+                             "anteriores sin grilla.\r\n\r\n%3")
+                  .arg(fill.call, fill.grid, step.error());
+    if (!step.ok() || step.value < kGridBackFillStep) {
+      if (fill.wroteAny) wroteInLog = fill.logName;
+      q.fills.pop_front();
     }
   }
-  q.running = false;
-  // The handlers may open a window with its own event loop: the queue is already
-  // in order, and the next step is scheduled before they run.
+  // The handlers may open a window with its own event loop: the queue is already in
+  // order and the next step scheduled before they run.
   schedule(0);
   const bool more = !q.fills.empty();
-  if (tell) tell();
+  const auto filled = q.filled;
+  const auto failed = q.failed;
+  if (wroteInLog && filled) filled(*wroteInLog);  // also when a later step failed
+  if (!error.isEmpty() && failed) failed(error);
   return more;
 }
 
 void FinishGridBackFill() {
-  while (RunGridBackFillStep() && !queue().running && db::transactionDepth() == 0) {
+  while (db::transactionDepth() == 0 && RunGridBackFillStep()) {
   }
 }
 
