@@ -280,9 +280,9 @@ Status AdifFileWriter::create(const QString& path, const QStringList& header, Ad
   pending_.clear();
   pending_.reserve(kPendingLimit + 1024);
   encoding_ = encoding;
-  // Unbuffered, with a buffer of our own: Qt's buffer reports a write cut short at
-  // flush time (a full disk) as success, and the cut file would be put in place.
-  if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failure();
+  // Lines gather in a buffer of our own; each write of it says whether all of it
+  // went out, so a file cut at a full disk is never put in place.
+  if (!file_->open()) return failure();
   for (const QString& line : header) {
     Status s = writeLine(line);
     if (!s) return s;
@@ -308,7 +308,7 @@ Status AdifFileWriter::writeEncodedLine(QByteArrayView line) {
 }
 
 Status AdifFileWriter::writePending() {
-  if (file_->write(pending_) != pending_.size()) return failure();
+  if (!file_->write(pending_)) return failure();
   pending_.resize(0);  // keeps its room for the next lines
   return Status::success();
 }
@@ -326,9 +326,9 @@ Status AdifFileWriter::finish(bool endLine) {
 }
 
 Status AdifFileWriter::failure() {
-  QString text = file_ && file_->error() != QFileDevice::NoError ? file_->errorString() : QString();
+  QString text = file_ ? file_->errorString() : QString();
   if (file_ && text.isEmpty()) text = QStringLiteral("el archivo quedó incompleto (¿disco lleno?)");
-  const QString path = file_ ? file_->fileName() : QString();
+  const QString path = file_ ? file_->target() : QString();
   pending_.clear();
   file_.reset();  // drops what was written; the file in place stays as it was
   if (text.isEmpty()) text = QStringLiteral("error de escritura");

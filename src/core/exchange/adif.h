@@ -2,11 +2,11 @@
 #include <QByteArrayView>
 #include <QDateTime>
 #include <QHash>
-#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
+#include "platform/replacefile.h"
 #include "platform/status.h"
 
 namespace vz {
@@ -114,7 +114,7 @@ class AdifFileWriter {
   Status failure();
   Status writePending();
   static constexpr qsizetype kPendingLimit = 1 << 16;
-  std::optional<QSaveFile> file_;
+  std::optional<ReplacingFile> file_;
   QByteArray pending_;
   AdifEncoding encoding_ = AdifEncoding::Windows1252;
 };

@@ -5,31 +5,28 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryFile>
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 #include "platform/clock.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/failure.h"
 #include "platform/programfolder.h"
+#include "platform/replacefile.h"
 
 namespace vz {
 
 namespace {
 
-DatabaseCopy failed(const QString& path, const QString& what, int code) {
+DatabaseCopy failed(const QString& step, const QString& file, const QString& words, int sqliteCode = -1) {
   DatabaseCopy c;
-  c.path = path;
-  c.error = failureMessage(QStringLiteral("No se pudo copiar la base de datos"), path, what);
-  c.code = code != 0 ? code : 1;
+  c.error = failureMessage(step, file, words, sqliteCode);
   return c;
 }
+
+const QString kCopyStep = QStringLiteral("No se pudo copiar la base de datos");
 
 }  // namespace
 
@@ -37,53 +34,45 @@ QString DatedDatabaseCopyPath(const QDate& day) {
   return programFile(QStringLiteral("base0_") + day.toString(QStringLiteral("dd_MM_yy")) + QStringLiteral(".mdb"));
 }
 
-QStringList RemoveInterruptedCopies(const QString& folder) {
-  // Six characters of a temporary file's random part; only names this program makes.
-  static const QRegularExpression leftover(
-      QStringLiteral("^(base0_[A-Za-z0-9]{6}\\.tmp(-journal|-wal|-shm)?|"
-                     "[^/]+\\.(ini|txt|cfg|cbr|adi|dat)\\.[A-Za-z0-9]{6})$"));
-  QStringList removed;
-  const QDir dir(folder);
-  for (const QFileInfo& f : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot)) {
-    if (!leftover.match(f.fileName()).hasMatch()) continue;
-    if (QFile::remove(f.absoluteFilePath())) removed << f.fileName();
-  }
-  return removed;
-}
-
 DatabaseCopy CopyDatabaseFile() {
-  (void)RemoveInterruptedCopies(programFolder());
   const QString target = DatedDatabaseCopyPath(clock().now().date());
-  // The copy is made under a passing name and only then put in place of the day's
-  // earlier copy.
-  QTemporaryFile partial(programFile(QStringLiteral("base0_XXXXXX.tmp")));
-  if (!partial.open()) return failed(target, partial.errorString(), int(partial.error()));
-  partial.close();
+  const QString source = programFile(QLatin1String(db::kFileName));
+  if (!db::isOpen() && !QFileInfo::exists(source)) return failed(kCopyStep, source, qt_error_string(ENOENT));
+  // The copy gets the database file's access.
+  ReplacingFile partial(target);
+  if (!partial.open(QFile::permissions(source)))
+    return failed(QStringLiteral("No se pudo crear la copia de la base de datos"), target, partial.errorString());
 
   if (db::isOpen()) {
     // VACUUM INTO through the program's own connection writes a consistent
     // snapshot of everything committed, where copying the file's bytes could catch
-    // the database in the middle of a write.
+    // the database in the middle of a write. The passing file is empty, as it must be.
     QSqlQuery q(db::connection());
     q.prepare(QStringLiteral("VACUUM INTO ?"));
-    q.addBindValue(partial.fileName());
-    if (!q.exec()) return failed(target, q.lastError().databaseText(), q.lastError().nativeErrorCode().toInt());
+    q.addBindValue(partial.passingPath());
+    if (!q.exec()) {
+      const QSqlError e = q.lastError();
+      return failed(kCopyStep, target, e.databaseText(), e.nativeErrorCode().toInt());
+    }
   } else {
     // Nothing holds the file open: its bytes are the database.
-    const QString source = programFile(QLatin1String(db::kFileName));
-    if (!QFile::exists(source)) return failed(target, QStringLiteral("no existe %1").arg(source), ENOENT);
-    QFile::remove(partial.fileName());
     QFile in(source);
-    if (!in.copy(partial.fileName())) return failed(target, in.errorString(), int(in.error()));
+    if (!in.open(QIODevice::ReadOnly))
+      return failed(QStringLiteral("No se pudo leer la base de datos"), source, in.errorString());
+    for (;;) {
+      const QByteArray block = in.read(1 << 20);
+      if (block.isEmpty()) {
+        if (in.error() != QFileDevice::NoError)
+          return failed(QStringLiteral("No se pudo leer la base de datos"), source, in.errorString());
+        break;
+      }
+      if (!partial.write(block)) return failed(kCopyStep, target, partial.errorString());
+    }
   }
 
-  std::error_code ec;
-  std::filesystem::rename(QFile::encodeName(partial.fileName()).toStdString(), QFile::encodeName(target).toStdString(), ec);
-  if (ec) return failed(target, QString::fromStdString(ec.message()), ec.value());
-  partial.setAutoRemove(false);
-  // The passing name was made private; the copy gets the database file's access.
-  const QFileDevice::Permissions access = QFile::permissions(programFile(QLatin1String(db::kFileName)));
-  if (access) QFile::setPermissions(target, access);
+  if (!partial.commit())
+    return failed(QStringLiteral("No se pudo poner la copia de la base de datos en su lugar"), target,
+                  partial.errorString());
   DatabaseCopy done;
   done.path = target;
   return done;
@@ -102,7 +91,6 @@ void MakeDatedDatabaseCopy() {
     msgBox(c.path + QStringLiteral(" creada!"), MsgIcon::Information);
   } else {
     showError(c.error);
-    msgBox(QString::number(c.code));
   }
 }
 

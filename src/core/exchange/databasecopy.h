@@ -12,28 +12,21 @@ namespace vz {
 // and ".mdb".
 QString DatedDatabaseCopyPath(const QDate& day);
 
-// The outcome of a copy: the copy's path, or what went wrong and its error code
-// (never 0).
+// The outcome of a copy: the copy's path, or what went wrong, told as every failure
+// is: the step and the file, then the system's words.
 struct DatabaseCopy {
   QString path;
   QString error;
-  int code = 0;
   bool ok() const { return error.isEmpty(); }
 };
 
-// Copies the database to the path of the clock's local day. An earlier copy of the
-// same day is replaced only once the new copy is complete, so a failed copy leaves
-// it as it was.
+// Copies the database to the path of the clock's local day. The copy is written
+// under a passing name (platform/replacefile) and replaces an earlier copy of the
+// same day only once it is complete, so a failed copy leaves that as it was.
 DatabaseCopy CopyDatabaseFile();
 
-// Removes what an interrupted copy or rewrite left in the folder: the copy's passing
-// file "base0_XXXXXX.tmp" with its journal, and the temporary files of the program's
-// own files rewritten whole ("config.ini.XXXXXX"). Returns the names removed. Called
-// at start-up and before each copy.
-QStringList RemoveInterruptedCopies(const QString& folder);
-
 // "Base de Datos" of the back-up menu: makes the copy and says how it went, the
-// copy's full path and " creada!", or the failure's text and then its error code.
+// copy's full path and " creada!", or the failure in one box.
 void MakeDatedDatabaseCopy();
 
 }  // namespace vz

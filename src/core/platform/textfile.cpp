@@ -2,9 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "platform/cp1252.h"
+#include "platform/replacefile.h"
 
 namespace vz {
 
@@ -71,26 +71,15 @@ QString readFailureReason(const QString& path, qint64 maxBytes) {
   return {};
 }
 
-// The bytes go to a temporary file beside the old one, which is renamed over it
-// only once everything is on disk: a write cut short (a full disk, the program
-// killed) leaves the old file whole. Unbuffered, because a buffered QFile reports
-// a short write at flush time as success (a file cut at a full disk would be
-// committed); unbuffered, write() returns the bytes that really went out.
+// The bytes go to a passing file beside the old one, which takes its name only once
+// everything is on disk: a write cut short (a full disk, the program killed) leaves
+// the old file whole. Each write returns the bytes that really went out, so a file
+// cut at a full disk is never put in place.
 bool replaceFileBytes(const QString& path, const QByteArray& bytes, QString* error,
                       QFileDevice::Permissions permissions) {
-  QSaveFile f(path);
-  QString why;
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-    why = f.errorString();
-  else if (permissions && !f.setPermissions(permissions))
-    why = f.errorString();
-  else if (f.write(bytes) != bytes.size())
-    why = f.error() != QFileDevice::NoError ? f.errorString() : QStringLiteral("el archivo quedó incompleto (¿disco lleno?)");
-  else if (!f.commit())
-    why = f.errorString();
-  else
-    return true;
-  if (error) *error = why;
+  ReplacingFile f(path);
+  if (f.open(permissions) && f.write(bytes) && f.commit()) return true;
+  if (error) *error = f.errorString();
   return false;
 }
 

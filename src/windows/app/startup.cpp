@@ -7,13 +7,13 @@
 #include <QTranslator>
 
 #include "app/databasewait.h"
-#include "exchange/databasecopy.h"
 #include "mainwin/form1.h"
 #include "platform/appexit.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/placement.h"
 #include "platform/programfolder.h"
+#include "platform/replacefile.h"
 #include "platform/serialline.h"
 #include "platform/textfile.h"
 #include "setup/form2.h"
@@ -48,7 +48,7 @@ QList<QTranslator*> installQtTranslations(QCoreApplication& app) {
 int runProgram(QApplication& app) {
   installQtTranslations(app);
   installWindowPlacement(app);
-  (void)RemoveInterruptedCopies(programFolder());
+  (void)RemoveInterruptedWrites(programFolder());
   openDatabaseAtStart(programFolder(), &app);
   // However the event loop ends, no transmitter stays keyed.
   QObject::connect(&app, &QCoreApplication::aboutToQuit, [] {

@@ -8,9 +8,9 @@
 #include <QSqlQuery>
 #include <functional>
 
-#include "exchange/databasecopy.h"
 #include "platform/database.h"
 #include "platform/failure.h"
+#include "platform/replacefile.h"
 #include "platform/textfile.h"
 #include "store/logstore.h"
 #include "store/programstate.h"
@@ -208,13 +208,16 @@ TEST(Failures, TheMessageNamesStepFileKindAndSystemWords) {
   }
 }
 
-// What an interrupted copy or rewrite left goes; everything else stays.
+// What an interrupted copy or rewrite left goes; everything else stays, names of
+// temporary files of other programs (or of the operator) included.
 TEST(Failures, LeftoversOfInterruptedCopiesAreRemoved) {
   test::TempFolder folder(false);
-  const QStringList leftovers{"base0_Ab12Cd.tmp", "base0_Ab12Cd.tmp-journal", "config.ini.x1Y2z3"};
-  const QStringList kept{"base0.mdb", "base0_10_12_26.mdb", "config.ini", "notas.tmp", "mi_base0_Ab12Cd.tmp.bak"};
+  const QStringList leftovers{"base0_10_12_26.mdb.vz-tmp-ab12cd34ef56", "base0_10_12_26.mdb.vz-tmp-ab12cd34ef56-journal",
+                              "config.ini.vz-tmp-x1y2z3x1y2z3"};
+  const QStringList kept{"base0.mdb", "base0_10_12_26.mdb", "config.ini", "notas.tmp", "mi_base0_Ab12Cd.tmp.bak",
+                         "base0_Ab12Cd.tmp", "base0_Ab12Cd.tmp-journal", "config.ini.x1Y2z3"};
   for (const QString& n : leftovers + kept) folder.writeLines(n, {"x"});
-  QStringList removed = RemoveInterruptedCopies(folder.path());
+  QStringList removed = RemoveInterruptedWrites(folder.path());
   removed.sort();
   QStringList expected = leftovers;
   expected.sort();

@@ -1,9 +1,11 @@
 // What the operator sees when something fails, taken through the windows: a log
 // locked by another program while saving and at start-up, a missing base0.mdb,
-// settings that cannot be written, a password config.ini cannot hold, a desktop
-// opener that opens nothing. After each, a restart finds everything stored before.
+// settings that cannot be written, a dated copy that cannot be put in place, a
+// password config.ini cannot hold, a desktop opener that opens nothing. After each,
+// a restart finds everything stored before.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -13,8 +15,10 @@
 #include <QTreeWidget>
 
 #include "app/databasewait.h"
+#include "exchange/databasecopy.h"
 #include "entrystripfixture.h"
 #include "mainwin/form1.h"
+#include "platform/clock.h"
 #include "platform/database.h"
 #include "platform/launcher.h"
 #include "platform/programfolder.h"
@@ -147,6 +151,30 @@ class TstFailurePaths : public QObject {
     QVERIFY(dialogs().lastText().contains("No se encuentra la base de datos base0.mdb"));
     QVERIFY(dialogs().lastText().contains(QDir::toNativeSeparators(env_->folder.path())));
     QVERIFY(db::isOpen());
+  }
+
+  // Ctrl+D with the day's copy impossible to put in place (a folder has its name):
+  // one box names the step and the copy, then the system's words; no box with a bare
+  // number follows. Once the way is clear the same keys make the copy.
+  void aFailedDatedCopyIsOneBoxNamingTheCopy() {
+    const QString copy = DatedDatabaseCopyPath(clock().now().date());
+    QVERIFY(QDir().mkpath(copy + "/fotos"));
+    QWidget* focused = QApplication::focusWidget();
+    QVERIFY(focused);
+    QTest::keyClick(focused, Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(dialogs().messages.size(), 1);
+    QCOMPARE(dialogs().messages[0].icon, MsgIcon::Critical);
+    const QStringList lines = dialogs().messages[0].text.split("\r\n");
+    QCOMPARE(lines.first(), "No se pudo poner la copia de la base de datos en su lugar (" + copy + ").");
+    QCOMPARE(lines.value(1), QString("Hay una carpeta donde debería estar el archivo."));
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(QFileInfo(copy).isDir());
+    QCOMPARE(QDir(env_->folder.path()).entryList(QDir::Files), QStringList{"base0.mdb"});
+
+    QVERIFY(QDir(copy).removeRecursively());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(dialogs().messages.size(), 2);
+    QCOMPARE(dialogs().lastText(), copy + " creada!");
   }
 
   // "Guardar" with config.ini impossible to write (a folder in its place): the
