@@ -34,8 +34,8 @@ bool sameFile(const struct stat& a, const struct stat& b) { return a.st_ino == b
 
 // The file the name stands for still is the one open on fd.
 bool stillNamed(int fd, const QByteArray& name) {
-  struct stat open {}, named {};
-  return ::fstat(fd, &open) == 0 && ::lstat(name.constData(), &named) == 0 && sameFile(open, named);
+  struct stat opened {}, named {};
+  return ::fstat(fd, &opened) == 0 && ::lstat(name.constData(), &named) == 0 && sameFile(opened, named);
 }
 
 // Removes the passing file of a killed write: a plain file, still under its name,
@@ -75,6 +75,8 @@ bool ReplacingFile::open(QFileDevice::Permissions permissions) {
   error_.clear();
   struct stat old {};
   const bool replacing = ::stat(QFile::encodeName(target_).constData(), &old) == 0;
+  // Nothing is written that could never take the name.
+  if (replacing && S_ISDIR(old.st_mode)) return fail(EISDIR);
   // Private until it has the access it is meant to have: a file opened meanwhile
   // would keep its access to what is written later.
   const mode_t created = permissions || replacing ? 0600 : 0666;

@@ -7,12 +7,14 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <functional>
+#include <optional>
 #include <sqlite3.h>
 
 #include "platform/clock.h"
 #include "platform/database.h"
 #include "platform/programfolder.h"
 #include "platform/replacefile.h"
+#include "support/filesizecap.h"
 #include "support/killedwrite.h"
 #include "support/logfixture.h"
 #include "support/scripteddialogs.h"
@@ -121,12 +123,13 @@ TEST_F(DatedCopy, AFailureIsOneBoxNamingTheStepAndTheFile) {
     std::function<void(test::TempFolder&)> prepare;
     const char* firstLine;  // %1: the folder
     const char* spanish;    // the kind's words, when one is known
+    rlim_t diskRoom = 0;    // bytes a file may have, when the disk is "full"
   } cases[] = {
       {"no database file", false, [](test::TempFolder&) {},
        "No se pudo copiar la base de datos (%1/base0.mdb).", "El archivo no existe."},
       {"a folder in the copy's place", true,
        [](test::TempFolder& f) { ASSERT_TRUE(QDir(f.path()).mkpath("base0_08_12_25.mdb/fotos")); },
-       "No se pudo poner la copia de la base de datos en su lugar (%1/base0_08_12_25.mdb).",
+       "No se pudo crear la copia de la base de datos (%1/base0_08_12_25.mdb).",
        "Hay una carpeta donde debería estar el archivo."},
       {"a folder in the copy's place, database closed", false,
        [](test::TempFolder& f) {
@@ -134,10 +137,19 @@ TEST_F(DatedCopy, AFailureIsOneBoxNamingTheStepAndTheFile) {
          db::close();
          ASSERT_TRUE(QDir(f.path()).mkpath("base0_08_12_25.mdb/fotos"));
        },
-       "No se pudo poner la copia de la base de datos en su lugar (%1/base0_08_12_25.mdb).",
+       "No se pudo crear la copia de la base de datos (%1/base0_08_12_25.mdb).",
        "Hay una carpeta donde debería estar el archivo."},
       {"a transaction open", true, [](test::TempFolder&) { ASSERT_TRUE(db::connection().transaction()); },
        "No se pudo copiar la base de datos (%1/base0_08_12_25.mdb).", ""},
+      {"the disk fills", true, [](test::TempFolder&) {}, "No se pudo copiar la base de datos (%1/base0_08_12_25.mdb).",
+       "", 8192},
+      {"the disk fills, database closed", false,
+       [](test::TempFolder& f) {
+         ASSERT_TRUE(db::open(f.path()));
+         test::addGeneratedLog("Mi Log", 3);
+         db::close();
+       },
+       "No se pudo copiar la base de datos (%1/base0_08_12_25.mdb).", "", 8192},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -146,7 +158,11 @@ TEST_F(DatedCopy, AFailureIsOneBoxNamingTheStepAndTheFile) {
     c.prepare(folder);
     const QStringList before = files();
     dialogs.messages.clear();
-    MakeDatedDatabaseCopy();
+    {
+      std::optional<test::FileSizeCap> full;
+      if (c.diskRoom) full.emplace(c.diskRoom);
+      MakeDatedDatabaseCopy();
+    }
     if (db::isOpen()) db::connection().rollback();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0].icon, MsgIcon::Critical);
