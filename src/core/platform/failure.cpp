@@ -64,7 +64,8 @@ QString failureMessage(const QString& step, const QString& file, const QString& 
   const QString kind = failureKindText(found);
   if (!kind.isEmpty()) out += QStringLiteral("\r\n") + kind;
   const QString words = systemText.trimmed();
-  if (!words.isEmpty()) out += QStringLiteral("\r\n(") + words + u')';
+  // Our own readers already give the kind's words as their reason: said once.
+  if (!words.isEmpty() && words != kind) out += QStringLiteral("\r\n(") + words + u')';
   return out;
 }
 

@@ -208,6 +208,17 @@ TEST(Failures, TheMessageNamesStepFileKindAndSystemWords) {
   }
 }
 
+// A reader's own reason that is already the kind's Spanish words is said once, not
+// as the kind and again as the system's words.
+TEST(Failures, AReasonThatIsTheKindIsSaidOnce) {
+  test::TempFolder folder(false);
+  QDir().mkpath(folder.file("config.ini"));
+  const QString m = failureMessage("No se pudo leer la configuración", folder.file("config.ini"),
+                                   readFailureReason(folder.file("config.ini")));
+  EXPECT_EQ(m.count("Hay una carpeta donde debería estar el archivo."), 1) << m.toStdString();
+  EXPECT_TRUE(m.startsWith("No se pudo leer la configuración (" + folder.file("config.ini") + ").")) << m.toStdString();
+}
+
 // What an interrupted copy or rewrite left goes; everything else stays.
 TEST(Failures, LeftoversOfInterruptedCopiesAreRemoved) {
   test::TempFolder folder(false);
