@@ -23,7 +23,7 @@ FailureKind failureKindOf(const QString& systemText, int sqliteCode) {
       t.contains(QLatin1String("disk full")))
     return FailureKind::DiskFull;
   if (t.contains(QLatin1String("readonly")) || t.contains(QLatin1String("read-only")) ||
-      t.contains(QLatin1String("read only")))
+      t.contains(QLatin1String("read only")) || t.contains(QLatin1String("is not writable")))
     return FailureKind::ReadOnly;
   if (t.contains(QLatin1String("not a database")) || t.contains(QLatin1String("malformed")))
     return FailureKind::NotADatabase;

@@ -123,13 +123,14 @@ class TstStartupNotices : public QObject {
     connect(&watch, &QTimer::timeout, this, [&] {
       asked = QApplication::activeModalWidget() == &form2();
       form2().Text1->setText("LU1ABC");
-      if (Unreadable(how) == Unreadable::Folder) {
-        const int before = env.dialogs.messages.size();
-        QTest::mouseClick(form2().Command1, Qt::LeftButton);  // "Guardar": the folder is still there
-        savesRefused = env.dialogs.messages.size() - before;
-        if (!form2().isVisible()) return;
-        QDir(path).removeRecursively();  // the operator clears the way
-      }
+      const int before = env.dialogs.messages.size();
+      QTest::mouseClick(form2().Command1, Qt::LeftButton);  // "Guardar"
+      if (!form2().isVisible()) return;
+      // A file that cannot be read cannot be replaced either: said, and the dialog
+      // stays until the operator clears the way.
+      savesRefused = env.dialogs.messages.size() - before;
+      if (Unreadable(how) == Unreadable::Folder) QDir(path).removeRecursively();
+      QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
       QTest::mouseClick(form2().Command1, Qt::LeftButton);
       form1().Timer7->stop();
     });
@@ -142,7 +143,7 @@ class TstStartupNotices : public QObject {
     QVERIFY2(said.startsWith("No se pudo leer la configuración (" + path + ")."), qPrintable(said));
     QCOMPARE(said.count(reason), 1);
     QVERIFY2(said.contains("Se abrirá el log \"Diario\""), qPrintable(said));
-    if (Unreadable(how) == Unreadable::Folder) {
+    if (Unreadable(how) != Unreadable::TooLarge) {
       QCOMPARE(savesRefused, 1);
       QVERIFY(env.dialogs.messages[1].text.startsWith("No se pudo guardar la configuración"));
     }
