@@ -23,7 +23,7 @@ FailureKind failureKindOf(const QString& systemText, int sqliteCode) {
       t.contains(QLatin1String("disk full")))
     return FailureKind::DiskFull;
   if (t.contains(QLatin1String("readonly")) || t.contains(QLatin1String("read-only")) ||
-      t.contains(QLatin1String("read only")))
+      t.contains(QLatin1String("read only")) || t.contains(QLatin1String("is not writable")))
     return FailureKind::ReadOnly;
   if (t.contains(QLatin1String("not a database")) || t.contains(QLatin1String("malformed")))
     return FailureKind::NotADatabase;
@@ -64,7 +64,8 @@ QString failureMessage(const QString& step, const QString& file, const QString& 
   const QString kind = failureKindText(found);
   if (!kind.isEmpty()) out += QStringLiteral("\r\n") + kind;
   const QString words = systemText.trimmed();
-  if (!words.isEmpty()) out += QStringLiteral("\r\n(") + words + u')';
+  // Our own readers already give the kind's words as their reason: said once.
+  if (!words.isEmpty() && words != kind) out += QStringLiteral("\r\n(") + words + u')';
   return out;
 }
 

@@ -127,6 +127,8 @@ Result<std::optional<LogQso>> NewestLogQso(const QString& logName) {
 }
 
 Status SaveEditedQso(const EditedQso& e, qint64 id) {
+  // The QSO keeps its log; only the own call comes from the dialog.
+  if (Status own = CheckOwnCall(e.ownCall); !own) return own;
   // A value holding a line break or tab is refused unless the QSO already held it
   // in that column: the edit dialog writes back an unchanged value as it was stored.
   const QString values[] = {e.mode,         e.band,    e.ownCall,    e.call,      e.date,      e.time,

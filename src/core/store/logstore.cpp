@@ -135,7 +135,22 @@ Status CheckOneLineValues(const QVariantList& values) {
   return Status::success();
 }
 
+Status CheckOwnCall(const QString& ownCall) {
+  if (trimBlanks(ownCall).isEmpty())
+    return Status::failure(QStringLiteral("No se guardó el QSO: falta la señal distintiva propia (MyCall)."));
+  return Status::success();
+}
+
+Status CheckLogAndOwnCall(const QString& logName, const QString& ownCall) {
+  if (trimBlanks(logName).isEmpty())
+    return Status::failure(QStringLiteral("No se guardó el QSO: no hay un log en uso (el nombre del log está vacío). "
+                                          "Elija o cree un log desde el menú Archivo."));
+  return CheckOwnCall(ownCall);
+}
+
 Status LogPlaceholderRow(const QString& logName) {
+  if (trimBlanks(logName).isEmpty())
+    return Status::failure(QStringLiteral("No se creó el log: el nombre está vacío."));
   if (Status one = CheckOneLineValues({logName}); !one) return one;
   return db::exec(QStringLiteral("INSERT INTO Tabla1 ([Nombre Log]) VALUES (?)"), {db::textValue(logName)});
 }
@@ -145,6 +160,7 @@ Status InsertLogQso(const QString& call, const QString& band, const QString& mod
                     const QString& ownCall, const OptionalText& operatorCall, const QString& remarks,
                     const QString& frequency, const OptionalText& ownGrid, const OptionalText& workedGrid,
                     const QString& satellite) {
+  if (Status named = CheckLogAndOwnCall(state().CurrentLogName, ownCall); !named) return named;
   const Status saved = addRow({
       db::textValue(mode),                      // Modo
       db::textValue(band),                      // Banda
@@ -212,6 +228,7 @@ Status ImportedQsoWriter::insert(const QString& call, const QString& band, const
   static const QStringList kDigitalVoice = {QStringLiteral("DIGITALVOICE"), QStringLiteral("C4FM"),
                                             QStringLiteral("DMR"),          QStringLiteral("VOI"),
                                             QStringLiteral("DSTAR"),        QStringLiteral("FREEDV")};
+  if (Status named = CheckLogAndOwnCall(state().CurrentLogName, ownCall); !named) return named;
   const QString storedMode = kDigitalVoice.contains(mode, Qt::CaseSensitive) ? QStringLiteral("DVoice") : mode;
   return addRow({
       db::textValue(storedMode),             // Modo
@@ -240,6 +257,8 @@ Status ImportedQsoWriter::update(const QString& call, const QString& band, const
                                  const QString& remarks, const QString& frequency, const QString& ownGrid,
                                  const QString& workedGrid, const QString& satellite, int status,
                                  const QString& province, qint64 id) {
+  // The row keeps its log; only the own call comes from the caller.
+  if (Status own = CheckOwnCall(ownCall); !own) return own;
   return runStatement(*update_, QStringLiteral("UPDATE Tabla1 SET [Modo]=?, [Banda]=?, [MyCall]=?, [Estacion]=?, [Fecha]=?, "
                                  "[Hora]=?, [RSE]=?, [RSR]=?, [Obs]=?, [Operador]=?, [MiGrid]=?, [SuGrid]=?, "
                                  "[Frecuencia]=?, [Ruk]=?, [Nombre_Sat]=?, [Argento]=? WHERE [id]=?"),

@@ -53,15 +53,24 @@ int RukStatus(const QString& text);
 using OptionalText = std::optional<QString>;
 
 // Adds a log's placeholder row: only [Nombre Log] is set, so the log is listed
-// before it has QSOs. Every listing of QSOs skips it (its Modo is empty).
+// before it has QSOs. Every listing of QSOs skips it (its Modo is empty). An empty
+// name is refused.
 Status LogPlaceholderRow(const QString& logName);
+
+// A QSO belongs to a log and was made by a station: a row without a log name or
+// without its own call would land in a log nobody can pick, or name no station.
+// Blanks alone count as empty. Every writer of a QSO asks this first.
+Status CheckLogAndOwnCall(const QString& logName, const QString& ownCall);
+// The own call's half of it, for writers that keep the row's log.
+Status CheckOwnCall(const QString& ownCall);
 
 // Every text value of a row is one line: a value holding a CR, an LF or a tab is
 // refused (the failure names it), whichever path brought it past the boxes.
 Status CheckOneLineValues(const QVariantList& values);
 
 // Adds a QSO to the current log (state().CurrentLogName) as given: nothing is
-// trimmed or checked but the satellite name, which loses its outer blanks. Ruk is
+// trimmed or checked but the satellite name, which loses its outer blanks, and the
+// log name and own call, which must not be empty (CheckLogAndOwnCall). Ruk is
 // "1" and Argento the province of the call. Once the row is saved its id goes into
 // state().LastInsertedQsoId (and the saved-QSO handler hears of it). When a worked
 // grid is given and the call holds no "/", that grid is then queued for the log's
@@ -93,7 +102,7 @@ Status InsertImportedQso(const QString& call, const QString& band, const QString
                          const QString& province);
 
 // Overwrites every column of the QSO with the id except [Nombre Log], with the
-// values exactly as given. No such id changes nothing.
+// values exactly as given; an empty own call is refused. No such id changes nothing.
 Status UpdateLogQso(const QString& call, const QString& band, const QString& mode, const QString& reportSent,
                     const QString& reportReceived, const QString& date, const QString& time,
                     const QString& ownCall, const QString& operatorCall, const QString& remarks,

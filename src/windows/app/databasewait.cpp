@@ -1,6 +1,7 @@
 #include "app/databasewait.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QMessageBox>
 #include <QTimer>
 #include <QTreeWidget>
@@ -26,7 +27,29 @@ DatabaseWait::DatabaseWait(QObject* parent) : QObject(parent), timer_(new QTimer
   box_->setStandardButtons(QMessageBox::Ok);
   // Over the main window, which stays usable meanwhile.
   box_->setWindowModality(Qt::NonModal);
+  // Shown before the main window, the box would end up under it: the operator would
+  // see an empty log and no reason. It comes up once the main window is up.
+  main_ = &form1();
+  if (main_->isVisible())
+    showBox();
+  else
+    main_->installEventFilter(this);
+}
+
+bool DatabaseWait::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == main_ && event->type() == QEvent::Show) {
+    main_->removeEventFilter(this);
+    // After the window manager has the main window: queued behind its showing.
+    QTimer::singleShot(0, this, &DatabaseWait::showBox);
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void DatabaseWait::showBox() {
+  if (!box_ || !timer_->isActive()) return;  // the file opened meanwhile
   box_->show();
+  box_->raise();
+  box_->activateWindow();
 }
 
 DatabaseWait::~DatabaseWait() {

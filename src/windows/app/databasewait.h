@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 
 class QMessageBox;
 class QTimer;
@@ -20,8 +21,13 @@ class DatabaseWait : public QObject {
  signals:
   void opened();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void retry();
+  void showBox();
+  QPointer<QWidget> main_;
   QTimer* timer_ = nullptr;
   QPointer<QMessageBox> box_;
 };

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QGroupBox>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -11,6 +12,7 @@
 #include "platform/appexit.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/placement.h"
 #include "platform/programfolder.h"
 #include "platform/replacefile.h"
@@ -19,6 +21,7 @@
 #include "setup/form2.h"
 #include "store/configfile.h"
 #include "store/logcommands.h"
+#include "store/logstore.h"
 #include "store/programstate.h"
 
 namespace vz {
@@ -59,24 +62,42 @@ int runProgram(QApplication& app) {
   return app.exec();
 }
 
-bool AskSettingsForUnusableConfig() {
+bool AskSettingsForUnusableConfig(const Status& loaded) {
   const QString path = programFile(QStringLiteral("config.ini"));
-  QStringList lines;
-  if (!readTextLines(path, &lines)) return false;  // the read already said so
   QStringList logNames;
   if (db::isOpen()) {
     const Result<QStringList> names = ListLogNames();
-    if (names.ok()) logNames = names.value;
+    // A row without a log name is no log the operator could pick.
+    if (names.ok())
+      for (const QString& name : names.value)
+        if (!name.trimmed().isEmpty()) logNames << name;
   }
-  const ConfigRead read = parseConfigLines(lines);
-  const QStringList problems = ConfigProblems(read, logNames);
-  if (problems.isEmpty()) return false;
-
   ProgramState& st = state();
-  const bool logKnown = read.LogenUso && logNames.contains(*read.LogenUso, Qt::CaseInsensitive);
+  bool logKnown = false;
+  QString text;
+  if (!loaded) {
+    // Nothing could be read: not even the log in use, so the QSOs would go nowhere.
+    text = loaded.error;
+  } else {
+    QStringList lines;
+    if (!readTextLines(path, &lines)) return false;  // gone since it was read: the next read says so
+    const ConfigRead read = parseConfigLines(lines);
+    const QStringList problems = ConfigProblems(read, logNames);
+    if (problems.isEmpty()) {
+      // A database made anew holds no log: the one in use gets its row, so the log
+      // picker offers the log the main window names.
+      if (db::isOpen() && logNames.isEmpty() && read.LogenUso && !read.LogenUso->trimmed().isEmpty()) {
+        const Status listed = LogPlaceholderRow(*read.LogenUso);
+        if (!listed) showError(failureMessage(QStringLiteral("No se pudo crear el log ") + *read.LogenUso,
+                                              QDir(db::folder()).filePath(QLatin1String(db::kFileName)), listed.error));
+      }
+      return false;
+    }
+    logKnown = read.LogenUso && logNames.contains(*read.LogenUso, Qt::CaseInsensitive);
+    text = QStringLiteral("El archivo de configuración no se puede usar como está:\r\n") + path +
+           QStringLiteral("\r\n\r\n- ") + problems.join(QStringLiteral("\r\n- "));
+  }
   if (!logKnown) st.CurrentLogName = logNames.isEmpty() ? QString() : logNames.first();
-  QString text = QStringLiteral("El archivo de configuración no se puede usar como está:\r\n") + path +
-                 QStringLiteral("\r\n\r\n- ") + problems.join(QStringLiteral("\r\n- "));
   if (!logKnown && !st.CurrentLogName.isEmpty())
     text += QStringLiteral("\r\n\r\nSe abrirá el log \"%1\"; puede elegir otro desde el menú Archivo.")
                 .arg(st.CurrentLogName);

@@ -358,7 +358,7 @@ void Form1::buildStationPanel(QWidget* surface) {
 void Form1::buildStatusRow(QWidget* surface) {
   Label18 = label(surface, "Label18", QString(), 8, 173, 160, 16);
   setTextColour(Label18, kGreen);
-  Label6 = label(surface, "Label6", QString(), 172, 173, 300, 16);
+  Label6 = control<SummaryLabel>(surface, "Label6", 172, 173, 300, 16);
   setTextColour(Label6, kDarkRed);
   Label5 = label(surface, "Label5", QStringLiteral("F5 edita último QSO        <enter> tab"), 480, 174, 300, 14);
   Label5->setFont(designFont(kCaptionPoints, false));

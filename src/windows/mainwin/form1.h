@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "mainwin/qsolist.h"
+#include "mainwin/summarylabel.h"
 #include "platform/audioplayer.h"
 #include "platform/forms.h"
 #include "mainwin/layoutscaler.h"
@@ -99,7 +100,7 @@ class Form1 : public QMainWindow {
   // ---- Between the strip and the list ----------------------------------------
   QLabel* Label18 = nullptr;  // country or province of the typed call
   QLabel* Label9 = nullptr;   // "Cargando log ..."
-  QLabel* Label6 = nullptr;   // log summary
+  SummaryLabel* Label6 = nullptr;   // log summary
   QLabel* Label4 = nullptr;   // id of the last QSO inserted, hidden
   QProgressBar* ProgressBar1 = nullptr;
   QPushButton* Command2 = nullptr;  // "Ingresar QSO"

@@ -11,6 +11,7 @@
 #include "online/serviceanswer.h"
 #include "online/versioncheck.h"
 #include "platform/dialogs.h"
+#include "platform/failure.h"
 #include "platform/programfolder.h"
 #include "platform/textfile.h"
 #include "platform/webget.h"
@@ -147,9 +148,11 @@ void Form1::ac_Click() {
   StepRunning step(this, "versionCheck");
   if (!step.started()) return;
 
-  auto failure = [](const QString& description, int code) {
-    msgBox(description + kCrLf + QString::number(code), MsgIcon::Critical);
-  };
+  // Each failure names its step and the address or file, then the system's words;
+  // a bare code would tell the operator nothing.
+  const QString asking = QStringLiteral("No se pudo consultar la versión publicada");
+  const QString address = VersionFileUrl().toString();
+  auto failure = [](const QString& text) { msgBox(text, MsgIcon::Critical); };
 
   if (!Inet1) Inet1 = new WebGet(this);
   QPointer<Form1> self(this);
@@ -159,24 +162,28 @@ void Form1::ac_Click() {
   Inet1->get(VersionFileUrl());
   if (Inet1->isLoading()) wait.exec();
   if (!self) return;
-  if (Inet1->state() == WebGet::State::Failed) return failure(Inet1->errorString(), Inet1->errorCode());
+  if (Inet1->state() == WebGet::State::Failed) return failure(failureMessage(asking, address, Inet1->errorString()));
   if (Inet1->statusCode() >= 400)
-    return failure(QStringLiteral("El servidor respondió con el error ") + QString::number(Inet1->statusCode()),
-                   Inet1->statusCode());
+    return failure(failureMessage(
+        asking, address, QStringLiteral("El servidor respondió con el error ") + QString::number(Inet1->statusCode())));
   if (!IsReadableAnswer(Inet1->text()))
-    return failure(UnusableAnswerText(QStringLiteral("La Web del programa"), QStringLiteral("la consulta de la versión"),
-                                      Inet1->statusCode(), Inet1->text()),
-                   0);
+    return failure(failureMessage(asking, address,
+                                  UnusableAnswerText(QStringLiteral("La Web del programa"),
+                                                     QStringLiteral("la consulta de la versión"),
+                                                     Inet1->statusCode(), Inet1->text())));
 
   const QString path = programFile(QStringLiteral("webo.txt"));
   QString error;
-  if (!writeTextLines(path, {Inet1->text()}, &error)) return failure(error, 0);
+  if (!writeTextLines(path, {Inet1->text()}, &error))
+    return failure(failureMessage(QStringLiteral("No se pudo guardar la versión descargada"), path, error));
   QStringList lines;
-  if (!readTextLines(path, &lines)) return failure(QStringLiteral("No se pudo leer ") + path, 0);
+  if (!readTextLines(path, &lines))
+    return failure(failureMessage(QStringLiteral("No se pudo leer la versión descargada"), path,
+                                  readFailureReason(path)));
   const QString webLine = VersionFirstLine(lines.value(0));
 
   const VersionCheckOutcome outcome = CompareVersions(state().ProgramVersion, webLine);
-  if (!outcome.ok) return failure(outcome.text, outcome.code);
+  if (!outcome.ok) return failure(outcome.text + QStringLiteral("\r\n(") + address + u')');
   msgBox(outcome.text, MsgIcon::Exclamation);
 }
 

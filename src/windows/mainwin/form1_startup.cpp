@@ -253,8 +253,8 @@ void Form1::Timer2_Timer() {
     SetFileMenuEnabled(QStringLiteral("1"));
     return;
   }
-  LoadConfig();
-  AskSettingsForUnusableConfig();
+  // A file that cannot be read is told once, with what follows from it.
+  AskSettingsForUnusableConfig(LoadConfigQuietly());
   SetFileMenuEnabled(QStringLiteral("0"));
   // A file locked at start-up may be free by now; if not, the wait shows the list later.
   if (db::isOpen() || db::reopen()) {

@@ -87,7 +87,7 @@ void LoadLogPage(const QString& /*logName: the current log is always the one sho
   f.ListView2->setUpdatesEnabled(true);
 
   f.ListView2->show();
-  f.Label6->setText(LogSummaryText(st.CurrentLogName, page.qsoCount));
+  f.Label6->setSummary(st.CurrentLogName, page.qsoCount);
   f.ProgressBar1->hide();
   f.Label9->hide();
 }

@@ -144,31 +144,29 @@ Status SaveConfig() {
   return result;
 }
 
-Status LoadConfig() {
+Status LoadConfigQuietly() {
   Form2& f = form2();
   f.fillLists();
   f.keptPortName.clear();
   QStringList lines;
+  const QString path = programFile(kFileName);
   // The program writes twenty short lines; a file this large is not its settings.
   constexpr qint64 kMaxConfigBytes = 1024 * 1024;
-  if (QFileInfo(programFile(kFileName)).size() > kMaxConfigBytes) {
-    const Status failed = Status::failure(failureMessage(QStringLiteral("No se pudo leer la configuración"),
-                                                         programFile(kFileName),
-                                                         readFailureReason(programFile(kFileName), kMaxConfigBytes)));
-    showError(failed.error);
-    return failed;
-  }
-  if (!readTextLines(programFile(kFileName), &lines)) {
-    // Nothing is read, so the settings in the controls stay as they were.
-    const Status failed = Status::failure(failureMessage(QStringLiteral("No se pudo leer la configuración"),
-                                                         programFile(kFileName), readFailureReason(programFile(kFileName))));
-    showError(failed.error);
-    return failed;
-  }
+  const QString refused = QFileInfo(path).size() > kMaxConfigBytes ? readFailureReason(path, kMaxConfigBytes) : QString();
+  // Nothing is read, so the settings in the controls stay as they were.
+  if (!refused.isEmpty() || !readTextLines(path, &lines))
+    return Status::failure(failureMessage(QStringLiteral("No se pudo leer la configuración"), path,
+                                          refused.isEmpty() ? readFailureReason(path) : refused));
   const ConfigRead r = parseConfigLines(lines);
   ApplyScreenSetting(r.Pantalla.value_or(0));
   applySettingsToControls(r);
   return Status::success();
+}
+
+Status LoadConfig() {
+  const Status loaded = LoadConfigQuietly();
+  if (!loaded) showError(loaded.error);
+  return loaded;
 }
 
 }  // namespace vz

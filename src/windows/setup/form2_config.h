@@ -17,6 +17,8 @@ Status SaveConfig();
 // window, as the controls' own reactions follow each value (the port opens, the
 // screen colours change). A failure is told to the operator and returned.
 Status LoadConfig();
+// The same read, leaving the telling of a failure to the caller.
+Status LoadConfigQuietly();
 
 // Starts the main window's exit countdown (its 200 ms ticks end the program).
 void StartShutdownCountdown();

@@ -176,6 +176,7 @@ TEST(Failures, AReopenNeverCreatesAMissingFile) {
   // As a failed schema check leaves it: the connection closed, the folder kept.
   QSqlDatabase::database("vz-base0", false).close();
   QFile::remove(folder.file("base0.mdb"));
+  state().CurrentLogName = "Diario";  // a QSO the store would take, but for the file
   const Status s = saveQso("LU2AAA");
   ASSERT_FALSE(s);
   EXPECT_TRUE(s.error.contains("No se encuentra la base de datos")) << s.error.toStdString();
@@ -195,6 +196,7 @@ TEST(Failures, TheMessageNamesStepFileKindAndSystemWords) {
       {"file is not a database", 26, "no es una base de datos"},
       {"Is a directory", -1, "Hay una carpeta"},
       {"Permission denied", -1, "No hay permiso"},
+      {"Existing file /x/config.ini is not writable", -1, "sólo lectura"},  // a file that is not ours to replace
       {"something rare", -1, ""},
   };
   for (const Case& c : cases) {
@@ -206,6 +208,17 @@ TEST(Failures, TheMessageNamesStepFileKindAndSystemWords) {
     if (*c.spanish) EXPECT_TRUE(lines[1].contains(QString::fromUtf8(c.spanish))) << m.toStdString();
     else EXPECT_EQ(lines.size(), 2);
   }
+}
+
+// A reader's own reason that is already the kind's Spanish words is said once, not
+// as the kind and again as the system's words.
+TEST(Failures, AReasonThatIsTheKindIsSaidOnce) {
+  test::TempFolder folder(false);
+  QDir().mkpath(folder.file("config.ini"));
+  const QString m = failureMessage("No se pudo leer la configuración", folder.file("config.ini"),
+                                   readFailureReason(folder.file("config.ini")));
+  EXPECT_EQ(m.count("Hay una carpeta donde debería estar el archivo."), 1) << m.toStdString();
+  EXPECT_TRUE(m.startsWith("No se pudo leer la configuración (" + folder.file("config.ini") + ").")) << m.toStdString();
 }
 
 // What an interrupted copy or rewrite left goes; everything else stays, names of

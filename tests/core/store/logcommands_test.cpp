@@ -239,6 +239,7 @@ TEST_F(LogCommands, AnEditKeepsAStoredLineBreakButRefusesANewOne) {
   EditedQso e;
   e.mode = old.Modo;
   e.call = "LU1AB";
+  e.ownCall = "LU9ZZ";
   e.remarks = old.Obs;
   e.frequency = old.Frecuencia;
   ASSERT_TRUE(SaveEditedQso(e, id));

@@ -13,6 +13,7 @@
 #include "storetestutil.h"
 #include "store/duplicates.h"
 #include "store/gridbackfill.h"
+#include "store/logcommands.h"
 #include "store/programstate.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
@@ -494,4 +495,88 @@ TEST_F(LogStore, ValuesWithLineBreaksOrTabsAreRefusedByEveryWriter) {
   // Blanks and every other character stay as they are.
   ASSERT_TRUE(save("LU2BB", QString(), QString::fromUtf8("  Łódź Москва €5  ")));
   EXPECT_EQ(storedQso(lastId()).Obs, QString::fromUtf8("  Łódź Москва €5  "));
+}
+
+// A QSO without a log would land in a log nobody can pick; one without the own call
+// names no station. Every writer of Tabla1 refuses both, in Spanish, and stores
+// nothing: an edit leaves the QSO as it was.
+TEST_F(LogStore, NoWriterStoresAQsoWithoutLogOrOwnCall) {
+  const qint64 kept = addStoredQso("Mi Log", "LU1AA", QStringLiteral("GF05"));
+  struct Writer {
+    const char* name;
+    std::function<Status(const QString& ownCall)> write;
+  };
+  const std::vector<Writer> writers = {
+      {"entry strip",
+       [](const QString& own) {
+         return InsertLogQso("LU2BB", "40m", "SSB", "59", "59", "01/03/2024", "12:00:00", own, QString(), "", "7.050",
+                             QString(), QString(), "");
+       }},
+      {"contest transfer",
+       [](const QString& own) {
+         return CopyContestQsoToMainLog("Mi Log", "LU2BB", own, "59", "59", "01/03/2024", "12:00:00", "7.000", "40m",
+                                        "SSB", "Concurso X");
+       }},
+      {"import, new QSO",
+       [](const QString& own) {
+         return InsertImportedQso("LU2BB", "40m", "SSB", "59", "59", "01/03/2024", "12:00", own, "", "", "7.050", "",
+                                  "", "", 1, "");
+       }},
+      {"import over a duplicate",
+       [kept](const QString& own) {
+         return UpdateLogQso("LU2BB", "40m", "SSB", "59", "59", "01/03/2024", "12:00", own, "", "", "7.050", "", "",
+                             "", 1, "", kept);
+       }},
+      {"edit dialog",
+       [kept](const QString& own) {
+         EditedQso e;
+         e.mode = "SSB";
+         e.call = "LU2BB";
+         e.ownCall = own;
+         return SaveEditedQso(e, kept);
+       }},
+  };
+  const struct {
+    const char* log;
+    const char* ownCall;
+    const char* said;  // empty: stored
+  } cases[] = {
+      {"Mi Log", "LU9ZZ", ""},
+      {"Mi Log", "", "falta la señal distintiva propia"},
+      {"Mi Log", "   ", "falta la señal distintiva propia"},
+      {"", "LU9ZZ", "no hay un log en uso"},
+      {"  ", "LU9ZZ", "no hay un log en uso"},
+  };
+  for (const Writer& w : writers) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(w.name) + " / log '" + c.log + "' / own call '" + c.ownCall + "'");
+      // The edit and the duplicate import keep the row's log: only the own call counts there.
+      const bool keepsLog = std::string(w.name) == "edit dialog" || std::string(w.name) == "import over a duplicate";
+      const bool refused = keepsLog ? QString(c.ownCall).trimmed().isEmpty() : *c.said != 0;
+      state().CurrentLogName = QString::fromUtf8(c.log);
+      const long long before = countRows("Tabla1");
+      const LogQso keptBefore = storedQso(kept);
+      const Status s = w.write(QString::fromUtf8(c.ownCall));
+      if (!refused) {
+        EXPECT_TRUE(s) << s.error.toStdString();
+        continue;
+      }
+      ASSERT_FALSE(s);
+      EXPECT_TRUE(s.error.startsWith(QString::fromUtf8("No se guardó el QSO"))) << s.error.toStdString();
+      EXPECT_TRUE(s.error.contains(QString::fromUtf8(c.said))) << s.error.toStdString();
+      EXPECT_EQ(countRows("Tabla1"), before);
+      EXPECT_EQ(storedQso(kept).MyCall, keptBefore.MyCall);
+    }
+  }
+  EXPECT_EQ(countRows("Tabla1", "trim(coalesce([Nombre Log],''))='' OR trim(coalesce(MyCall,''))=''"), 0);
+}
+
+TEST_F(LogStore, ALogWithoutANameIsNotCreated) {
+  for (const char* name : {"", "   "}) {
+    const Status s = LogPlaceholderRow(QString::fromUtf8(name));
+    ASSERT_FALSE(s);
+    EXPECT_TRUE(s.error.contains(QString::fromUtf8("el nombre está vacío"))) << s.error.toStdString();
+  }
+  EXPECT_EQ(countRows("Tabla1"), 0);
+  EXPECT_TRUE(LogPlaceholderRow("Diario"));
 }

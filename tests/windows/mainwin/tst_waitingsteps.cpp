@@ -527,6 +527,7 @@ class TstWaitingSteps : public QObject {
         // Opened and read, ready to load.
         [] {
           test::loadQuietMainWindow();
+          state().CurrentLogName = QStringLiteral("Mi Log");  // the log the QSOs go into
           Form12& f = form12();
           f.show();
           QTest::mouseClick(f.Command1, Qt::LeftButton);

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "mainwin/form1.h"
+#include "online/versioncheck.h"
 #include "online/form33.h"
 #include "platform/webget.h"
 #include "setup/form2.h"
@@ -348,13 +349,16 @@ class TstLookups : public QObject {
                            << int(MsgIcon::Exclamation);
     QTest::newRow("two parts") << 200 << QByteArray("2.2")
                                << "La versión publicada en la Web no se puede leer (se esperaba algo como 2.1.22): "
-                                  "\"2.2\"\r\n0"
+                                  "\"2.2\"\r\n(@)"
                                << int(MsgIcon::Critical);
     QTest::newRow("oversized") << 200 << QByteArray("2.1.22\r\n") + QByteArray(WebGet::kMaxAnswerBytes, ' ')
-                               << "La respuesta de 127.0.0.1 supera el tamaño máximo (1 MB)\r\n299"
+                               << "No se pudo consultar la versión publicada (@).\r\n"
+                                  "(La respuesta de 127.0.0.1 supera el tamaño máximo (1 MB))"
                                << int(MsgIcon::Critical);
     QTest::newRow("missing file") << 404 << QByteArray("<html>404</html>")
-                                  << "El servidor respondió con el error 404\r\n404" << int(MsgIcon::Critical);
+                                  << "No se pudo consultar la versión publicada (@).\r\n"
+                                     "(El servidor respondió con el error 404)"
+                                  << int(MsgIcon::Critical);
   }
   void versionCheck() {
     QFETCH(int, status);
@@ -369,7 +373,8 @@ class TstLookups : public QObject {
     form1().ac_Click();
     QCOMPARE(server_->requests.size(), 1);
     QCOMPARE(server_->requests[0].target, QByteArray("/assets/rozozev/version.dat"));
-    QCOMPARE(dialogs_->texts(), QStringList{message});
+    // A failure names the address it asked ("@" in the table).
+    QCOMPARE(dialogs_->texts(), QStringList{QString(message).replace("@", VersionFileUrl().toString())});
     QCOMPARE(int(dialogs_->messages[0].icon), icon);
     if (status == 200 && body.size() <= WebGet::kMaxAnswerBytes) {
       QFile webo(folder_->path() + "/webo.txt");
@@ -391,7 +396,8 @@ class TstLookups : public QObject {
     form1().ac_Click();
     QCOMPARE(server_->requests.size(), 3);
     QCOMPARE(dialogs_->texts().filter("Tiempo de espera agotado"),
-             QStringList{"Tiempo de espera agotado (127.0.0.1)\r\n4"});
+             QStringList{"No se pudo consultar la versión publicada (" + VersionFileUrl().toString() +
+                         ").\r\n(Tiempo de espera agotado (127.0.0.1))"});
     QTRY_COMPARE(dialogs_->texts().count(noConnectionText()), 2);
     QVERIFY(!FormInstance<Form33>::loaded());
 
@@ -437,8 +443,14 @@ class TstLookups : public QObject {
     form1().ac_Click();
     QCOMPARE(dialogs_->messages.size(), 1);
     QCOMPARE(dialogs_->messages[0].icon, MsgIcon::Critical);
-    QVERIFY(dialogs_->lastText().startsWith(form1().Inet1->errorString() + "\r\n"));
-    QVERIFY(!dialogs_->lastText().endsWith("\r\n0"));
+    // The step and the address, then the system's words once; no bare code.
+    const QString said = dialogs_->lastText();
+    QVERIFY2(said.startsWith("No se pudo consultar la versión publicada (http://127.0.0.1:" +
+                             QString::number(deadPort) + "/assets/rozozev/version.dat).\r\n"),
+             qPrintable(said));
+    QVERIFY(!form1().Inet1->errorString().isEmpty());
+    QCOMPARE(said.count(form1().Inet1->errorString()), 1);
+    QVERIFY2(said.endsWith(')'), qPrintable(said));
   }
 };
 
