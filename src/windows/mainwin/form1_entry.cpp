@@ -70,6 +70,7 @@ void Form1::buildEntryReactions() {
     });
   }
   applyKeyRule(Text3, asciiKeyRule(false, true, ""));  // the page number
+  applyShapeRule(Text2, GridLastCharacterFits);
 }
 
 EntryBox Form1::entryBoxOf(const QObject* w) const {

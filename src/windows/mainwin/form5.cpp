@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "mainwin/entryrules.h"
 #include "mainwin/form1.h"
 #include "online/callbook.h"
 #include "mainwin/qslcard.h"
@@ -310,6 +311,7 @@ Form5::Form5() {
       return keeps(filter, upper) ? upper : QChar();
     });
   }
+  for (QLineEdit* grid : {Text10, Text11}) applyShapeRule(grid, GridLastCharacterFits);
 
   connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);

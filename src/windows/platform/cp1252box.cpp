@@ -133,6 +133,12 @@ QValidator::State BoxValidator::validate(QString& input, int& pos) const {
     }
     QString dropped;
     QString in = taken(inserted, &dropped);
+    if (shape_ && end == input.size()) {
+      QString typed = input.left(head);
+      for (const QChar c : std::as_const(in))
+        if (shape_(typed + c)) typed += c;
+      in = typed.mid(head);
+    }
     const qsizetype room = box_->maxLength() - (input.size() - (end - head));
     in = wholeCharactersWithin(in, room);
     input = input.left(head) + in + input.mid(end);
@@ -163,6 +169,10 @@ void keepToCp1252(QLineEdit* box) { boxValidator(box, true); }
 void keepToOneLine(QLineEdit* box) { boxValidator(box, false); }
 
 void applyKeyRule(QLineEdit* box, KeyRule rule) { boxValidator(box, false)->setKeyRule(std::move(rule)); }
+
+void applyShapeRule(QLineEdit* box, std::function<bool(const QString&)> fits) {
+  boxValidator(box, false)->setShapeRule(std::move(fits));
+}
 
 KeyRule asciiKeyRule(bool letters, bool digits, const char* others) {
   return [letters, digits, others](QChar c) -> QChar {

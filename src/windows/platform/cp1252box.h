@@ -9,7 +9,8 @@
 // A box that filters typed keys applies the same rule to text however it arrives
 // (keys, Ctrl+V, Shift+Insert, the context menu, the middle button, a drop, an
 // input method): the rule lives on the box, in its validator, not in each event.
-// Text a program step puts in (a stored value shown) is shown as it is.
+// Text a program step puts in (a stored value shown) keeps to one line (and to the
+// code page) but is not put through the key rule: it is shown as it was stored.
 //
 // The box's length limit counts UTF-16 units, as QLineEdit does; a character is
 // never cut in half by it: what does not fit whole stays out.
@@ -34,6 +35,7 @@ class BoxValidator : public QValidator {
   State validate(QString& input, int& pos) const override;
 
   void setKeyRule(KeyRule rule) { rule_ = std::move(rule); }
+  void setShapeRule(std::function<bool(const QString&)> fits) { shape_ = std::move(fits); }
   void setCp1252Only() { cp1252Only_ = true; }
 
  private:
@@ -45,6 +47,7 @@ class BoxValidator : public QValidator {
   const QValidator* inner_;
   bool cp1252Only_;
   KeyRule rule_;
+  std::function<bool(const QString&)> shape_;
   mutable QString known_;     // the box's text before the change being validated
   mutable bool cut_ = false;  // the box's length limit cut what was put in
 };
@@ -56,6 +59,11 @@ void keepToOneLine(QLineEdit* box);
 // The box's key rule, applied to whatever the operator puts in. The box keeps to one
 // line (and to Windows-1252 when it was set so) as before.
 void applyKeyRule(QLineEdit* box, KeyRule rule);
+
+// A rule on the shape of what is typed at the end of the box (a locator's letters and
+// digits in their places): given the text with one more character, whether that
+// character stays. Text put in at the end goes in as if typed one character at a time.
+void applyShapeRule(QLineEdit* box, std::function<bool(const QString&)> fits);
 
 // Common rules: upper-cased, and kept when the upper-cased character is an ASCII
 // letter A to Z (when letters is set), a digit 0 to 9 (when digits is set) or one of

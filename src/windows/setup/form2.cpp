@@ -23,6 +23,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "mainwin/entryrules.h"
 #include "mainwin/form1.h"
 #include "platform/appexit.h"
 #include "platform/cp1252.h"
@@ -336,6 +337,7 @@ Form2::Form2() : MSComm1(serialSystem().createLine()), MMControl1(createAudioPla
   connect(Command3, &QPushButton::released, this, [this] { setRevealed(pass_ruk, false); });
 
   for (QLineEdit* box : {Text1, Text2, Text3, Text4}) applyKeyRule(box, settingKeyRule(box));
+  applyShapeRule(Text4, GridLastCharacterFits);
 
   // Every key reaches the window first; Enter never presses a default button.
   for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(false);

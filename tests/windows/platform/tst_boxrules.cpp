@@ -140,15 +140,18 @@ class TstBoxRules : public QObject {
     QTest::addColumn<bool>("ctrlVPastes");  // where Ctrl+V is a dropped key, it stays one
     QTest::newRow("main call") << "Form1.Corresponsal" << QString::fromUtf8("ea'9 x\tz") << "EA9XZ" << true;
     QTest::newRow("main grid") << "Form1.Text2" << "gf05'tj" << "GF05TJ" << true;
+    QTest::newRow("main grid, a digit out of place") << "Form1.Text2" << "g1f05tj" << "GF05TJ" << true;
     QTest::newRow("main page") << "Form1.Text3" << "1 2x" << "12" << true;
     QTest::newRow("station call") << "Form2.Text1" << "EA4'X Y Z" << "EA4XYZ" << false;
     QTest::newRow("UTC offset, letters") << "Form2.Text3" << "abc" << "" << false;
     QTest::newRow("UTC offset") << "Form2.Text3" << "-3 h" << "-3" << false;
     QTest::newRow("UTC offset, cut by the limit") << "Form2.Text3" << "- 1 2 3" << "-12" << false;
     QTest::newRow("own grid") << "Form2.Text4" << "gf 05tj" << "GF05TJ" << false;
+    QTest::newRow("own grid, a digit first") << "Form2.Text4" << "1gf05tj" << "GF05TJ" << false;
     QTest::newRow("edit dialog call") << "Form5.Text2" << "ea4'x/p" << "EA4X/P" << true;
     QTest::newRow("edit dialog date") << "Form5.Text4" << "05-06/2024" << "0506/2024" << true;
     QTest::newRow("edit dialog grid") << "Form5.Text11" << "gf05'" << "GF05" << true;
+    QTest::newRow("edit dialog grid, a digit out of place") << "Form5.Text11" << "g1f05" << "GF05" << true;
     QTest::newRow("contest call") << "Form4.Corresponsal" << "lu1-abc" << "LU1ABC" << false;
     QTest::newRow("search call") << "Form6.Text3" << "lu* 1" << "LU*1" << true;
     QTest::newRow("search date") << "Form6.Text1" << "1.2.2024" << "122024" << true;

@@ -259,6 +259,8 @@ class TstPastedValues : public QObject {
     QTest::newRow("UTC offset, CR LF") << "UTC offset" << QString("-\r\n5") << QString("-5");
     QTest::newRow("edit dialog call") << "edit dialog call" << QString("ea4'x y") << QString("EA4XY");
     QTest::newRow("edit dialog grid") << "edit dialog grid" << QString("gf05'tj") << QString("GF05TJ");
+    QTest::newRow("edit dialog grid, a digit out of place") << "edit dialog grid" << QString("g1f05")
+                                                            << QString("GF05");
     QTest::newRow("new log name, beyond Windows-1252") << "new log name" << QString::fromUtf8("Log Łódź")
                                                        << QString::fromUtf8("Log ód");
   }
