@@ -160,18 +160,19 @@ Result<ParsedImportRecord> ParseImportRecord(const QString& line, bool rukFile, 
     return Answer::of(parsed);
   }
 
-  // The widths of Tabla3's columns.
-  q.mode.truncate(7);
-  q.band.truncate(9);
-  q.ownCall.truncate(20);
-  q.call.truncate(20);
-  q.reportSent.truncate(3);
-  q.reportReceived.truncate(3);
-  q.remarks.truncate(100);
-  q.operatorCall.truncate(50);
-  q.frequency.truncate(10);
-  q.ownGrid.truncate(6);
-  q.grid.truncate(6);
+  // The widths of Tabla3's columns, in whole characters: a cut never leaves half of one.
+  const auto cut = [](QString& v, qsizetype units) { v = wholeCharactersWithin(v, units); };
+  cut(q.mode, 7);
+  cut(q.band, 9);
+  cut(q.ownCall, 20);
+  cut(q.call, 20);
+  cut(q.reportSent, 3);
+  cut(q.reportReceived, 3);
+  cut(q.remarks, 100);
+  cut(q.operatorCall, 50);
+  cut(q.frequency, 10);
+  cut(q.ownGrid, 6);
+  cut(q.grid, 6);
 
   if (!isCalendarDate(q.date))
     parsed.check = ImportCheck::BadDate;
@@ -193,8 +194,8 @@ QVariantList stagingValues(const QString& ownCall, const QString& call, const QS
                            const QString& satellite, const QString& uploadState, const QString& remarks,
                            const QString& duplicateMark, const QString& ownGrid, const QString& grid) {
   return {db::textValue(mode), db::textValue(band), db::textValue(ownCall), db::textValue(call), db::textValue(date),
-          db::textValue(time), db::textValue(reportSent.left(3)), db::textValue(reportReceived.left(3)),
-          db::textValue(remarks.left(100)), db::textValue(operatorCall), db::textValue(state().CurrentLogName),
+          db::textValue(time), db::textValue(wholeCharactersWithin(reportSent, 3)), db::textValue(wholeCharactersWithin(reportReceived, 3)),
+          db::textValue(wholeCharactersWithin(remarks, 100)), db::textValue(operatorCall), db::textValue(state().CurrentLogName),
           db::textValue(frequency), db::textValue(trimBlanks(ownGrid)), db::textValue(trimBlanks(grid)),
           db::textValue(uploadState), db::textValue(satellite), db::textValue(ProvinceFromCallSign(call)),
           db::textValue(duplicateMark)};

@@ -1,5 +1,8 @@
 #include "platform/textutil.h"
 
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -85,6 +88,30 @@ QString trimRightBlanks(const QString& text) {
 }
 
 QString trimBlanks(const QString& text) { return trimLeftBlanks(trimRightBlanks(text)); }
+
+QString wholeCharactersWithin(const QString& text, qsizetype units) {
+  if (units <= 0) return {};
+  if (text.size() <= units) return text;
+  QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+  graphemes.setPosition(units);
+  if (!graphemes.isAtBoundary()) graphemes.toPreviousBoundary();
+  return text.left(std::max<qsizetype>(graphemes.position(), 0));
+}
+
+QString withoutLoneSurrogates(const QString& text) {
+  QString kept;
+  kept.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+      kept += c;
+      kept += text[++i];
+    } else if (!c.isSurrogate()) {
+      kept += c;
+    }
+  }
+  return kept;
+}
 
 namespace {
 

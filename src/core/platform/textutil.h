@@ -29,6 +29,13 @@ QString oneLine(const QString& text, int* position = nullptr);
 // Whether the text holds a CR, an LF or a tab, which oneLine would replace.
 bool breaksLine(const QString& text);
 
+// The longest start of a text that holds whole characters as the operator sees them
+// (a letter with its accents, an emoji with its modifiers, a flag) in at most
+// `units` UTF-16 units: a limit never leaves half a character behind.
+QString wholeCharactersWithin(const QString& text, qsizetype units);
+// The text without surrogate halves that lack their partner (what a cut left).
+QString withoutLoneSurrogates(const QString& text);
+
 // Fixed date and time patterns, never the locale.
 QString formatDate(const QDate& d);          // "dd/mm/yyyy"
 QString formatTime(const QTime& t);          // "hh:mm"

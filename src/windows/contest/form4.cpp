@@ -249,6 +249,14 @@ Form4::Form4() {
   for (QWidget* w : std::initializer_list<QWidget*>{Label1[5], mhz, Label1[10], Text1, Label6}) w->hide();
   Label1[3] = label(this, "Label1", QStringLiteral("Mi Señal Distintiva"), 10, 104, 120, 16, 3);
   Text2 = textBox(this, "Text2", 15, 130, 102, 110);
+  // Each box's key filter also takes what is pasted or dropped into it.
+  for (QLineEdit* box : {Fecha, Hora, Corresponsal, RSE, RSR, Text1, Text2}) {
+    applyKeyRule(box, [this, box](QChar c) {
+      int k = c.unicode();
+      controlKeyPress(box, k);
+      return k == 0 || k == 8 ? QChar() : QChar(char16_t(k));
+    });
+  }
   // Beside the check boxes, where it leaves the own call readable.
   Label7 = label(this, "Label7", QStringLiteral("DUPLICADO"), 636, 100, 104, 20);
   Label7->setAlignment(Qt::AlignCenter);

@@ -125,7 +125,14 @@ Form7::Form7() {
   setTabOrder(Text7, Command1);
   setTabOrder(Command1, Command2);
 
-  for (QLineEdit* b : {Text1, Text2, Text3, Text4, Text5, Text6, Text7}) b->installEventFilter(this);
+  for (QLineEdit* b : {Text1, Text2, Text3, Text4, Text5, Text6, Text7}) {
+    b->installEventFilter(this);
+    // Pasted or dropped text passes the box's key filter too.
+    applyKeyRule(b, [this, b](QChar c) {
+      const QChar upper = c.toUpper();
+      return acceptsKey(b, upper) ? upper : QChar();
+    });
+  }
   connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
   connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
   connect(qApp, &QApplication::focusChanged, this, &Form7::onFocusChanged);

@@ -52,6 +52,12 @@ Form8::Form8() {
   Text1->setObjectName(QStringLiteral("Text1"));
   Text1->setMaxLength(kLogNameLength);
   keepToCp1252(Text1);
+  // Pasted or dropped names are upper-cased as typed ones are.
+  applyKeyRule(Text1, [this](QChar c) {
+    int k = c.unicode();
+    Text1_KeyPress(k);
+    return QChar(char16_t(k));
+  });
   Text1->setGeometry(8, 46, 240, 23);
   Frame2 = new QGroupBox(QStringLiteral("Tipo de Serie"), Frame3);
   Frame2->setGeometry(8, 80, 240, 80);

@@ -40,6 +40,7 @@ Form9::Form9() {
   setModal(true);
   Text1 = new QLineEdit;
   keepToCp1252(Text1);
+  applyKeyRule(Text1, asciiKeyRule(true, true, "/?"));  // the call, pasted or typed
   Text2 = box();
   Text4 = box();
   Text5 = box();

@@ -28,6 +28,7 @@
 #include "mainwin/form1.h"
 #include "mainwin/form5.h"
 #include "mainwin/qsolist.h"
+#include "platform/cp1252box.h"
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
 #include "platform/textutil.h"
@@ -216,6 +217,15 @@ Form6::Form6() {
   resize(int(12000 / kTwipsPerPixel), int(7800 / kTwipsPerPixel));
 
   for (QLineEdit* b : {Text1, Text2, Text3, Text4, Text5, Text7}) b->installEventFilter(this);
+  // A filter box's key rule also takes what is pasted or dropped into it.
+  for (QLineEdit* b : {Text1, Text2, Text3, Text4, Text5}) {
+    applyKeyRule(b, [this, b](QChar c) {
+      int k = c.unicode();
+      if (b == Text1 || b == Text2) Text1_KeyPress(k);
+      else Text3_KeyPress(k);
+      return k == 0 || k == 8 ? QChar() : QChar(char16_t(k));
+    });
+  }
   for (QLineEdit* b : {Text1, Text2, Text8})
     connect(b, &QLineEdit::textChanged, this, [this] { Check1_Click(); });
   for (QLineEdit* b : {Text3, Text4, Text5, Text6, Text7})

@@ -591,7 +591,6 @@ bool Form1::isMenuShortcut(const QKeyEvent* key) const {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-  if (entryStripEvent(watched, event)) return true;
   switch (event->type()) {
     case QEvent::ShortcutOverride:
       // A text box claims Ctrl+C, Ctrl+A, Ctrl+Z for itself; the menu's commands
@@ -606,6 +605,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
       int code = key->key();
       Form_KeyDown(code, key->modifiers());
       if (code == 0) return true;
+      // Pasting is no typed character: the box takes the text through its own rule.
+      if (key->matches(QKeySequence::Paste)) break;
       const QString text = key->text();
       // Tab, Backtab and Delete carry a character but move the focus or edit: they
       // are no typed characters for the key filters.

@@ -360,9 +360,7 @@ class Form1 : public QMainWindow {
   // Entry strip: focus handlers run for focus moves inside the window only.
   void buildEntryReactions();
   void entryFocusChanged(QWidget* old, QWidget* now);
-  bool entryStripEvent(QObject* watched, QEvent* event);
   EntryBox entryBoxOf(const QObject* w) const;
-  void pasteInto(QLineEdit* box);
   // The checks Enter makes; a refusal is shown and the focus goes to the box to mend.
   bool passesEntryCheck();
   void saveEntry();

@@ -4,14 +4,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
-#include <QContextMenuEvent>
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
@@ -20,6 +16,7 @@
 #include "mainwin/entryrules.h"
 #include "mainwin/form1.h"
 #include "platform/clock.h"
+#include "platform/cp1252box.h"
 #include "platform/dialogs.h"
 #include "setup/form2.h"
 #include "store/callsign.h"
@@ -59,8 +56,21 @@ void Form1::buildEntryReactions() {
   connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
   connect(Check3, &QCheckBox::toggled, this, &Form1::Check3_Click);
   connect(Combo2, &QComboBox::currentIndexChanged, this, &Form1::Combo2_Click);
-  // Text dropped into a filtered box would pass by its filter.
-  for (QLineEdit* box : {Corresponsal, Fecha, Hora, Text1, Text2}) box->setAcceptDrops(false);
+  // Each filtered box takes what the operator puts in (typed, pasted, dropped)
+  // through its key filter: upper-cased, the rest dropped.
+  const std::pair<QLineEdit*, EntryBox> filtered[] = {{Corresponsal, EntryBox::Corresponsal},
+                                                     {Fecha, EntryBox::Fecha},
+                                                     {Hora, EntryBox::Hora},
+                                                     {Text1, EntryBox::Text1},
+                                                     {Text2, EntryBox::Text2}};
+  for (const auto& [box, which] : filtered) {
+    applyKeyRule(box, [which = which](QChar c) {
+      const QString kept = FilterEntryText(which, QString(c));
+      return kept.isEmpty() ? QChar() : kept[0];
+    });
+  }
+  applyKeyRule(Text3, asciiKeyRule(false, true, ""));  // the page number
+  applyShapeRule(Text2, GridLastCharacterFits);
 }
 
 EntryBox Form1::entryBoxOf(const QObject* w) const {
@@ -201,48 +211,6 @@ void Form1::Fecha_KeyPress(int& KeyAscii) { KeyAscii = FilterEntryKey(EntryBox::
 void Form1::Hora_KeyPress(int& KeyAscii) { KeyAscii = FilterEntryKey(EntryBox::Hora, KeyAscii); }
 void Form1::Text1_KeyPress(int& KeyAscii) { KeyAscii = FilterEntryKey(EntryBox::Text1, KeyAscii); }
 void Form1::Text2_KeyPress(int& KeyAscii) { KeyAscii = FilterEntryKey(EntryBox::Text2, KeyAscii); }
-
-// Pasting into a filtered box (keys, context menu or an input method) puts in only
-// what typing could have put in.
-bool Form1::entryStripEvent(QObject* watched, QEvent* event) {
-  const EntryBox which = entryBoxOf(watched);
-  if (!HasEntryKeyFilter(which)) return false;
-  auto* box = static_cast<QLineEdit*>(watched);
-  switch (event->type()) {
-    case QEvent::KeyPress:
-      if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) && watched == focusWidget()) {
-        pasteInto(box);
-        return true;
-      }
-      return false;
-    case QEvent::ContextMenu: {
-      std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
-      // The standard menu's "Paste" is known by its caption (the only name it has).
-      const QString pasteCaption = QLineEdit::tr("&Paste");
-      for (QAction* a : menu->actions()) {
-        if (!a->text().startsWith(pasteCaption)) continue;
-        disconnect(a, &QAction::triggered, box, nullptr);
-        connect(a, &QAction::triggered, this, [this, box] { pasteInto(box); });
-      }
-      menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
-      return true;
-    }
-    case QEvent::InputMethod: {
-      auto* im = static_cast<QInputMethodEvent*>(event);
-      if (!im->commitString().isEmpty())
-        im->setCommitString(FilterEntryText(which, im->commitString()), im->replacementStart(),
-                            im->replacementLength());
-      return false;
-    }
-    default:
-      return false;
-  }
-}
-
-void Form1::pasteInto(QLineEdit* box) {
-  const QString text = FilterEntryText(entryBoxOf(box), QGuiApplication::clipboard()->text());
-  if (!text.isEmpty()) box->insert(text);
-}
 
 // ---- While typing ------------------------------------------------------------------
 

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "mainwin/entryrules.h"
 #include "mainwin/form1.h"
 #include "online/callbook.h"
 #include "mainwin/qslcard.h"
@@ -299,6 +300,18 @@ Form5::Form5() {
   setTabOrder(Command1, Command2);
 
   for (QLineEdit* e : {Text1, Text2, Text3, Text4, Text5, Text10, Text11}) e->installEventFilter(this);
+  // What the operator puts in by any road (pasted, dropped) passes the same filter.
+  const std::pair<QLineEdit*, KeyFilter> filtered[] = {{Text1, KeyFilter::Call}, {Text2, KeyFilter::Call},
+                                                       {Text3, KeyFilter::Call}, {Text10, KeyFilter::Grid},
+                                                       {Text11, KeyFilter::Grid}, {Text4, KeyFilter::Date},
+                                                       {Text5, KeyFilter::Time}};
+  for (const auto& [e, filter] : filtered) {
+    applyKeyRule(e, [filter = filter](QChar c) {
+      const QChar upper = c.toUpper();
+      return keeps(filter, upper) ? upper : QChar();
+    });
+  }
+  for (QLineEdit* grid : {Text10, Text11}) applyShapeRule(grid, GridLastCharacterFits);
 
   connect(Command1, &QPushButton::clicked, this, &Form5::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form5::Command2_Click);

@@ -157,7 +157,11 @@ Form11::Form11() {
   Frec_new->setMaxLength(7);
   Text5->setMaxLength(7);
   for (QPushButton* b : {Command1, Command2, Command4, Command3}) b->setAutoDefault(false);
-  for (QLineEdit* e : {Frec_new, Text5}) e->installEventFilter(this);
+  for (QLineEdit* e : {Frec_new, Text5}) {
+    e->installEventFilter(this);
+    // Pasted or dropped frequencies pass the same key filter as typed ones.
+    applyKeyRule(e, [](QChar c) { return IsFrequencyKey(c) && c != u'\b' ? c : QChar(); });
+  }
   const std::pair<QWidget*, const char*> names[] = {
       {Frame1, "Frame1"}, {Frame2, "Frame2"}, {Frame3, "Frame3"},     {List1, "List1"},
       {Label2, "Label2"}, {Text1, "Text1"},   {Combo1, "Combo1"},     {Frec_new, "Frec_new"},

@@ -23,6 +23,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "mainwin/entryrules.h"
 #include "mainwin/form1.h"
 #include "platform/appexit.h"
 #include "platform/cp1252.h"
@@ -335,6 +336,9 @@ Form2::Form2() : MSComm1(serialSystem().createLine()), MMControl1(createAudioPla
   connect(Command3, &QPushButton::pressed, this, [this] { setRevealed(pass_ruk, true); });
   connect(Command3, &QPushButton::released, this, [this] { setRevealed(pass_ruk, false); });
 
+  for (QLineEdit* box : {Text1, Text2, Text3, Text4}) applyKeyRule(box, settingKeyRule(box));
+  applyShapeRule(Text4, GridLastCharacterFits);
+
   // Every key reaches the window first; Enter never presses a default button.
   for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(false);
   installEventFilter(this);
@@ -372,7 +376,8 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // Typed characters are taken upper-cased; a box keeps only the characters its
-// setting can hold. Keys that type nothing (arrows, Delete, Tab) are not typing.
+// setting can hold (the box's rule, which pasted text goes through as well). Keys
+// that type nothing (arrows, Delete, Tab) are not typing.
 bool Form2::filterKey(QLineEdit* box, QKeyEvent* event) {
   const int k = event->key();
   if (k == Qt::Key_Backspace) return false;
@@ -382,20 +387,19 @@ bool Form2::filterKey(QLineEdit* box, QKeyEvent* event) {
   // Ctrl+V and the other control keys type nothing here.
   if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return true;
   if (text.size() != 1) return true;
-  const QChar c = text[0].toUpper();
-  bool allowed;
-  if (box == Text3)
-    allowed = isAsciiDigit(c) || c == u'-' || c == u'?';
-  else if (box == Text4)
-    allowed = isAsciiLetter(c) || isAsciiDigit(c) || c == u'?';
-  else
-    allowed = isAsciiLetter(c) || isAsciiDigit(c) || c == u'/' || c == u'?';
-  if (!allowed) return true;
+  const QChar c = settingKeyRule(box)(text[0]);
+  if (c.isNull()) return true;
   if (c != text[0]) {
     box->insert(QString(c));
     return true;
   }
   return false;
+}
+
+KeyRule Form2::settingKeyRule(const QLineEdit* box) const {
+  if (box == Text3) return asciiKeyRule(false, true, "-?");  // UTC offset
+  if (box == Text4) return asciiKeyRule(true, true, "?");    // grid
+  return asciiKeyRule(true, true, "/?");                     // calls
 }
 
 // ---- buttons ---------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/audioplayer.h"
+#include "platform/cp1252box.h"
 #include "platform/forms.h"
 #include "platform/serialline.h"
 
@@ -131,6 +132,7 @@ class Form2 : public QDialog {
  private:
   bool callsAreValid();
   bool filterKey(QLineEdit* box, QKeyEvent* event);
+  KeyRule settingKeyRule(const QLineEdit* box) const;
   void resetProgress();
   void setRevealed(QLineEdit* box, bool revealed);
 

@@ -130,6 +130,39 @@ TEST(TextUtil, OneLineTurnsEachBreakAndTabIntoOneBlank) {
   }
 }
 
+// A limit keeps whole characters as the operator sees them: never half of a
+// surrogate pair, a letter without its accent, or half a flag.
+TEST(TextUtil, ALimitKeepsWholeCharacters) {
+  const struct {
+    const char* text;
+    qsizetype units;
+    const char* kept;
+  } cases[] = {
+      {"abc", 5, "abc"},
+      {"abc", 2, "ab"},
+      {"abc", 0, ""},
+      {"ab\xF0\x9F\x93\xBB", 3, "ab"},                       // an emoji takes two units
+      {"ab\xF0\x9F\x93\xBB", 4, "ab\xF0\x9F\x93\xBB"},
+      {"ae\xCC\x81", 2, "a"},                                 // e and its accent apart
+      {"\xF0\x9F\x87\xA6\xF0\x9F\x87\xB7x", 3, ""},           // a flag is two letters of four units
+      {"\xF0\x9F\x87\xA6\xF0\x9F\x87\xB7x", 4, "\xF0\x9F\x87\xA6\xF0\x9F\x87\xB7"},
+      {"\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD", 2, ""},            // a thumb and its skin tone
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(wholeCharactersWithin(QString::fromUtf8(c.text), c.units), QString::fromUtf8(c.kept))
+        << c.text << " " << c.units;
+}
+
+TEST(TextUtil, LoneSurrogateHalvesAreTakenOut) {
+  const QChar high(char16_t(0xD83D)), low(char16_t(0xDCFB));
+  const QString emoji = QString(high) + low;
+  EXPECT_EQ(withoutLoneSurrogates(QStringLiteral("ab") + high), QStringLiteral("ab"));
+  EXPECT_EQ(withoutLoneSurrogates(QString(low) + QStringLiteral("ab")), QStringLiteral("ab"));
+  EXPECT_EQ(withoutLoneSurrogates(QStringLiteral("a") + emoji + high + QStringLiteral("b")),
+            QStringLiteral("a") + emoji + QStringLiteral("b"));
+  EXPECT_EQ(withoutLoneSurrogates(emoji + emoji), emoji + emoji);
+}
+
 TEST(TextUtil, ValReadsLikeTheOriginal) {
   struct Case {
     const char* text;

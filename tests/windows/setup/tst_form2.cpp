@@ -96,12 +96,13 @@ class TstForm2 : public QObject {
     Form2& f = form2();
     f.show();
     // (The grid box has a rule of its own that keeps only locator characters.)
+    // The call boxes keep to their key rule as well, which has no "€".
     for (QLineEdit* box : {f.Text1, f.Text2, f.Text5, f.Text6, f.Text7, f.Text8, f.Text9,
                            f.Text10, f.user_ruk, f.pass_ruk}) {
       box->clear();
       QGuiApplication::clipboard()->setText(QStringLiteral("AŁ1€Ω"));
       box->paste();  // the box's own "Pegar"
-      QCOMPARE(box->text(), QStringLiteral("A1€"));
+      QCOMPARE(box->text(), box == f.Text1 || box == f.Text2 ? QStringLiteral("A1") : QStringLiteral("A1€"));
     }
 
     // The QRZ password typed and pasted, saved and read back after a restart.
