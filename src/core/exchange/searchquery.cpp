@@ -401,6 +401,7 @@ struct HeldIdsSort::State {
   // Sorting: a stable bottom-up merge of positions, a piece per step.
   std::vector<qint32> order, spare;
   size_t width = 16, at = 0;
+  size_t mergeA = 0, mergeB = 0, mergeMid = 0, mergeEnd = 0, mergeOut = 0;  // the merge under way
 
   std::string_view key(qint32 position) const {
     const auto& k = keys[size_t(position)];
@@ -553,14 +554,25 @@ Result<bool> HeldIdsSort::step(int budgetMs) {
       s.phase = State::Phase::Done;
       break;
     }
-    // A few pairs of runs per look at the clock.
-    for (int pairs = 0; pairs < 64 && s.at < n; ++pairs) {
-      const size_t mid = std::min(n, s.at + s.width), end = std::min(n, s.at + 2 * s.width);
-      size_t a = s.at, b = mid, out = s.at;
-      while (a < mid && b < end) s.spare[out++] = s.before(s.order[b], s.order[a]) ? s.order[b++] : s.order[a++];
-      while (a < mid) s.spare[out++] = s.order[a++];
-      while (b < end) s.spare[out++] = s.order[b++];
-      s.at = end;
+    // About 16,000 rows merged per look at the clock; a merge of two long runs goes
+    // on where the last piece left it.
+    for (size_t moved = 0; moved < 16384 && s.at < n;) {
+      if (s.mergeOut == s.mergeEnd) {  // the next pair of runs
+        s.mergeA = s.mergeOut = s.at;
+        s.mergeB = s.mergeMid = std::min(n, s.at + s.width);
+        s.mergeEnd = std::min(n, s.at + 2 * s.width);
+      }
+      size_t& a = s.mergeA;
+      size_t& b = s.mergeB;
+      size_t& out = s.mergeOut;
+      const size_t stop = std::min(s.mergeEnd, out + 16384 - moved);
+      const size_t from = out;
+      while (out < stop && a < s.mergeMid && b < s.mergeEnd)
+        s.spare[out++] = s.before(s.order[b], s.order[a]) ? s.order[b++] : s.order[a++];
+      while (out < stop && a < s.mergeMid) s.spare[out++] = s.order[a++];
+      while (out < stop && b < s.mergeEnd) s.spare[out++] = s.order[b++];
+      moved += out - from;
+      if (out == s.mergeEnd) s.at = s.mergeEnd;
     }
     if (s.at >= n) {
       std::swap(s.order, s.spare);

@@ -30,6 +30,8 @@ void SearchListModel::setListing(SearchListing listing) {
 void SearchListModel::clear() { setListing({}); }
 
 void SearchListModel::reorder(std::vector<qint64> ids) {
+  // A reset: the tree view handles a change of every row's data far more slowly than a
+  // new list.
   beginResetModel();
   ids_ = std::move(ids);
   blocks_.clear();
