@@ -1,9 +1,14 @@
 #include "exchange/searchquery.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <algorithm>
 #include <QSqlError>
 #include <QVariantList>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/database.h"
@@ -191,29 +196,34 @@ namespace {
 // The list cell of a column as the heading sort compares it, as SQL terms in order
 // (dates as dates with their times breaking ties, the id and the frequency as
 // numbers, the rest as text without regard to letter case).
-QStringList sortTerms(int column, SearchRowStyle style) {
+struct SortTerm {
+  QString sql;
+  bool numeric = false;  // a number; otherwise a text compared with ASCII letters folded
+};
+
+std::vector<SortTerm> sortTerms(int column, SearchRowStyle style) {
   const auto text = [](const char* col) {
-    return QStringLiteral("IFNULL([%1],'') COLLATE NOCASE").arg(QLatin1String(col));
+    return SortTerm{QStringLiteral("IFNULL([%1],'') COLLATE NOCASE").arg(QLatin1String(col))};
   };
   const auto trimmed = [](const char* col) {
-    return QStringLiteral("trim(IFNULL([%1],'')) COLLATE NOCASE").arg(QLatin1String(col));
+    return SortTerm{QStringLiteral("trim(IFNULL([%1],'')) COLLATE NOCASE").arg(QLatin1String(col))};
   };
   switch (column) {
     case kQsoListIndice: return {};
-    case kQsoListId: return {QStringLiteral("[id]")};
-    case kQsoListFrec: return {QStringLiteral("CAST(IFNULL([Frecuencia],'') AS REAL)"), text("Frecuencia")};
+    case kQsoListId: return {{QStringLiteral("[id]"), true}};
+    case kQsoListFrec: return {{QStringLiteral("CAST(IFNULL([Frecuencia],'') AS REAL)"), true}, text("Frecuencia")};
     case kQsoListFecha:
       // A text that is no date sorts before every date, as does a time that is none.
-      return {QStringLiteral("CASE WHEN [Fecha] GLOB '[0-9][0-9]/[0-9][0-9]/[0-9][0-9][0-9][0-9]' THEN %1 ELSE '' END")
-                  .arg(QLatin1String(db::kFechaKey)),
-              QStringLiteral("CASE WHEN [Hora] GLOB '[0-9][0-9]:[0-9][0-9]*' THEN substr([Hora],1,5) ELSE '' END"),
+      return {{QStringLiteral("CASE WHEN [Fecha] GLOB '[0-9][0-9]/[0-9][0-9]/[0-9][0-9][0-9][0-9]' THEN %1 ELSE '' END")
+                   .arg(QLatin1String(db::kFechaKey))},
+              {QStringLiteral("CASE WHEN [Hora] GLOB '[0-9][0-9]:[0-9][0-9]*' THEN substr([Hora],1,5) ELSE '' END")},
               text("Fecha")};
     case kQsoListHora:
-      return {QStringLiteral("CASE WHEN [Hora] GLOB '[0-9][0-9]:[0-9][0-9]*' THEN substr([Hora],1,5) "
-                             "ELSE IFNULL([Hora],'') END COLLATE NOCASE")};
+      return {{QStringLiteral("CASE WHEN [Hora] GLOB '[0-9][0-9]:[0-9][0-9]*' THEN substr([Hora],1,5) "
+                              "ELSE IFNULL([Hora],'') END COLLATE NOCASE")}};
     case kColRuk:
       if (style == SearchRowStyle::Search || style == SearchRowStyle::SearchArgentine)
-        return {QStringLiteral("CAST(CAST(trim(IFNULL([Ruk],'')) AS INTEGER) AS TEXT)")};  // the number's text
+        return {{QStringLiteral("CAST(CAST(trim(IFNULL([Ruk],'')) AS INTEGER) AS TEXT)")}};  // the number's text
       return {trimmed("Ruk")};
     case 16: return {trimmed("Nombre_Sat")};
     case 17: return {trimmed("Argento")};
@@ -226,7 +236,8 @@ QStringList sortTerms(int column, SearchRowStyle style) {
 QString orderBy(const std::vector<SearchSortKey>& sorts, SearchRowStyle style, bool newestFirst) {
   QStringList terms;
   for (const SearchSortKey& k : sorts)
-    for (const QString& t : sortTerms(k.column, style)) terms << t + (k.descending ? QStringLiteral(" DESC") : QString());
+    for (const SortTerm& t : sortTerms(k.column, style))
+      terms << t.sql + (k.descending ? QStringLiteral(" DESC") : QString());
   const QString dir = newestFirst ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
   // The date key's exact text: the page index is built on it.
   terms << QLatin1String(db::kFechaKey) + dir << QStringLiteral("[Hora]") + dir << QStringLiteral("[id]") + dir;
@@ -337,6 +348,239 @@ Result<SearchListing> ListSearchLogQsos(const QString& logName, const SearchFilt
   }
   if (!q.error()) return Result<SearchListing>::failure(q.error().error);
   return Result<SearchListing>::of(std::move(listing));
+}
+
+// ---- Sorting held ids ---------------------------------------------------------------
+
+namespace {
+
+// One byte string per row whose byte order is the order the terms give: a text with
+// ASCII capitals folded (as the database's NOCASE compares), each 0 byte written as
+// 0 1 and the text ended by 0 0, so a text sorts before every longer one it begins;
+// a number as 8 bytes that order as the numbers do.
+void appendTextKey(std::string& out, QByteArrayView utf8) {
+  for (char c : utf8) {
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    out += c;
+    if (c == 0) out += char(1);
+  }
+  out += char(0);
+  out += char(0);
+}
+
+void appendNumberKey(std::string& out, double v) {
+  if (v == 0) v = 0;  // -0 and 0 are the same number
+  quint64 bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  bits = (bits >> 63) ? ~bits : bits | (quint64(1) << 63);
+  for (int shift = 56; shift >= 0; shift -= 8) out += char((bits >> shift) & 0xff);
+}
+
+}  // namespace
+
+struct HeldIdsSort::State {
+  enum class Phase { Read, Runs, Merge, Done };
+  std::vector<qint64> ids;
+  std::vector<SortTerm> terms;
+  bool descending = false;
+  Phase phase = Phase::Read;
+
+  // Reading: the listed positions by id, walked in id order.
+  qint64 low = 0, high = -1;
+  bool dense = false;
+  std::vector<qint32> positionById;           // dense: position of id low + i, -1 when not listed
+  std::vector<std::pair<qint64, qint32>> byId;  // otherwise: (id, position) in id order
+  qint64 nextId = 0;       // dense: the first id not read yet
+  size_t nextById = 0;     // otherwise: the first entry not read yet
+  db::SqliteStatement range, one;
+
+  // The keys by position: where each starts in the arena and its length.
+  std::string arena;
+  std::vector<std::pair<quint32, quint32>> keys;
+
+  // Sorting: a stable bottom-up merge of positions, a piece per step.
+  std::vector<qint32> order, spare;
+  size_t width = 16, at = 0;
+  size_t mergeA = 0, mergeB = 0, mergeMid = 0, mergeEnd = 0, mergeOut = 0;  // the merge under way
+
+  std::string_view key(qint32 position) const {
+    const auto& k = keys[size_t(position)];
+    return std::string_view(arena).substr(k.first, k.second);
+  }
+  bool before(qint32 a, qint32 b) const { return descending ? key(b) < key(a) : key(a) < key(b); }
+
+  void keep(qint32 position, const db::SqliteStatement& q) {
+    const size_t start = arena.size();
+    for (size_t t = 0; t < terms.size(); ++t) {
+      const int column = int(t) + 1;
+      if (terms[t].numeric) appendNumberKey(arena, q.real(column));
+      else appendTextKey(arena, q.bytes(column));
+    }
+    keys[size_t(position)] = {quint32(start), quint32(arena.size() - start)};
+  }
+  QString selectList() const {
+    QStringList cols{QStringLiteral("[id]")};
+    for (const SortTerm& t : terms) cols << t.sql;
+    return cols.join(QLatin1Char(','));
+  }
+};
+
+HeldIdsSort::HeldIdsSort(std::vector<qint64> ids, SearchSortKey key, SearchRowStyle style)
+    : s_(std::make_unique<State>()) {
+  State& s = *s_;
+  s.ids = std::move(ids);
+  s.terms = sortTerms(key.column, style);
+  s.descending = key.descending;
+  const size_t n = s.ids.size();
+  if (s.terms.empty() || n < 2) {
+    s.phase = State::Phase::Done;
+    return;
+  }
+  const auto [lo, hi] = std::minmax_element(s.ids.begin(), s.ids.end());
+  s.low = *lo;
+  s.high = *hi;
+  s.nextId = s.low;
+  s.keys.assign(n, {0, 0});
+  // A list of most of a log's ids is read by ranges of ids; a few ids spread over a
+  // large log one by one.
+  s.dense = s.high - s.low < qint64(n) * 4;
+  if (s.dense) {
+    s.positionById.assign(size_t(s.high - s.low + 1), -1);
+    for (size_t i = 0; i < n; ++i) s.positionById[size_t(s.ids[i] - s.low)] = qint32(i);
+  } else {
+    s.byId.reserve(n);
+    for (size_t i = 0; i < n; ++i) s.byId.emplace_back(s.ids[i], qint32(i));
+    std::sort(s.byId.begin(), s.byId.end());
+  }
+}
+
+HeldIdsSort::~HeldIdsSort() = default;
+
+bool HeldIdsSort::done() const { return s_->phase == State::Phase::Done; }
+
+std::vector<qint64> HeldIdsSort::takeIds() { return std::move(s_->ids); }
+
+Result<bool> HeldIdsSort::step(int budgetMs) {
+  State& s = *s_;
+  QElapsedTimer clock;
+  clock.start();
+  // At least one piece of work per step, however small the budget.
+  bool first = true;
+  const auto inTime = [&] { return std::exchange(first, false) || clock.elapsed() < budgetMs; };
+  constexpr qint64 kRangeIds = 8192;
+
+  while (s.phase == State::Phase::Read && inTime()) {
+    if (s.dense) {
+      if (s.nextId > s.high) {
+        s.phase = State::Phase::Runs;
+        break;
+      }
+      static const QString kSql = QStringLiteral("SELECT %1 FROM Tabla1 WHERE [id] BETWEEN ? AND ?");
+      Status st = s.range.prepare(kSql.arg(s.selectList()));
+      const qint64 last = std::min(s.high, s.nextId + kRangeIds - 1);
+      if (st) {
+        s.range.bindInteger(1, s.nextId);
+        s.range.bindInteger(2, last);
+        st = s.range.start();
+      }
+      if (!st) return Result<bool>::failure(st.error);
+      while (s.range.next()) {
+        const qint64 id = s.range.integer(0);
+        if (id < s.low || id > s.high) continue;
+        const qint32 position = s.positionById[size_t(id - s.low)];
+        if (position >= 0) s.keep(position, s.range);
+      }
+      if (!s.range.error()) return Result<bool>::failure(s.range.error().error);
+      s.nextId = last + 1;
+    } else {
+      if (s.nextById >= s.byId.size()) {
+        s.phase = State::Phase::Runs;
+        break;
+      }
+      static const QString kSql = QStringLiteral("SELECT %1 FROM Tabla1 WHERE [id]=?");
+      Status st = s.one.prepare(kSql.arg(s.selectList()));
+      for (int i = 0; st && i < 256 && s.nextById < s.byId.size(); ++i, ++s.nextById) {
+        const auto [id, position] = s.byId[s.nextById];
+        s.one.bindInteger(1, id);
+        st = s.one.start();
+        if (!st) break;
+        if (s.one.next()) {
+          s.keep(position, s.one);
+          s.one.reset();
+        } else if (!s.one.error()) {
+          st = s.one.error();
+        }
+      }
+      if (!st) return Result<bool>::failure(st.error);
+    }
+  }
+  if (s.phase == State::Phase::Runs && s.order.empty()) {
+    const size_t n = s.ids.size();
+    s.order.resize(n);
+    for (size_t i = 0; i < n; ++i) s.order[i] = qint32(i);
+    s.spare.resize(n);
+    s.at = 0;
+  }
+  while (s.phase == State::Phase::Runs && inTime()) {
+    // Short runs put in order by insertion, which keeps equal keys as they stand.
+    const size_t n = s.order.size();
+    for (int runs = 0; runs < 256 && s.at < n; ++runs) {
+      const size_t from = s.at, to = std::min(n, from + s.width);
+      for (size_t i = from + 1; i < to; ++i) {
+        const qint32 v = s.order[i];
+        size_t j = i;
+        for (; j > from && s.before(v, s.order[j - 1]); --j) s.order[j] = s.order[j - 1];
+        s.order[j] = v;
+      }
+      s.at = to;
+    }
+    if (s.at >= n) {
+      s.at = 0;
+      s.phase = State::Phase::Merge;
+    }
+  }
+  while (s.phase == State::Phase::Merge && inTime()) {
+    const size_t n = s.order.size();
+    if (s.width >= n) {
+      std::vector<qint64> sorted(n);
+      for (size_t i = 0; i < n; ++i) sorted[i] = s.ids[size_t(s.order[i])];
+      s.ids = std::move(sorted);
+      s.order = {};
+      s.spare = {};
+      s.keys = {};
+      s.arena = {};
+      s.positionById = {};
+      s.byId = {};
+      s.phase = State::Phase::Done;
+      break;
+    }
+    // About 16,000 rows merged per look at the clock; a merge of two long runs goes
+    // on where the last piece left it.
+    for (size_t moved = 0; moved < 16384 && s.at < n;) {
+      if (s.mergeOut == s.mergeEnd) {  // the next pair of runs
+        s.mergeA = s.mergeOut = s.at;
+        s.mergeB = s.mergeMid = std::min(n, s.at + s.width);
+        s.mergeEnd = std::min(n, s.at + 2 * s.width);
+      }
+      size_t& a = s.mergeA;
+      size_t& b = s.mergeB;
+      size_t& out = s.mergeOut;
+      const size_t stop = std::min(s.mergeEnd, out + 16384 - moved);
+      const size_t from = out;
+      while (out < stop && a < s.mergeMid && b < s.mergeEnd)
+        s.spare[out++] = s.before(s.order[b], s.order[a]) ? s.order[b++] : s.order[a++];
+      while (out < stop && a < s.mergeMid) s.spare[out++] = s.order[a++];
+      while (out < stop && b < s.mergeEnd) s.spare[out++] = s.order[b++];
+      moved += out - from;
+      if (out == s.mergeEnd) s.at = s.mergeEnd;
+    }
+    if (s.at >= n) {
+      std::swap(s.order, s.spare);
+      s.width *= 2;
+      s.at = 0;
+    }
+  }
+  return Result<bool>::of(s.phase == State::Phase::Done);
 }
 
 Result<SearchListing> ListProvinceQsos(const QString& logName) {

@@ -98,6 +98,29 @@ Result<SearchListing> ListSearchViewLog(const QString& logName, const std::vecto
 Result<SearchListing> ListSearchLogQsos(const QString& logName, const SearchFilters& filters,
                                        const std::vector<SearchSortKey>& sorts = {});
 
+// A heading sort of the ids a list already holds, by one column: rows that tie under
+// it keep the order they have, so the list comes out as the query above gives it with
+// the earlier heading sorts after this one. The column's keys are read from the log
+// and the ids sorted a bounded piece of work at a time, so that even a list of a
+// million rows never holds its window for long. Only the one column's keys are held,
+// never the rows.
+class HeldIdsSort {
+ public:
+  HeldIdsSort(std::vector<qint64> ids, SearchSortKey key, SearchRowStyle style);
+  ~HeldIdsSort();
+  HeldIdsSort(const HeldIdsSort&) = delete;
+  HeldIdsSort& operator=(const HeldIdsSort&) = delete;
+  // Works until the sort is done or the budget (milliseconds) has passed; true when done.
+  Result<bool> step(int budgetMs);
+  bool done() const;
+  // The ids in their new order, once done.
+  std::vector<qint64> takeIds();
+
+ private:
+  struct State;
+  std::unique_ptr<State> s_;
+};
+
 // The provinces view's listing: the log's QSOs with a mode and a province, oldest first.
 Result<SearchListing> ListProvinceQsos(const QString& logName);
 

@@ -87,7 +87,9 @@ QString EqslHeader(const QString& programVersion) {
 }
 
 QString EqslField(const QString& tag, const QString& value) {
-  return u'<' + tag + u':' + QString::number(value.size()) + u'>' + value;
+  // The record travels percent-encoded as UTF-8: the receiver counts those bytes,
+  // so "ñ" is 2, "€" 3 and an emoji 4.
+  return u'<' + tag + u':' + QString::number(value.toUtf8().size()) + u'>' + value;
 }
 
 Result<QString> EqslRecord(const UploadQso& qso, bool commentAsQslMsg) {

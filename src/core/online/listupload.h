@@ -61,7 +61,8 @@ QUrl RukCheckUploadUrl(const QString& user, const QString& password, const Check
 
 // The text before the record: "Vantorel Zezeror Ver <version><EOH>".
 QString EqslHeader(const QString& programVersion);
-// "<TAG:n>value", n counting characters.
+// "<TAG:n>value", n counting the bytes of the value in UTF-8, the encoding the
+// request carries it in.
 QString EqslField(const QString& tag, const QString& value);
 // One QSO as eQSL's query record, "<EOR><EOF>" last; fails when the date cannot be
 // read.

@@ -84,6 +84,8 @@ void SqliteStatement::reset() {
 
 qint64 SqliteStatement::integer(int column) const { return sqlite3_column_int64(stmt_, column); }
 
+double SqliteStatement::real(int column) const { return sqlite3_column_double(stmt_, column); }
+
 qint64 SqliteStatement::lastInsertId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
 
 }  // namespace vz::db

@@ -41,6 +41,7 @@ class SqliteStatement {
   // Ends a query before its last row.
   void reset();
   qint64 integer(int column) const;
+  double real(int column) const;
   // The failure that ended next(), if any.
   Status error() const { return error_; }
 

@@ -261,6 +261,8 @@ Result<SearchListing> Form6::listAgain() const {
 }
 
 void Form6::showListing(SearchListing listing) {
+  // A new listing comes sorted by the query under the heading in force.
+  cancelSorts();
   ListModel->setListing(std::move(listing));
   QHeaderView* header = ListView2->header();
   header->setSortIndicatorShown(ListView2Sort.on);
@@ -451,22 +453,77 @@ void Form6::ListView2_ColumnClick(int headingPosition) {
   const int key = QsoListSortColumnForHeading(headingPosition);
   const Qt::SortOrder order =
       ListView2Sort.order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-  // The query sorts: rows that tie under this heading keep the order they had, so
-  // the earlier sorts follow it (an earlier sort of the same column no longer counts).
-  std::vector<SearchSortKey> sorts = sorts_;
-  std::erase_if(sorts, [&](const SearchSortKey& k) { return k.column == key; });
-  sorts.insert(sorts.begin(), {key, order == Qt::DescendingOrder});
-  const std::vector<SearchSortKey> before = std::exchange(sorts_, sorts);
-  Result<SearchListing> listing = listAgain();
-  if (!listing.ok()) {
-    sorts_ = before;
-    showError(listing.error());
+  // In force at once for every later fill, which the query sorts.
+  ListView2Sort = {key, order, true};
+  std::erase_if(sorts_, [&](const SearchSortKey& k) { return k.column == key; });
+  sorts_.insert(sorts_.begin(), {key, order == Qt::DescendingOrder});
+  // The rows listed are sorted as they stand, so rows that tie under this heading keep
+  // the order they have: the earlier sorts follow it.
+  pendingSorts_.push_back({key, order});
+  if (!sortJob_) startNextSort();
+}
+
+// How long one piece of a heading sort may hold the window.
+constexpr int kSortStepMs = 30;
+
+void Form6::startNextSort() {
+  if (pendingSorts_.empty()) return;
+  const HeadingSort next = pendingSorts_.front();
+  sortJob_ = std::make_unique<HeldIdsSort>(ListModel->ids(), SearchSortKey{next.key, next.order == Qt::DescendingOrder},
+                                           ListModel->style());
+  if (!sortStep_) {
+    sortStep_ = new QTimer(this);
+    sortStep_->setInterval(0);
+    connect(sortStep_, &QTimer::timeout, this, [this] { continueSort(kSortStepMs); });
+  }
+  // A short list is sorted within the click.
+  continueSort(kSortStepMs);
+}
+
+void Form6::continueSort(int budgetMs) {
+  if (!sortJob_) return;
+  const Result<bool> done = sortJob_->step(budgetMs);
+  if (done.ok() && !done.value) {
+    ListView2->viewport()->setCursor(Qt::BusyCursor);
+    sortStep_->start();
     return;
   }
-  ListView2Sort = {key, order, true};
-  // Rows removed or rewritten after an edit are read again as they now are.
-  showListing(std::move(listing.value));
+  const HeadingSort applied = pendingSorts_.front();
+  pendingSorts_.erase(pendingSorts_.begin());
+  std::unique_ptr<HeldIdsSort> job = std::move(sortJob_);
+  sortStep_->stop();
+  ListView2->viewport()->unsetCursor();
+  if (!done.ok()) {
+    pendingSorts_.clear();
+    showError(done.error());
+    return;
+  }
+  std::vector<qint64> ids = job->takeIds();
+  if (ids.size() != size_t(ListModel->count())) {
+    // A QSO deleted while the list was sorted leaves it.
+    const std::vector<qint64>& listed = ListModel->ids();
+    std::vector<qint64> still(listed);
+    std::sort(still.begin(), still.end());
+    std::erase_if(ids, [&](qint64 id) { return !std::binary_search(still.begin(), still.end(), id); });
+  }
+  ListModel->reorder(std::move(ids));
+  QHeaderView* header = ListView2->header();
+  header->setSortIndicatorShown(true);
+  header->setSortIndicator(applied.key, applied.order);
   setListedCount(QString::number(ListModel->count()));
+  startNextSort();
+}
+
+void Form6::cancelSorts() {
+  pendingSorts_.clear();
+  sortJob_.reset();
+  if (sortStep_) sortStep_->stop();
+  ListView2->viewport()->unsetCursor();
+}
+
+void Form6::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::FontChange) FitSearchListFrequencyColumn(ListView2);
+  QDialog::changeEvent(e);
 }
 
 void Form6::ListView2_DblClick() {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 
+#include <memory>
 #include <vector>
 
 #include "exchange/searchquery.h"
@@ -125,6 +126,9 @@ class Form6 : public QDialog {
   void Command8_Click();
   void WebBrowser1_NavigateComplete2();
   void Timer2_Timer();
+  // True while a heading click's sort is still being worked on (a long list is sorted
+  // a piece at a time from the event loop; the list shows its former order until then).
+  bool sorting() const { return sortJob_ != nullptr; }
   // True while an upload run waits for its answers.
   bool uploadRunning() const { return uploading_; }
 
@@ -150,6 +154,20 @@ class Form6 : public QDialog {
   bool searched_ = false;
   SearchFilters searchedWith_;
   void dateLeaveCheck(QLineEdit* box);
+
+  // Heading clicks not yet shown: the one being sorted first, then those made while it
+  // was sorted, each sorting the list the one before left.
+  struct HeadingSort {
+    int key;
+    Qt::SortOrder order;
+  };
+  std::vector<HeadingSort> pendingSorts_;
+  std::unique_ptr<HeldIdsSort> sortJob_;
+  QTimer* sortStep_ = nullptr;
+  void startNextSort();
+  void continueSort(int budgetMs);
+  void cancelSorts();
+  void changeEvent(QEvent* e) override;
 
   void setUpUploads();
   bool waitForAnswer(const QUrl& url);

@@ -55,8 +55,27 @@ UploadQso uploadQsoFromRow(const QsoListRow& row) {
   return q;
 }
 
+// A run sends at most this many rows; the rest are left for a later run.
+constexpr int kUploadRowLimit = 2000;
+
+// What a run goes ahead with: the rows it sends (at most kUploadRowLimit) out of the
+// rows listed.
+struct UploadRows {
+  QList<UploadQso> rows;
+  int listed = 0;
+  bool cut() const { return listed > rows.size(); }
+};
+
+// The line that says which rows a run left unsent.
+QString unsentRowsLine(const UploadRows& r) {
+  return QStringLiteral("No se enviaron los QSOs después del %1 (%2 QSOs): se suben a lo sumo %1 por vez. "
+                        "Filtre por fecha para subir el resto.")
+      .arg(kUploadRowLimit)
+      .arg(r.listed - int(r.rows.size()));
+}
+
 // The first questions of both runs. Empty when the run does not go ahead.
-std::optional<QList<UploadQso>> askAndTakeRows(Form6& f, const QString& user, const QString& password) {
+std::optional<UploadRows> askAndTakeRows(Form6& f, const QString& user, const QString& password) {
   if (user.isEmpty() || password.isEmpty()) {
     msgBox(kNoAccount, MsgIcon::Exclamation);
     return std::nullopt;
@@ -67,15 +86,16 @@ std::optional<QList<UploadQso>> askAndTakeRows(Form6& f, const QString& user, co
   state().UseCommentAsQslMsg = msgBox(QStringLiteral("Desea usar el campo COMMENT como QSLMSG?"), MsgIcon::Question,
                                       MsgButtons::YesNo, MsgAnswer::Yes) == MsgAnswer::Yes;
   // The rows are taken as listed now: a search during the run cannot change what is sent.
-  const int n = std::max(0, int(std::min<double>(listed, f.ListModel->count())));
-  if (n == 0) {
+  UploadRows taken;
+  taken.listed = std::max(0, int(std::min<double>(listed, f.ListModel->count())));
+  if (taken.listed == 0) {
     msgBox(kNoQsosToUpload, MsgIcon::Exclamation);
     return std::nullopt;
   }
-  QList<UploadQso> rows;
-  rows.reserve(n);
-  for (int i = 0; i < n; ++i) rows << uploadQsoFromRow(f.ListModel->rowAt(i));
-  return rows;
+  const int n = std::min(taken.listed, kUploadRowLimit);
+  taken.rows.reserve(n);
+  for (int i = 0; i < n; ++i) taken.rows << uploadQsoFromRow(f.ListModel->rowAt(i));
+  return taken;
 }
 
 }  // namespace
@@ -163,7 +183,7 @@ void Form6::WebBrowser1_NavigateComplete2() {
 void Form6::Command6_Click() {
   if (uploading_) return;
   StepRunning step(this, "upload");
-  const std::optional<QList<UploadQso>> rows = askAndTakeRows(*this, form2().Text8->text(), form2().Text7->text());
+  const std::optional<UploadRows> rows = askAndTakeRows(*this, form2().Text8->text(), form2().Text7->text());
   if (!rows) return;
   uploading_ = true;
   uploadStop_ = false;
@@ -181,10 +201,10 @@ void Form6::Command6_Click() {
   const QString password = form2().Text7->text();
   Frame5->show();
   Frame5->raise();
-  ProgressBar1->setMaximum(int(rows->size()));
+  ProgressBar1->setMaximum(rows->listed);
   ProgressBar1->setValue(0);
 
-  for (const UploadQso& q : *rows) {
+  for (const UploadQso& q : rows->rows) {
     const Result<QUrl> url = RukListUploadUrl(user, password, q, state().UseCommentAsQslMsg);
     if (!url.ok()) {
       AppendUploadAnswerLine(kAnswerRed, q.call + QStringLiteral(": ") + url.error());
@@ -203,6 +223,14 @@ void Form6::Command6_Click() {
     }
     if (run.UploadAborted || uploadStop_) break;
   }
+  if (rows->cut() && !run.UploadAborted && !uploadStop_) {
+    // The rows after the limit are not sent: the run ends as a failed one, saying so.
+    Command7->setEnabled(true);
+    AppendUploadAnswerLine(kAnswerRed, unsentRowsLine(*rows));
+    AppendUploadAnswerLine(kAnswerDarkBlue, QStringLiteral("Desconectado de Ruk."));
+    uploading_ = false;
+    return;
+  }
 
   Command7->setEnabled(true);
   AppendUploadAnswerLine(kAnswerDarkBlue, kDashes28);
@@ -216,7 +244,7 @@ void Form6::Command6_Click() {
 void Form6::Command8_Click() {
   if (uploading_) return;
   StepRunning step(this, "upload");
-  const std::optional<QList<UploadQso>> rows = askAndTakeRows(*this, form2().Text9->text(), form2().Text10->text());
+  const std::optional<UploadRows> rows = askAndTakeRows(*this, form2().Text9->text(), form2().Text10->text());
   if (!rows) return;
   uploading_ = true;
   uploadStop_ = false;
@@ -235,11 +263,11 @@ void Form6::Command8_Click() {
   const QString password = form2().Text10->text();
   Frame5->show();
   Frame5->raise();
-  ProgressBar1->setMaximum(int(rows->size()));
+  ProgressBar1->setMaximum(rows->listed);
   ProgressBar1->setValue(0);
   const QString header = EqslHeader(state().ProgramVersion);
 
-  for (const UploadQso& q : *rows) {
+  for (const UploadQso& q : rows->rows) {
     const Result<QString> record = EqslRecord(q, state().UseCommentAsQslMsg);
     if (!record.ok()) {
       AppendUploadAnswerLine(kAnswerRed, q.call + QStringLiteral(": ") + record.error());
@@ -257,6 +285,13 @@ void Form6::Command8_Click() {
       return;
     }
     if (run.UploadAborted || uploadStop_) break;
+  }
+  if (rows->cut() && !run.UploadAborted && !uploadStop_) {
+    Command8->setEnabled(vbVal(Label6->text()) != 0);
+    AppendUploadAnswerLine(kAnswerRed, unsentRowsLine(*rows));
+    AppendUploadAnswerLine(kAnswerBlack, QStringLiteral("Desconectado de eQSL."));
+    uploading_ = false;
+    return;
   }
 
   Command8->setEnabled(vbVal(Label6->text()) != 0);

@@ -3,6 +3,8 @@
 #include <QBrush>
 #include <QColor>
 #include <QHeaderView>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTreeView>
 #include <algorithm>
 #include <cmath>
@@ -26,6 +28,15 @@ void SearchListModel::setListing(SearchListing listing) {
 }
 
 void SearchListModel::clear() { setListing({}); }
+
+void SearchListModel::reorder(std::vector<qint64> ids) {
+  // A reset: the tree view handles a change of every row's data far more slowly than a
+  // new list.
+  beginResetModel();
+  ids_ = std::move(ids);
+  blocks_.clear();
+  endResetModel();
+}
 
 const QsoListRow& SearchListModel::rowAt(int row) const {
   if (row < 0 || row >= count()) return empty_;
@@ -112,7 +123,29 @@ QVariant SearchListModel::headerData(int section, Qt::Orientation orientation, i
   return QString::fromUtf8(kQsoListColumns[section].heading);
 }
 
+SearchListHeader::SearchListHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+void SearchListHeader::initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const {
+  QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+  if (option->sortIndicator == QStyleOptionHeader::SortUp) option->sortIndicator = QStyleOptionHeader::SortDown;
+  else if (option->sortIndicator == QStyleOptionHeader::SortDown) option->sortIndicator = QStyleOptionHeader::SortUp;
+}
+
+void FitSearchListFrequencyColumn(QTreeView* view) {
+  const int design = int(std::lround(kQsoListColumns[kQsoListFrec].widthTwips / double(kTwipsPerPixel)));
+  // The widest digits' text, with the margins the item view puts on both sides of
+  // a cell's text and a pixel to spare.
+  const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+  const int text = view->fontMetrics().horizontalAdvance(QStringLiteral("0000.00000"));
+  view->setColumnWidth(kQsoListFrec, std::max(design, text + 2 * margin + 2));
+}
+
 void SetupSearchListView(QTreeView* view, SearchListModel* model) {
+  // As the view's own header would be set up.
+  auto* header = new SearchListHeader(view);
+  header->setSectionsMovable(true);
+  header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  view->setHeader(header);
   view->setModel(model);
   for (int c = 0; c < QsoListRow::kColumns; ++c) {
     view->setColumnHidden(c, kQsoListColumns[c].widthTwips == 0);
@@ -128,6 +161,7 @@ void SetupSearchListView(QTreeView* view, SearchListModel* model) {
   view->setSelectionBehavior(QAbstractItemView::SelectRows);
   view->header()->setSectionsClickable(true);
   view->header()->setStretchLastSection(false);
+  FitSearchListFrequencyColumn(view);
 }
 
 }  // namespace vz

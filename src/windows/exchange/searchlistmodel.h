@@ -1,6 +1,7 @@
 #pragma once
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QHeaderView>
 #include <QString>
 #include <vector>
 
@@ -23,6 +24,9 @@ class SearchListModel : public QAbstractTableModel {
   // The list becomes the listing; cached rows and rewritten ones are dropped.
   void setListing(SearchListing listing);
   void clear();
+  // The same rows in another order (a heading sort); rows rewritten after an edit
+  // keep their cells.
+  void reorder(std::vector<qint64> ids);
 
   int count() const { return int(ids_.size()); }
   qint64 idAt(int row) const { return ids_[size_t(row)]; }
@@ -65,6 +69,21 @@ class SearchListModel : public QAbstractTableModel {
   mutable SearchRowReader reader_;
   QsoListRow empty_;
 };
+
+// The list's header: its sort arrow points up over a list in ascending order and down
+// over one in descending order (the plain header draws them the other way round).
+class SearchListHeader : public QHeaderView {
+  Q_OBJECT
+ public:
+  explicit SearchListHeader(QWidget* parent = nullptr);
+
+ protected:
+  void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override;
+};
+
+// Widens the frequency column, when its design width is too narrow for the font, so
+// that frequencies of up to ten characters ("1296.20000", "14.0745000") show whole.
+void FitSearchListFrequencyColumn(QTreeView* view);
 
 // The view's columns as the QSO report lists have them (headings and widths, the two
 // zero-width ones hidden), the last headed lastHeading.

@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "platform/database.h"
@@ -266,6 +267,74 @@ TEST_F(SearchLog, TheQuerySortsAsTheHeadingsDoAndTiesKeepTheEarlierOrder) {
   for (const auto& c : cases)
     EXPECT_EQ(listedCalls(ListSearchLogQsos("Mi Log", all, c.sorts)), headingSorted(searched.value.rows, c.sorts))
         << c.name;
+}
+
+// Sorting the ids a list holds, one heading click after another, gives the order the
+// query gives for the same clicks: the same keys, the same letter-case rule, the same
+// ties. Each sort is worked in the smallest pieces, and whole.
+TEST_F(SearchLog, SortingHeldIdsGivesTheQuerysOrder) {
+  // Another log's QSOs in between, so a narrow search holds a few ids far apart.
+  for (int i = 0; i < 30; ++i) {
+    StoredQso other{"EA1" + QString(QChar(u'A' + i % 26)), "03/03/2024", "10:00:00", "SSB", "40m"};
+    other.log = QStringLiteral("Otro");
+    store(other);
+  }
+  // Values where a sort could go astray: letter case beyond ASCII, empty and missing
+  // texts, frequencies that are no number or sort apart as texts, dates that are none.
+  store({"ñandú", "02/03/2024", "09:00:00", "CW", "40m", "", "10"});
+  store({"Ñandú", "02/03/2024", "09:00:00", "CW", "40M", "", "x"});
+  store({"LU1abc", "", "", "SSB", "", "", ""});
+  store({"lu1ABC", "1/3/2024", "9:5", "SSB", "", "", " 1"});
+  db::exec(QStringLiteral("UPDATE Tabla1 SET Frecuencia='145.500' WHERE Estacion='W1AW'"));
+  db::exec(QStringLiteral("UPDATE Tabla1 SET Frecuencia='14.2', Nombre_Sat=' AO-7 ' WHERE Estacion='LU1abc'"));
+  db::exec(QStringLiteral("UPDATE Tabla1 SET Frecuencia='' WHERE Estacion='lu1ABC'"));
+  db::exec(QStringLiteral("UPDATE Tabla1 SET Frecuencia=NULL, Hora=NULL, Obs=NULL WHERE Estacion='ñandú'"));
+  db::exec(QStringLiteral("UPDATE Tabla1 SET Frecuencia='abc', Fecha='2024-03-02' WHERE Estacion='Ñandú'"));
+
+  const std::vector<std::vector<SearchSortKey>> clicks = {
+      {{kQsoListEstacion, true}},
+      {{kQsoListFrec, false}},
+      {{kQsoListFrec, true}, {kQsoListEstacion, false}},
+      {{kQsoListFecha, true}},
+      {{kQsoListHora, false}, {kQsoListBanda, true}},
+      {{15, false}, {5, true}, {12, false}},
+      {{16, true}, {kQsoListId, false}},
+      {{kQsoListBanda, false}, {kQsoListFecha, false}, {kQsoListEstacion, true}},
+  };
+  SearchFilters some;
+  some.call = QStringLiteral("[EÑ]*");  // a few ids far apart
+  const struct {
+    const char* name;
+    std::function<Result<SearchListing>(const std::vector<SearchSortKey>&)> list;
+  } listings[] = {
+      {"opening", [](const auto& sorts) { return ListSearchViewLog("Mi Log", sorts); }},
+      {"search", [](const auto& sorts) { return ListSearchLogQsos("Mi Log", SearchFilters{}, sorts); }},
+      {"narrow search", [&](const auto& sorts) { return ListSearchLogQsos("Mi Log", some, sorts); }},
+  };
+  for (const auto& l : listings) {
+    for (const auto& latestFirst : clicks) {
+      for (int budgetMs : {0, 1000}) {
+        const Result<SearchListing> start = l.list({});
+        ASSERT_TRUE(start.ok());
+        std::vector<qint64> ids = start.value.ids;
+        for (auto k = latestFirst.rbegin(); k != latestFirst.rend(); ++k) {
+          HeldIdsSort sort(ids, *k, start.value.style);
+          int steps = 0;
+          for (bool done = false; !done; ++steps) {
+            const Result<bool> r = sort.step(budgetMs);
+            ASSERT_TRUE(r.ok()) << r.error().toStdString();
+            done = r.value;
+            ASSERT_LT(steps, 100000);
+          }
+          ids = sort.takeIds();
+        }
+        const Result<SearchListing> queried = l.list(latestFirst);
+        ASSERT_TRUE(queried.ok());
+        EXPECT_EQ(ids, queried.value.ids) << l.name << ", " << latestFirst.size() << " clicks, first column "
+                                          << latestFirst.back().column << ", budget " << budgetMs;
+      }
+    }
+  }
 }
 
 TEST(SearchRows, ABlockOfIdsReadsInTheOrderAskedWithGoneQsosAsBareRows) {

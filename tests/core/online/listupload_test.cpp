@@ -109,8 +109,8 @@ TEST(EqslRecord, FieldsInOrderWithTheirConditions) {
       {"DVoice", "", "", false, "", "<MODE:12>DIGITALVOICE"},
       {"DV IP", "", "", false, "", "<MODE:12>DIGITALVOICE"},
       {"FM", "SO-50", "", false, "<PROP_MODE:3>SAT<SAT_NAME:5>SO-50", "<MODE:2>FM"},
-      {"SSB", "", "Año 73", false, QString::fromUtf8("<COMMENT:6>Año 73"), "<MODE:3>SSB"},
-      {"SSB", "", "Año 73", true, QString::fromUtf8("<COMMENT:6>Año 73<QSLMSG:6>Año 73"), "<MODE:3>SSB"},
+      {"SSB", "", "Año 73", false, QString::fromUtf8("<COMMENT:7>Año 73"), "<MODE:3>SSB"},
+      {"SSB", "", "Año 73", true, QString::fromUtf8("<COMMENT:7>Año 73<QSLMSG:7>Año 73"), "<MODE:3>SSB"},
   };
   for (const Case& c : cases) {
     UploadQso q = qso();

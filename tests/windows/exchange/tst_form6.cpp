@@ -78,6 +78,35 @@ void whenShown(std::function<void()> steps) {
   });
 }
 
+// Which way the sort arrow of a header section points, read from the drawn header:
+// the pixels that change when the arrow is shown, and whether more of them lie in
+// the lower half (a point up, its base below) or in the upper half.
+enum class Arrow { None, Up, Down };
+Arrow drawnArrow(QHeaderView* header, int section) {
+  const int key = header->sortIndicatorSection();
+  const Qt::SortOrder order = header->sortIndicatorOrder();
+  const QRect r(header->sectionViewportPosition(section), 0, header->sectionSize(section), header->height());
+  const QImage with = header->grab(r).toImage();
+  header->setSortIndicatorShown(false);
+  const QImage without = header->grab(r).toImage();
+  header->setSortIndicatorShown(true);
+  header->setSortIndicator(key, order);
+  int top = with.height(), bottom = -1;
+  QList<int> rows;
+  for (int y = 0; y < with.height(); ++y)
+    for (int x = 0; x < with.width(); ++x)
+      if (with.pixel(x, y) != without.pixel(x, y)) {
+        rows << y;
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  if (rows.isEmpty() || bottom <= top) return Arrow::None;
+  const double middle = (top + bottom) / 2.0;
+  const auto upper = std::count_if(rows.begin(), rows.end(), [&](int y) { return y < middle; });
+  const auto lower = std::count_if(rows.begin(), rows.end(), [&](int y) { return y > middle; });
+  return lower > upper ? Arrow::Up : Arrow::Down;
+}
+
 }  // namespace
 
 class TstForm6 : public QObject {
@@ -418,6 +447,49 @@ class TstForm6 : public QObject {
     f.ListView2_ColumnClick(2 + 1);  // another heading: the order flips again
     f.Command3->click();
     QCOMPARE(calls(f.ListView2), QStringList({"LU2DEF", "LU1ABC", "EA4XYZ"}));
+  }
+
+  // The arrow over the sorted column points the way the list runs: down while the
+  // largest value is on top, up while the smallest is.
+  void theSortArrowShowsTheListsOrder() {
+    Form6& f = shown();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QHeaderView* header = f.ListView2->header();
+    test::clickHeading(header, kQsoListEstacion);
+    QCOMPARE(calls(f.ListView2), QStringList({"LU2DEF", "LU1ABC", "EA4XYZ"}));
+    QCOMPARE(drawnArrow(header, kQsoListEstacion), Arrow::Down);
+    test::clickHeading(header, kQsoListEstacion);
+    QCOMPARE(calls(f.ListView2), QStringList({"EA4XYZ", "LU1ABC", "LU2DEF"}));
+    QCOMPARE(drawnArrow(header, kQsoListEstacion), Arrow::Up);
+  }
+
+  // Frequencies of up to ten characters show whole in their column, at the list's
+  // font and at a larger one.
+  void theFrequencyColumnShowsWholeValues_data() {
+    QTest::addColumn<double>("pointSize");
+    QTest::newRow("list font") << 0.0;
+    QTest::newRow("larger font") << 13.5;
+  }
+  void theFrequencyColumnShowsWholeValues() {
+    QFETCH(double, pointSize);
+    for (const char* freq : {"145.500", "1296.20000", "14.0745000", "10368.1000"})
+      store({"LU3XYZ", "06/03/2024", "12:00:00", "CW", "2m", freq});
+    Form6& f = shown();
+    if (pointSize > 0) {
+      QFont larger = f.font();
+      larger.setPointSizeF(pointSize);
+      f.setFont(larger);
+    }
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QTest::qWait(50);  // the list laid out again for the font
+    QStringList shown;
+    for (int row = 0; row < f.ListModel->count(); ++row) shown << cell(f.ListView2, row, kQsoListFrec);
+    QVERIFY(shown.contains("1296.20000"));
+    // The width the list would give the column to show each of its cells whole.
+    const int needed = static_cast<QAbstractItemView*>(f.ListView2)->sizeHintForColumn(kQsoListFrec);
+    QVERIFY2(needed > 50, qPrintable(QString::number(needed)));  // more than the design width holds
+    QVERIFY2(needed <= f.ListView2->columnWidth(kQsoListFrec),
+             qPrintable(QStringLiteral("%1 > %2").arg(needed).arg(f.ListView2->columnWidth(kQsoListFrec))));
   }
 
   // The heading click reaches the list through its header; the edit dialog then

@@ -45,6 +45,42 @@ QColor lineColour(const QTextEdit* box, const QString& text) {
   return {};
 }
 
+// The value of a query key as the bytes the receiver decodes, before any text is
+// made of them.
+QByteArray rawParam(const LocalHttpServer::Request& r, const QByteArray& key) {
+  for (const QByteArray& pair : r.query().split('&'))
+    if (pair.startsWith(key + '=')) return QByteArray::fromPercentEncoding(pair.mid(key.size() + 1));
+  return {};
+}
+
+// The value of an ADIF field as a reader takes it: the declared number of bytes
+// after "<TAG:n>". Empty when the tag is missing or declares more than there is.
+QByteArray adifFieldBytes(const QByteArray& adif, const QByteArray& tag, QByteArray* after = nullptr) {
+  const QByteArray open = '<' + tag + ':';
+  const qsizetype at = adif.indexOf(open);
+  const qsizetype close = adif.indexOf('>', at);
+  if (at < 0 || close < 0) return {};
+  const qsizetype n = adif.mid(at + open.size(), close - at - open.size()).toLongLong();
+  if (close + 1 + n > adif.size()) return {};
+  if (after) *after = adif.mid(close + 1 + n);
+  return adif.mid(close + 1, n);
+}
+
+void storeMany(int n) {
+  QVERIFY(db::transaction([n] {
+    for (int i = 0; i < n; ++i) {
+      QSqlQuery q(db::connection());
+      const Status s = db::run(q,
+                               "INSERT INTO Tabla1 (Modo, Banda, MyCall, Estacion, Fecha, Hora, RSE, RSR, Obs, Operador, "
+                               "[Nombre Log], Frecuencia, Ruk) VALUES ('CW','20m','LU9ZZ',?,'04/03/2024','11:00:00','599',"
+                               "'599','','','Mi Log','14.020','1')",
+                               {db::textValue(QStringLiteral("LU%1AA").arg(i % 10))});
+      if (!s) return s;
+    }
+    return Status::success();
+  }));
+}
+
 QString param(const LocalHttpServer::Request& r, const char* key) {
   return QUrlQuery(QString::fromUtf8(r.query())).queryItemValue(QString::fromLatin1(key), QUrl::FullyDecoded);
 }
@@ -311,6 +347,73 @@ class TstForm6Upload : public QObject {
     QVERIFY(lines().contains("QSOs Duplicados: 1"));
     QVERIFY(lines().contains("Desconectado de eQSL."));
     QVERIFY(f.Command8->isEnabled());
+  }
+
+  // A run sends the first 2000 listed rows; at a longer list it ends as a failed one
+  // and says which rows it left, without totals.
+  void aRunSendsAtMostTwoThousandRows_data() {
+    QTest::addColumn<int>("upload");  // 6 service, 8 eQSL
+    QTest::addColumn<int>("listed");
+    QTest::addColumn<QString>("end");
+    QTest::newRow("service, 2000") << 6 << 2000 << "Desconectado de Ruk.";
+    QTest::newRow("service, 2003") << 6 << 2003 << "Desconectado de Ruk.";
+    QTest::newRow("eqsl, 2003") << 8 << 2003 << "Desconectado de eQSL.";
+  }
+  void aRunSendsAtMostTwoThousandRows() {
+    QFETCH(int, upload);
+    QFETCH(int, listed);
+    QFETCH(QString, end);
+    storeMany(listed - 3);
+    Form6& f = shown();
+    QCOMPARE(f.Label6->text(), QString::number(listed));
+    dialogs->answers << MsgAnswer::Ok << MsgAnswer::Yes;  // more than 50, QSL message
+    server->defaultReply = page(upload == 6 ? "OK!" : "Result: 1 out of 1 records added");
+    if (upload == 6) f.Command6_Click();
+    else f.Command8_Click();
+    QCOMPARE(server->requests.size(), 2000);
+    QVERIFY(!f.uploadRunning());
+    QStringList shown = lines();
+    while (!shown.isEmpty() && shown.last().isEmpty()) shown.removeLast();
+    const QString unsent = "No se enviaron los QSOs después del 2000 (3 QSOs): se suben a lo sumo 2000 por vez. "
+                           "Filtre por fecha para subir el resto.";
+    if (listed > 2000) {
+      QCOMPARE(shown.mid(shown.size() - 2), QStringList({unsent, end}));
+      QCOMPARE(lineColour(f.RichTextBox1, unsent), QColor(255, 0, 0));
+      QVERIFY(shown.filter("QSOs   Cargados").isEmpty());
+    } else {
+      QVERIFY(shown.contains("QSOs   Cargados: 2000"));
+      QVERIFY(shown.filter("No se enviaron").isEmpty());
+    }
+    QVERIFY(f.Command7->isEnabled());
+    QVERIFY(f.Command8->isEnabled());
+  }
+
+  // The lengths in the eQSL record count the bytes that go out (UTF-8), or a reader
+  // takes a field short or runs into the next tag.
+  void eqslFieldLengthsCountTheBytesSent_data() {
+    QTest::addColumn<QString>("remarks");
+    QTest::newRow("ascii") << "73 de LU9ZZ";
+    QTest::newRow("enye") << QString::fromUtf8("Buena señal");
+    QTest::newRow("euro") << QString::fromUtf8("Cuesta 10 € la QSL");
+    QTest::newRow("emoji") << QString::fromUtf8("Saludos \xF0\x9F\x93\xBB y 73");
+  }
+  void eqslFieldLengthsCountTheBytesSent() {
+    QFETCH(QString, remarks);
+    QSqlQuery q(db::connection());
+    QVERIFY(db::run(q, "DELETE FROM Tabla1", {}));
+    store("LU1ABC", "01/03/2024", "SSB", "7.050", remarks, QString::fromUtf8("Ñandú-1"));
+    Form6& f = shown();
+    server->defaultReply = page("Result: 1 out of 1 records added");
+    f.Command8_Click();
+    QCOMPARE(server->requests.size(), 1);
+    const QByteArray adif = rawParam(server->requests[0], "ADIFData");
+    QByteArray after;
+    QCOMPARE(adifFieldBytes(adif, "SAT_NAME", &after), QString::fromUtf8("Ñandú-1").toUtf8());
+    QVERIFY2(after.startsWith("<COMMENT:"), adif.constData());
+    QCOMPARE(adifFieldBytes(adif, "COMMENT", &after), remarks.toUtf8());
+    QVERIFY2(after.startsWith("<QSLMSG:"), adif.constData());
+    QCOMPARE(adifFieldBytes(adif, "QSLMSG", &after), remarks.toUtf8());
+    QCOMPARE(after, QByteArray("<EOR><EOF>"));
   }
 
   void closingTheWindowStopsTheRun() {

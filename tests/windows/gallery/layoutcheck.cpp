@@ -10,11 +10,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QSqlQuery>
+#include <QTreeView>
 #include <QtTest>
 
 #include "app/startup.h"
 #include "contest/form4.h"
 #include "exchange/form6.h"
+#include "exchange/searchlistmodel.h"
+#include "platform/database.h"
 #include "mainwin/form1.h"
 #include "platform/placement.h"
 #include "support/windowgallery.h"
@@ -148,6 +152,29 @@ class LayoutCheck : public QObject {
     });
     QVERIFY(opened);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("; "))));
+  }
+
+  // The search view's frequency column shows a frequency of ten characters whole.
+  void theSearchListShowsWholeFrequencies() {
+    const auto all = gallery_->windows();
+    const auto it = std::find_if(all.begin(), all.end(), [](const test::GalleryWindow& w) { return w.name == "Form6"; });
+    QVERIFY(it != all.end());
+    // The newest QSO, so it is on the list's first screen.
+    QSqlQuery q(db::connection());
+    QVERIFY(db::run(q, QStringLiteral("INSERT INTO Tabla1 (Modo, Banda, Estacion, Fecha, Hora, [Nombre Log], Frecuencia) "
+                                      "VALUES ('SSB','23cm','LU9FRQ','01/01/2030','10:00:00','Log inicial','1296.20000')")));
+    const qint64 id = q.lastInsertId().toLongLong();
+    int needed = 0, width = 0;
+    const bool opened = gallery_->visit(*it, [&](QWidget*) {
+      Form6& f = form6();
+      QTest::qWait(50);
+      needed = static_cast<QAbstractItemView*>(f.ListView2)->sizeHintForColumn(kQsoListFrec);
+      width = f.ListView2->columnWidth(kQsoListFrec);
+    });
+    QVERIFY(db::run(q, QStringLiteral("DELETE FROM Tabla1 WHERE id=?"), {id}));
+    QVERIFY(opened);
+    QVERIFY2(needed > 50, qPrintable(QString::number(needed)));  // more than the design width holds
+    QVERIFY2(needed <= width, qPrintable(QStringLiteral("%1 > %2").arg(needed).arg(width)));
   }
 
   // The search view's satellite picture blinks while "Satélite" is ticked; the
