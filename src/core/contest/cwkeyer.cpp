@@ -1,5 +1,6 @@
 #include "contest/cwkeyer.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QStringList>
@@ -8,7 +9,9 @@
 
 #include <pthread.h>
 #include <sched.h>
+#include <sys/eventfd.h>
 #include <sys/prctl.h>
+#include <unistd.h>
 
 #include "platform/programfolder.h"
 #include "platform/textfile.h"
@@ -119,19 +122,57 @@ QString CwTimingWarningText() {
   return QStringLiteral("Sin prioridad de tiempo real: con el equipo ocupado, el CW puede variar.");
 }
 
+struct CwKeyer::RealtimeRequest {
+  std::mutex mutex;
+  std::condition_variable cv;
+  CwKeyer* keyer = nullptr;  // under mutex; nullptr once the keyer is gone
+  bool threadReady = false;  // under mutex: the keyer's thread tried SCHED_FIFO
+  bool fifo = false;         // under mutex
+  pid_t tid = 0;             // under mutex
+  std::atomic<CwScheduling> scheduling{CwScheduling::Pending};
+  // The whole question, the connection to the bus included, ends by then.
+  std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::now() + kCwRealtimeBudget;
+  // Readable once the keyer is gone: the question is given up at once.
+  const int cancelFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  ~RealtimeRequest() {
+    if (cancelFd >= 0) ::close(cancelFd);
+  }
+  // The keyer is gone, or the program ends: the question is given up and nobody hears
+  // its outcome. Returns at once.
+  void giveUp() {
+    {
+      const std::lock_guard lock(mutex);
+      keyer = nullptr;
+    }
+    cv.notify_all();
+    if (cancelFd >= 0) {
+      const quint64 one = 1;
+      (void)!::write(cancelFd, &one, sizeof(one));
+    }
+  }
+};
+
 CwKeyer::CwKeyer(CwKeyerPanel& panel, CwClock* clock)
     : panel_(panel),
       ownClock_(clock ? nullptr : std::make_unique<SteadyCwClock>()),
-      clock_(clock ? *clock : *ownClock_) {
+      clock_(clock ? *clock : *ownClock_),
+      realtime_(std::make_shared<RealtimeRequest>()) {
+  realtime_->keyer = this;
   // What the keyer's thread reads and writes while it keys (the report ring is most of
   // it) stays in memory: a page taken away meanwhile would delay an element.
   lockedSelf_ = LockMemory(this, sizeof(*this));
   reporter_ = std::thread([this] { runReporter(); });
   thread_ = std::thread([this] { run(); });
-  asker_ = std::thread([this] { askForRealtime(); });
+  std::thread([request = realtime_] { askForRealtime(request); }).detach();
+  // A keyer still open when the program ends leaves nothing to tell meanwhile.
+  if (QCoreApplication::instance())
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [request = realtime_] { request->giveUp(); });
 }
 
 CwKeyer::~CwKeyer() {
+  // The question to the bus is left to end by itself, told to give up: the window
+  // never waits for the bus.
+  realtime_->giveUp();
   {
     const std::lock_guard lock(mutex_);
     quit_ = true;
@@ -140,8 +181,6 @@ CwKeyer::~CwKeyer() {
   clock_.wake();
   stateCv_.notify_all();
   if (thread_.joinable()) thread_.join();
-  // An answer still awaited from the bus is waited for, at most a few seconds.
-  if (asker_.joinable()) asker_.join();
   reporterQuit_ = true;
   reportBell_.fetch_add(1);
   reportBell_.notify_one();
@@ -373,12 +412,13 @@ void CwKeyer::run() {
   (void)::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
   const bool fifo = SetThisThreadFifo(kCwRealtimePriority);
   {
-    const std::lock_guard lock(mutex_);
-    keyerTid_ = ThisThreadId();
-    if (fifo) scheduling_ = CwScheduling::Fifo;
-    threadReady_ = true;
+    const std::lock_guard lock(realtime_->mutex);
+    realtime_->tid = ThisThreadId();
+    realtime_->fifo = fifo;
+    if (fifo) realtime_->scheduling = CwScheduling::Fifo;
+    realtime_->threadReady = true;
   }
-  stateCv_.notify_all();
+  realtime_->cv.notify_all();
   for (;;) {
     {
       std::unique_lock lock(mutex_);
@@ -391,18 +431,26 @@ void CwKeyer::run() {
   Unlock(stack);
 }
 
-void CwKeyer::askForRealtime() {
+CwScheduling CwKeyer::scheduling() const { return realtime_->scheduling; }
+
+void CwKeyer::askForRealtime(const std::shared_ptr<RealtimeRequest>& request) {
+  RealtimeRequest& r = *request;
   pid_t tid = 0;
   {
-    std::unique_lock lock(mutex_);
-    stateCv_.wait(lock, [this] { return quit_ || threadReady_; });
-    if (quit_ || scheduling_ != CwScheduling::Pending) return;
-    tid = keyerTid_;
+    std::unique_lock lock(r.mutex);
+    r.cv.wait(lock, [&r] { return !r.keyer || r.threadReady; });
+    if (!r.keyer || r.fifo) return;
+    tid = r.tid;
   }
-  const bool granted = AskRealtimeKit(tid, kCwRealtimePriority);
+  const bool granted = AskRealtimeKit(tid, kCwRealtimePriority, {r.deadline, r.cancelFd});
+  // Under the lock the keyer is still there, and stays until this is done.
+  const std::lock_guard lock(r.mutex);
+  CwKeyer* keyer = r.keyer;
+  if (!keyer) return;
   // The word is on its way to the window before anyone can read the outcome.
-  if (!granted && TakeCwTimingNotice()) post([this] { panel_.showTimingWarning(CwTimingWarningText()); });
-  scheduling_ = granted ? CwScheduling::RealtimeKit : CwScheduling::Ordinary;
+  if (!granted && TakeCwTimingNotice())
+    keyer->post([keyer] { keyer->panel_.showTimingWarning(CwTimingWarningText()); });
+  r.scheduling = granted ? CwScheduling::RealtimeKit : CwScheduling::Ordinary;
 }
 
 int CwKeyer::takeNext(QChar& c) {

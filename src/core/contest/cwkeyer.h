@@ -135,7 +135,7 @@ class CwKeyer : public QObject {
   void setSpeedOffset(int offset) { speedOffset_ = offset; }
   int CwSpeedOffset() const { return speedOffset_; }
   // How the keyer's thread is scheduled; Pending while RealtimeKit is being asked.
-  CwScheduling scheduling() const { return scheduling_; }
+  CwScheduling scheduling() const;
   // The unit base of the character keyed last (0 before any); for tests.
   long long CwUnitBase() const { return unitBase_; }
 
@@ -150,9 +150,13 @@ class CwKeyer : public QObject {
 
  private:
   void run();
+  // What the keyer and the thread asking RealtimeKit share. That thread owns its end:
+  // nothing waits for it, so a bus that does not answer holds up neither the window
+  // nor the program's end. A keyer that goes tells it to give up and leaves it.
+  struct RealtimeRequest;
   // Asks RealtimeKit for the keyer's thread where SCHED_FIFO was refused, on a
   // thread of its own: neither the window nor the keying waits for the answer.
-  void askForRealtime();
+  static void askForRealtime(const std::shared_ptr<RealtimeRequest>& request);
   void sendLoop();
   bool keyCharacter(QChar c, CwClock::time_point& deadline);
   // An element with the key down, or a wait with the key up; false when the send
@@ -223,14 +227,11 @@ class CwKeyer : public QObject {
   QChar pendingChar_;         // keyer thread only
   bool sentShown_ = true;     // keyer thread only
 
-  std::atomic<CwScheduling> scheduling_{CwScheduling::Pending};
-  bool threadReady_ = false;  // under mutex_: the keyer's thread tried SCHED_FIFO
-  pid_t keyerTid_ = 0;        // under mutex_
+  std::shared_ptr<RealtimeRequest> realtime_;
   LockedRange lockedSelf_;
 
   std::thread thread_;
   std::thread reporter_;
-  std::thread asker_;
 };
 
 // The contest window's keyer settings: the port selector's text and whether the

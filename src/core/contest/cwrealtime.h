@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <chrono>
 #include <sys/types.h>
 
 namespace vz {
@@ -23,14 +24,28 @@ bool SetThisThreadFifo(int priority);
 // The calling thread's kernel id, what RealtimeKit takes.
 pid_t ThisThreadId();
 
-// Asks RealtimeKit (org.freedesktop.RealtimeKit1 on the system bus) to make the thread
-// `tid` of this process real-time. It keeps to the limits the service states: the
-// priority at most MaxRealtimePriority, and the process's RLIMIT_RTTIME lowered to
-// RTTimeUSecMax (a real-time thread that runs that long without sleeping is stopped
-// by the kernel; the keyer sleeps between elements and spins a few milliseconds at
-// most). Blocks for up to a few seconds: never called on the window's thread. False
-// with the reason in `why` when refused or the service is not there.
-bool AskRealtimeKit(pid_t tid, int priority, QString* why = nullptr);
+// Where a question to the system bus gives up: at `deadline`, or at once when
+// `cancelFd` (a descriptor, -1 for none) becomes readable.
+struct BusLimits {
+  std::chrono::steady_clock::time_point deadline;
+  int cancelFd = -1;
+};
+
+// How long the keyer's question to RealtimeKit may take in all, the connection to the
+// bus included: the service answers in milliseconds, and a bus that does not answer
+// by then is not waited for.
+constexpr std::chrono::milliseconds kCwRealtimeBudget{3000};
+
+// Asks RealtimeKit (org.freedesktop.RealtimeKit1 on the system bus, at
+// $DBUS_SYSTEM_BUS_ADDRESS when set) to make the thread `tid` of this process
+// real-time. It keeps to the limits the service states: the priority at most
+// MaxRealtimePriority, and the process's RLIMIT_RTTIME lowered to RTTimeUSecMax (a
+// real-time thread that runs that long without sleeping is stopped by the kernel; the
+// keyer sleeps between elements and spins a few milliseconds at most). Everything,
+// the connection included, happens within `limits`: a stalled bus costs at most that.
+// Never called on the window's thread. False with the reason in `why` when refused,
+// the service is not there or the limits were reached.
+bool AskRealtimeKit(pid_t tid, int priority, const BusLimits& limits, QString* why = nullptr);
 
 // The calling thread's stack, `bytes` of it below the current frame, touched and
 // locked in memory, so no page fault of its own delays an element. Locking may be

@@ -343,7 +343,10 @@ Form4::Form4() {
   Label10 = label(Frame1, "Label10", QString(), 8, 104, 520, 20);
   setForeColor(Label10, kWhite);
   timingWarning_ = label(Frame1, "timingWarning", QString(), 8, 130, 440, 22);
-  setBackColor(timingWarning_, 0x80FFFF);  // light yellow
+  // Dark text on light yellow: the panel's captions are white, which this background
+  // would make unreadable.
+  setBackColor(timingWarning_, 0x80FFFF);
+  setForeColor(timingWarning_, 0x000000);
   timingWarning_->setAutoFillBackground(true);
   timingWarning_->hide();
   timingWarningOk_ = control<QPushButton>(Frame1, "timingWarningOk", 452, 129, 80, 24);

@@ -18,7 +18,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
+#include <cstdio>
+#include <future>
 #include <thread>
 
 #include <linux/capability.h>
@@ -29,8 +32,11 @@
 
 #include "contest/cwkeyer.h"
 #include "support/fakeserial.h"
+#include "support/privatebus.h"
 
 using namespace vz;
+using vz::test::PrivateBus;
+using vz::test::WithoutRealtimeRights;
 
 namespace {
 
@@ -86,41 +92,6 @@ class FakeRealtimeKit : public QObject, protected QDBusContext {
   }
 };
 
-// A bus of the test's own, standing for the system bus of this process.
-class PrivateBus {
- public:
-  PrivateBus() {
-    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    if (daemon.isEmpty()) return;
-    const QString config = dir.filePath(QStringLiteral("bus.conf"));
-    QFile f(config);
-    if (!f.open(QIODevice::WriteOnly)) return;
-    f.write(QStringLiteral(
-                "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-                " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-                "<busconfig><type>system</type><listen>unix:path=%1</listen><auth>EXTERNAL</auth>\n"
-                "<policy context=\"default\"><allow user=\"*\"/><allow own=\"*\"/>"
-                "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/></policy></busconfig>\n")
-                .arg(dir.filePath(QStringLiteral("bus")))
-                .toUtf8());
-    f.close();
-    process.start(daemon, {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                           QStringLiteral("--print-address=1")});
-    if (!process.waitForStarted(5000)) return;
-    QElapsedTimer t;
-    t.start();
-    while (!process.canReadLine() && t.elapsed() < 5000) process.waitForReadyRead(100);
-    address = QString::fromUtf8(process.readLine()).trimmed();
-  }
-  ~PrivateBus() {
-    process.terminate();
-    process.waitForFinished(3000);
-  }
-  QTemporaryDir dir;
-  QProcess process;
-  QString address;
-};
-
 class NoticePanel : public CwKeyerPanel {
  public:
   QStringList warnings;
@@ -129,28 +100,6 @@ class NoticePanel : public CwKeyerPanel {
   void setPortControlsLocked(bool) override {}
   void showLineFailure(const QString&) override {}
   void showTimingWarning(const QString& text) override { warnings << text; }
-};
-
-// CAP_SYS_NICE out of this thread's effective set while it lives: threads started
-// meanwhile are refused SCHED_FIFO as an ordinary user is. The thread itself gets it
-// back afterwards (the fake service runs on it and needs it to raise a thread).
-class WithoutRealtimeRights {
- public:
-  WithoutRealtimeRights() {
-    rlimit rl{};
-    getrlimit(RLIMIT_RTPRIO, &rl);
-    rl.rlim_cur = 0;
-    setrlimit(RLIMIT_RTPRIO, &rl);  // for this test's process, for good
-    syscall(SYS_capget, &header_, saved_);
-    __user_cap_data_struct dropped[2] = {saved_[0], saved_[1]};
-    dropped[0].effective &= ~(1u << CAP_SYS_NICE);
-    syscall(SYS_capset, &header_, dropped);
-  }
-  ~WithoutRealtimeRights() { syscall(SYS_capset, &header_, saved_); }
-
- private:
-  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-  __user_cap_data_struct saved_[2]{};
 };
 
 bool fifoAllowedHere() {
@@ -188,16 +137,16 @@ QStringList realtimeThreads() {
 
 class KeyerRealtime : public ::testing::Test {
  protected:
-  // One bus for the process: Qt keeps its system-bus connection for the whole run.
+  // One bus for the suite, with the fake coming and going on it.
   static void SetUpTestSuite() { bus = new PrivateBus; }
   static void TearDownTestSuite() {
     delete bus;
     bus = nullptr;
   }
   void SetUp() override {
-    ASSERT_FALSE(bus->address.isEmpty()) << "dbus-daemon did not start";
-    // Read when the process first reaches the system bus, which is the keyer's first ask.
-    qputenv("DBUS_SYSTEM_BUS_ADDRESS", bus->address.toUtf8());
+    ASSERT_FALSE(bus->address().isEmpty()) << "dbus-daemon did not start";
+    // Read at every ask.
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", bus->address().toUtf8());
     ResetCwTimingNoticeForTests();
   }
   void TearDown() override {
@@ -209,7 +158,7 @@ class KeyerRealtime : public ::testing::Test {
 
   // The fake on the bus (or not), answering from this thread's events.
   void offerService() {
-    service = QDBusConnection::connectToBus(bus->address, QStringLiteral("fake-rtkit"));
+    service = QDBusConnection::connectToBus(bus->address(), QStringLiteral("fake-rtkit"));
     ASSERT_TRUE(service.isConnected());
     ASSERT_TRUE(service.registerObject(kPath, &fake, QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
     ASSERT_TRUE(service.registerService(kService));
@@ -306,6 +255,146 @@ TEST_F(KeyerRealtime, ASlowAnswerHoldsUpNeitherTheWindowNorTheKeying) {
   EXPECT_EQ(keyer->scheduling(), CwScheduling::Pending);
   EXPECT_EQ(serial.lineLog().filter(QStringLiteral("DTR 1")).size(), 1);
   EXPECT_EQ(settled(*keyer), CwScheduling::RealtimeKit);
+}
+
+// The question asked off the window's thread, as the keyer asks it, while this thread
+// answers for the fake service.
+bool askFromAnotherThread(const QString& address, QString* why) {
+  qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.toUtf8());
+  const auto limits = BusLimits{std::chrono::steady_clock::now() + kCwRealtimeBudget, -1};
+  // This thread stands for the keyer's; the fake only checks the limits it is given.
+  auto answer = std::async(std::launch::async, [&] { return AskRealtimeKit(ThisThreadId(), 1, limits, why); });
+  while (answer.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  return answer.get();
+}
+
+TEST_F(KeyerRealtime, TheBusIsFoundAtEveryFormOfItsAddress) {
+  offerService();
+  const QString socket = bus->address().section(QLatin1Char('='), 1).section(QLatin1Char(','), 0, 0);
+  ASSERT_TRUE(socket.startsWith(QLatin1Char('/'))) << bus->address().toStdString();
+  const QString missing = socket + QStringLiteral("-missing");
+  struct Case {
+    const char* name;
+    QString address;
+    bool reached;
+  };
+  const Case cases[] = {
+      {"as the daemon gives it", bus->address(), true},
+      {"the path alone", QStringLiteral("unix:path=") + socket, true},
+      {"the path escaped", QStringLiteral("unix:path=") + QString::fromLatin1(socket.toUtf8().toPercentEncoding("-_.")),
+       true},
+      {"after an entry that does not answer", QStringLiteral("unix:path=%1;unix:path=%2").arg(missing, socket), true},
+      {"no socket there", QStringLiteral("unix:path=") + missing, false},
+      {"a transport not spoken", QStringLiteral("tcp:host=127.0.0.1,port=1"), false},
+      {"no path", QStringLiteral("unix:guid=0123"), false},
+      {"a path longer than a socket's", QStringLiteral("unix:path=/") + QString(200, QLatin1Char('x')), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake.asked.clear();
+    QString why;
+    EXPECT_EQ(askFromAnotherThread(c.address, &why), c.reached) << why.toStdString();
+    EXPECT_EQ(fake.asked.size(), c.reached ? 1 : 0);
+    if (!c.reached) {
+      EXPECT_TRUE(why.startsWith(QStringLiteral("system bus: "))) << why.toStdString();
+    }
+  }
+}
+
+TEST_F(KeyerRealtime, AStalledBusHoldsUpNeitherTheWindowNorTheOperator) {
+  // A daemon that stopped after it started takes connections and answers nothing.
+  PrivateBus stalled;
+  ASSERT_FALSE(stalled.address().isEmpty()) << "dbus-daemon did not start";
+  stalled.stop();
+  qputenv("DBUS_SYSTEM_BUS_ADDRESS", stalled.address().toUtf8());
+
+  // Closed while its question hangs: closing does not wait for the bus.
+  {
+    auto keyer = keyerWithoutRealtimeRights();
+    QElapsedTimer asking;
+    asking.start();
+    while (stalled.connectionsToSocket() < 1 && asking.elapsed() < 10000) QThread::msleep(5);
+    ASSERT_GE(stalled.connectionsToSocket(), 1) << "the keyer never reached the bus";
+    QElapsedTimer closing;
+    closing.start();
+    keyer.reset();
+    EXPECT_LT(closing.elapsed(), 1000) << "closing waited for the bus";
+  }
+  // Left open: past its time the question is given up, the keyer keys without real
+  // time and the operator is told, once.
+  const auto keyer = keyerWithoutRealtimeRights();
+  EXPECT_EQ(settled(*keyer), CwScheduling::Ordinary);
+  EXPECT_EQ(panel.warnings, QStringList{CwTimingWarningText()});
+}
+
+// The program's end while a keyer's question hangs on a stalled bus, in a process of
+// its own: this test program again, running only this test, as the child.
+TEST(KeyerRealtimeEnd, TheProgramEndsWhileTheBusIsStalled) {
+  const char* kMarker = "the keyer's question hangs on the bus";
+  if (qEnvironmentVariableIsSet("VZ_STALLED_BUS_CHILD")) {
+    // The child: a keyer never closed, its question hanging, left to the program's end:
+    // the event loop quits, then the application object and the static objects go.
+    auto* panel = new NoticePanel;
+    {
+      const WithoutRealtimeRights refused;
+      (void)new CwKeyer(*panel);
+    }
+    const QString socket = qEnvironmentVariable("VZ_STALLED_BUS_SOCKET");
+    const auto reached = [&socket] {
+      QFile table(QStringLiteral("/proc/net/unix"));
+      if (!table.open(QIODevice::ReadOnly)) return false;
+      return table.readAll().count((QStringLiteral(" ") + socket + QStringLiteral("\n")).toLocal8Bit()) >= 2;
+    };
+    QElapsedTimer t;
+    t.start();
+    while (!reached() && t.elapsed() < 10000) QThread::msleep(5);
+    ASSERT_TRUE(reached());
+    std::printf("%s\n", kMarker);
+    std::fflush(stdout);
+    // Quit as the program quits, from its event loop.
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
+    return;
+  }
+
+  PrivateBus stalled;
+  ASSERT_FALSE(stalled.address().isEmpty()) << "dbus-daemon did not start";
+  stalled.stop();
+  QProcess child;
+  struct Reaper {
+    QProcess& p;
+    ~Reaper() {
+      if (p.state() == QProcess::NotRunning) return;
+      p.kill();
+      p.waitForFinished(3000);
+    }
+  } reaper{child};
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("VZ_STALLED_BUS_CHILD"), QStringLiteral("1"));
+  env.insert(QStringLiteral("VZ_STALLED_BUS_SOCKET"), stalled.socketPath());
+  env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), stalled.address());
+  child.setProcessEnvironment(env);
+  child.start(QCoreApplication::applicationFilePath(),
+              {QStringLiteral("--gtest_filter=KeyerRealtimeEnd.TheProgramEndsWhileTheBusIsStalled")});
+  ASSERT_TRUE(child.waitForStarted(10000));
+  QByteArray out;
+  QElapsedTimer t;
+  t.start();
+  while (!out.contains(kMarker) && child.state() == QProcess::Running && t.elapsed() < 30000) {
+    child.waitForReadyRead(100);
+    out += child.readAllStandardOutput();
+  }
+  ASSERT_TRUE(out.contains(kMarker)) << out.constData() << child.readAllStandardError().constData();
+  // A hang lasts as long as the bus stays stopped; a wait for the question, its full time.
+  QElapsedTimer ending;
+  ending.start();
+  const bool ended = child.waitForFinished(10000);
+  ASSERT_TRUE(ended) << "the program's end waited for the bus";
+  EXPECT_LT(ending.elapsed(), 2000) << "the program's end waited for the question to run out";
+  EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().constData();
 }
 
 }  // namespace
