@@ -335,6 +335,32 @@ Status AdifFileWriter::failure() {
   return Status::failure(QStringLiteral("No se pudo escribir %1: %2").arg(path, text));
 }
 
+namespace {
+
+bool endsHere(QStringView text, qsizetype at) {
+  return at >= text.size() || text[at] == u'<' || text[at].isSpace();
+}
+
+// "<EOR>" or "<EOH>" at position at, in any letter case.
+bool endTagAt(QStringView text, qsizetype at) {
+  if (at + 5 > text.size() || text[at] != u'<' || text[at + 4] != u'>') return false;
+  const QStringView name = text.mid(at + 1, 3);
+  return name.compare(QLatin1String("EOR"), Qt::CaseInsensitive) == 0 ||
+         name.compare(QLatin1String("EOH"), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+qsizetype AdifValueEnd(QStringView text, qsizetype valueStart, qsizetype valueEnd) {
+  if (endsHere(text, valueEnd)) return valueEnd;
+  for (qsizetype at = text.mid(valueStart, valueEnd - valueStart).indexOf(u'<'); at >= 0;) {
+    if (endTagAt(text, valueStart + at)) return valueStart + at;
+    const qsizetype next = text.mid(valueStart + at + 1, valueEnd - valueStart - at - 1).indexOf(u'<');
+    at = next < 0 ? -1 : at + 1 + next;
+  }
+  return valueEnd;
+}
+
 AdifFields::AdifFields(const QString& line) : line_(line) {
   const qsizetype n = line.size();
   qsizetype i = 0;
@@ -348,6 +374,7 @@ AdifFields::AdifFields(const QString& line) : line_(line) {
       i = lt + 1;  // a "<" that begins no tag
       continue;
     }
+    tagStarts_ << lt;
     if (line[j] == u'>') {
       i = j + 1;  // "<EOR>", "<EOH>": no value
       continue;
@@ -358,7 +385,9 @@ AdifFields::AdifFields(const QString& line) : line_(line) {
     const FieldSpan span = spanAt(line, p);
     // Skip the value by its length, so tag-like text inside it is not taken for a
     // field; a tag without its ">" or a length that cannot be read skips nothing.
-    i = span.valueStart > p && span.readable() ? std::min<qsizetype>(n, span.valueStart + qsizetype(span.length)) : p;
+    i = span.valueStart > p && span.readable()
+            ? AdifValueEnd(line, span.valueStart, std::min<qsizetype>(n, span.valueStart + qsizetype(span.length)))
+            : p;
   }
 }
 
@@ -367,7 +396,8 @@ Result<std::optional<QString>> AdifFields::value(const QString& name) const {
   const QString key = name.toUpper();
   qsizetype p = -1;
   const auto it = fieldStart_.constFind(key);
-  if (it != fieldStart_.cend()) {
+  const bool located = it != fieldStart_.cend();
+  if (located) {
     p = *it;
   } else {
     const qsizetype at = line_.indexOf(QLatin1Char('<') + key + QLatin1Char(':'), 0, Qt::CaseInsensitive);
@@ -376,7 +406,14 @@ Result<std::optional<QString>> AdifFields::value(const QString& name) const {
   }
   const FieldSpan span = spanAt(line_, p);
   if (!span.readable()) return Answer::failure(QStringLiteral("El campo <%1: tiene un largo no válido").arg(key));
-  return Answer::of(line_.mid(span.valueStart, qsizetype(span.length)));
+  qsizetype end = AdifValueEnd(line_, span.valueStart,
+                               std::min<qsizetype>(line_.size(), span.valueStart + qsizetype(span.length)));
+  if (!located) {
+    // A tag inside another value: its own value never reaches into the fields after it.
+    const auto next = std::lower_bound(tagStarts_.cbegin(), tagStarts_.cend(), span.valueStart);
+    if (next != tagStarts_.cend()) end = std::min(end, *next);
+  }
+  return Answer::of(line_.mid(span.valueStart, std::max<qsizetype>(0, end - span.valueStart)));
 }
 
 Result<std::optional<QString>> AdifTagValue(const QString& line, const QString& name) {

@@ -2,6 +2,7 @@
 #include <QByteArrayView>
 #include <QDateTime>
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -121,6 +122,17 @@ class AdifFileWriter {
 
 // ---- Reading --------------------------------------------------------------------
 
+// Where a value that starts at valueStart and, by its length, would end at valueEnd
+// really ends. A value is its length's characters, whatever they hold, with one
+// exception: a length that runs over the start of a record's or the header's end
+// ("<EOR>", "<EOH>", any letter case) and stops where no tag may begin (inside a
+// word, inside that end tag) ran past its value, and the value stops before that
+// end, which then ends the record. Otherwise a record whose length overran would
+// swallow the next record and lend its fields to the first. A value that stops
+// where a tag may begin ("<", a blank or line end, the end of the text) is taken
+// whole, "<EOR>" and all, as a writer that counts honestly may write one.
+qsizetype AdifValueEnd(QStringView text, qsizetype valueStart, qsizetype valueEnd);
+
 // The fields of one record line as the import reads them. A field is found at its
 // tag "<NAME:" in any letter case; its length is the number after the ":" (blanks
 // skipped, a type indicator such as ":D" ends it); its value is that many
@@ -129,11 +141,12 @@ class AdifFileWriter {
 // from just after the ":".
 //
 // Which tag counts: the first one that stands where a field begins, reading the
-// line field after field by the lengths, so text inside an earlier value that looks
-// like a tag (a remark "<CALL:5>...") is passed over, as a reader honouring the
-// lengths must. When no field of that name is found that way (a length that
-// overruns its value hides the next tag), the first "<NAME:" anywhere in the line
-// counts.
+// line field after field by the lengths (each value ending as AdifValueEnd says),
+// so text inside an earlier value that looks like a tag (a remark "<CALL:5>...") is
+// passed over, as a reader honouring the lengths must. When no field of that name
+// is found that way (a length that overruns its value hides the next tag), the
+// first "<NAME:" anywhere in the line counts, and its value stops at the next tag
+// that stands where a field begins: never a piece of that tag or of "<EOR>".
 class AdifFields {
  public:
   explicit AdifFields(const QString& line);
@@ -145,6 +158,7 @@ class AdifFields {
  private:
   QString line_;
   QHash<QString, qsizetype> fieldStart_;  // upper-case name: position just after its ":"
+  QList<qsizetype> tagStarts_;            // the "<" of every tag that stands where a field begins, in order
 };
 
 // One field of a line (see AdifFields).

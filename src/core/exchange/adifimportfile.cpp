@@ -137,7 +137,7 @@ class Scanner {
       tag->next = p;  // skips nothing: the parse reports the field
       return;
     }
-    tag->valueEnd = valueEnd(tag->valueStart, qsizetype(length));
+    tag->valueEnd = AdifValueEnd(t_, tag->valueStart, valueEnd(tag->valueStart, qsizetype(length)));
     // Without its ">" the tag skips nothing, so what follows is still read.
     tag->next = gt >= 0 ? tag->valueEnd : p;
   }

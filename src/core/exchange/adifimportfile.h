@@ -14,8 +14,9 @@ namespace vz {
 // well as any other.
 //
 // Records are cut by reading the fields with their lengths: a record ends at an
-// "<EOR>" that stands where a tag may stand, never at text inside a value, and a
-// value keeps its line breaks. Line ends do not matter (CR LF, CR or LF alone, a
+// "<EOR>" that stands where a tag may stand, never at text inside a value (but a
+// length that runs over a record's end stops there: AdifValueEnd), and a value
+// keeps its line breaks. Line ends do not matter (CR LF, CR or LF alone, a
 // record over several lines, several records on one line).
 
 // UTF-8 for a file that starts with the UTF-8 byte-order mark, or that holds bytes

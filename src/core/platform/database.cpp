@@ -1,6 +1,7 @@
 #include "platform/database.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -8,6 +9,10 @@
 #include <QStringList>
 
 #include "platform/failure.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace vz::db {
 
@@ -48,6 +53,38 @@ bool& reopening() {
   return r;
 }
 
+// Which file the connection opened, told apart from whatever later stands at its
+// path: the engine keeps writing to the file it opened, so a file removed or
+// replaced while the program runs would otherwise swallow every save (or refuse
+// them as read-only) until the next start.
+struct FileIdentity {
+  bool known = false;
+  quint64 device = 0, inode = 0;
+};
+
+FileIdentity identityOf(const QString& file) {
+  FileIdentity id;
+#ifdef Q_OS_UNIX
+  struct stat st {};
+  if (::stat(QFile::encodeName(file).constData(), &st) == 0) {
+    id.known = true;
+    id.device = quint64(st.st_dev);
+    id.inode = quint64(st.st_ino);
+  }
+#else
+  Q_UNUSED(file);
+#endif
+  return id;
+}
+
+FileIdentity& openedIdentity() {
+  static FileIdentity id;
+  return id;
+}
+
+// SQLite's "the file was moved or removed under an open connection".
+constexpr int kSqliteReadOnlyDbMoved = 1032;
+
 int sqliteCodeOf(const QSqlError& e) {
   bool ok = false;
   const int code = e.nativeErrorCode().toInt(&ok);
@@ -74,6 +111,7 @@ void closeConnection() {
   }
   QSqlDatabase::removeDatabase(kConnection);
   pathSlot().clear();
+  openedIdentity() = {};
 }
 
 Status openPath(const QString& file) {
@@ -94,6 +132,7 @@ Status openPath(const QString& file) {
     }
   }
   pathSlot() = file;
+  openedIdentity() = file == QLatin1String(":memory:") ? FileIdentity{} : identityOf(file);
   Status s = ensureSchema();
   if (!s) {
     foundLock() = failureKindOf(s.error) == FailureKind::Locked ||
@@ -185,7 +224,26 @@ QStringList columnsOf(const QString& table) {
 
 }  // namespace
 
+namespace {
+
+// The file at the path is no longer the one open: removed, or another put in its place.
+bool fileMovedAway() {
+  if (!openedIdentity().known || !isOpen()) return false;
+  const FileIdentity now = identityOf(pathSlot());
+  return !now.known || now.device != openedIdentity().device || now.inode != openedIdentity().inode;
+}
+
+}  // namespace
+
+void closeIfFileMoved() {
+  // Inside a transaction the step that began it ends it; the check waits for the next.
+  // Removed: the step is told the file is missing (reopen never makes one anew).
+  // Replaced: the step opens the file that stands there now.
+  if (transactionDepth() == 0 && fileMovedAway()) closeConnection();
+}
+
 QSqlDatabase connection() {
+  closeIfFileMoved();
   if (!isOpen()) (void)reopen();
   return QSqlDatabase::database(kConnection, false);
 }
@@ -249,6 +307,9 @@ Status ensureSchema() {
       createStatement("Tabla1", kTabla1Columns),
       createStatement("Tabla2", kTabla2Columns),
       createStatement("Tabla3", kTabla3Columns),
+      QStringLiteral("CREATE TABLE IF NOT EXISTS [%1] ([id] INTEGER PRIMARY KEY AUTOINCREMENT, "
+                     "[Nombre Log] TEXT, [Estacion] TEXT, [SuGrid] TEXT)")
+          .arg(QLatin1String(kGridBackFillTable)),
   };
   for (const QString& sql : statements) {
     Status s = exec(sql);
@@ -292,6 +353,7 @@ Status ensureSchema() {
 }
 
 Status run(QSqlQuery& q, const QString& sql, const QVariantList& values) {
+  closeIfFileMoved();
   if (!isOpen()) {
     if (Status s = reopen(); !s) return s;
   }
@@ -299,7 +361,17 @@ Status run(QSqlQuery& q, const QString& sql, const QVariantList& values) {
   if (!q.driver() || !q.driver()->isOpen()) q = QSqlQuery(connection());
   if (!q.prepare(sql)) return Status::failure(errorOf(q.lastError()));
   for (const QVariant& v : values) q.addBindValue(v);
-  if (!q.exec()) return Status::failure(errorOf(q.lastError()));
+  if (!q.exec()) {
+    const QSqlError e = q.lastError();
+    // Moved away under a transaction, or between the check and the statement: the
+    // engine calls that read-only, which the file may well not be. The next step
+    // outside a transaction opens it again.
+    if (sqliteCodeOf(e) != kSqliteReadOnlyDbMoved && !fileMovedAway()) return Status::failure(errorOf(e));
+    const Status s = Status::failure(failureMessage(QStringLiteral("Falló la base de datos"), pathSlot(),
+                                                    systemWordsOf(e), kSqliteReadOnlyDbMoved));
+    if (transactionDepth() == 0) closeConnection();
+    return s;
+  }
   return Status::success();
 }
 

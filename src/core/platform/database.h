@@ -23,6 +23,11 @@ inline constexpr const char* kFechaKey =
 // far from the newest QSO be found without reading every row before it.
 inline constexpr const char* kMonthCountTable = "Tabla1_Meses";
 
+// Save back-fills of a worked grid not yet finished ([id], [Nombre Log], [Estacion],
+// [SuGrid]): a row is written when a save queues one and removed when it ends, so one
+// cut by the end of the process is finished the next time the file is opened.
+inline constexpr const char* kGridBackFillTable = "Tabla1_Grillas";
+
 // Column lists in table order (id first; Perfil, the optional last column, left out).
 extern const char* const kTabla1Columns[18];
 extern const char* const kTabla2Columns[16];
@@ -52,8 +57,14 @@ bool lastOpenFoundLock();
 // holds something) but base0.mdb is missing from the folder: a new, empty file is
 // about to be made and the operator's log is elsewhere. Empty when nothing needs saying.
 QString missingFileNotice(const QString& folder);
-// The connection, opened again first when it was closed.
+// The connection, opened again first when it was closed. When the file at the path is
+// no longer the one open (removed, or another file put in its place) the open one is
+// closed first: a replaced file is opened, a removed one is reported missing by the
+// step, never made anew. Steps that run statements (run, exec, transaction) check the
+// same way.
 QSqlDatabase connection();
+// The check alone; nothing is done inside a transaction.
+void closeIfFileMoved();
 
 // Completes the schema of the open file (tables, Perfil, indexes, the month counts).
 Status ensureSchema();
@@ -93,6 +104,7 @@ Status transaction(F&& f) {
     ~Depth() { --transactionDepth(); }
   };
   // A closed file is opened again here, so its own failure (a missing file) is what the step says.
+  closeIfFileMoved();
   if (!isOpen())
     if (Status s = reopen(); !s) return s;
   QSqlDatabase c = connection();

@@ -5,6 +5,7 @@
 namespace vz {
 
 FailureKind failureKindOf(const QString& systemText, int sqliteCode) {
+  if (sqliteCode == 1032) return FailureKind::Moved;  // SQLITE_READONLY_DBMOVED: not a read-only file
   switch (sqliteCode & 0xff) {
     case 5:  // SQLITE_BUSY
     case 6:  // SQLITE_LOCKED
@@ -48,6 +49,9 @@ QString failureKindText(FailureKind kind) {
     case FailureKind::FolderInPlace: return QStringLiteral("Hay una carpeta donde debería estar el archivo.");
     case FailureKind::Permission: return QStringLiteral("No hay permiso para usar el archivo.");
     case FailureKind::Missing: return QStringLiteral("El archivo no existe.");
+    case FailureKind::Moved:
+      return QStringLiteral("El archivo fue borrado o reemplazado mientras el programa lo usaba; "
+                            "se abrirá de nuevo en el próximo paso.");
     case FailureKind::Other: break;
   }
   return {};

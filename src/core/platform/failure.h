@@ -4,7 +4,8 @@
 namespace vz {
 
 // The common kinds of failure the system reports, each with Spanish text of our own.
-enum class FailureKind { Other, Locked, DiskFull, ReadOnly, NotADatabase, FolderInPlace, Permission, Missing };
+enum class FailureKind { Other, Locked, DiskFull, ReadOnly, NotADatabase, FolderInPlace, Permission, Missing,
+                         Moved };  // removed or replaced under the open database
 
 // The kind named by a system's error text (SQLite's, errno's or Qt's words) or, for
 // the database, by SQLite's result code (-1 when there is none).

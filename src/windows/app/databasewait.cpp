@@ -9,6 +9,7 @@
 #include "mainwin/form1.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
+#include "store/gridbackfill.h"
 #include "store/programstate.h"
 
 namespace vz {
@@ -69,6 +70,7 @@ void DatabaseWait::retry() {
     if (!form1().Timer2->isActive()) {
       form1().ListView2->clear();
       LoadLogPage(state().CurrentLogName, 1);
+      ResumeGridBackFills();
     }
   } else {
     // Something else went wrong; the next step that needs the file says what.

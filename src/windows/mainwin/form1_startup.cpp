@@ -42,6 +42,7 @@
 #include "setup/form16.h"
 #include "setup/form2.h"
 #include "store/callsign.h"
+#include "store/gridbackfill.h"
 #include "setup/form2_config.h"
 #include "store/masterlist.h"
 #include "store/memoryfiles.h"
@@ -260,6 +261,7 @@ void Form1::Timer2_Timer() {
   if (db::isOpen() || db::reopen()) {
     ListView2->clear();
     LoadLogPage(st.CurrentLogName, 1);
+    ResumeGridBackFills();  // what the last run left unfinished
   }
   SetFileMenuEnabled(QStringLiteral("1"));
 }

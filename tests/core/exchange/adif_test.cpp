@@ -311,6 +311,19 @@ TEST(AdifReading, TagLookup) {
       // reading; the tag is still found where it stands.
       {"<COMMENT:9>abc<CALL:5>LU1AA<EOR>", "CALL", "LU1AA"},
       {"<COMMENT:9>abc<CALL:5>LU1AA<EOR>", "COMMENT", "abc<CALL:"},
+      // A length that runs into the record's end stops before it; one that ends where
+      // a tag may begin keeps what it holds.
+      {"<CALL:9>LU1AA<EOR>", "CALL", "LU1AA"},
+      {"<CALL:3><EOR>", "CALL", ""},
+      {"<CALL:5>LU1AA<COMMENT:6>ab<eor>XYZ", "COMMENT", "ab"},
+      {"<COMMENT:6>a <EOR><CALL:5>LU1AA", "COMMENT", "a "},
+      {"<COMMENT:8>a <EOR>b<CALL:5>LU1AA", "COMMENT", "a <EOR>b"},
+      {"<COMMENT:7>a <EOR><CALL:5>LU1AA", "COMMENT", "a <EOR>"},
+      // A tag found inside another value never takes a piece of the tags after it.
+      {"<BAND:3>40m<COMMENT:10>ab<MODE:3><EOR>", "MODE", ""},
+      {"<BAND:3>40m<COMMENT:10>ab<MODE:3><EOR>", "COMMENT", "ab<MODE:3>"},
+      {"<COMMENT:9>abc<CALL:9>LU1AA<EOR>", "CALL", "LU1AA"},
+      {"<COMMENT:15>see <MODE:3>SSB<CALL:5>LU1AA", "MODE", "SSB"},
       // Windows-1252 text: one character per byte, "ß" included.
       {QString::fromUtf8("<COMMENT:6>Straße<CALL:5>DL1AA"), "CALL", "DL1AA"},
       {QString::fromUtf8("<COMMENT:6>Straße<CALL:5>DL1AA"), "COMMENT", QString::fromUtf8("Straße")},

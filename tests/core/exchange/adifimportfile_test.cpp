@@ -46,6 +46,15 @@ TEST(ImportFileReading, RecordsAreCutByTheFieldLengths) {
       {"a record without CALL is none", "<EOH>\r\n<BAND:3>40m<EOR><CALL:0><EOR>", {"<CALL:0><EOR>"}},
       {"text after the last <EOR> is dropped", "<EOH>\r\n<CALL:1>A<EOR>\r\n<CALL:1>B\r\n", {"<CALL:1>A<EOR>"}},
       {"a length past the end takes the rest", "<CALL:1>A<COMMENT:50>abc<EOR>", {}},
+      {"a length running over the record's end stops there: the next record stays whole",
+       "<CALL:1>A<COMMENT:20>ab<EOR>\r\n<CALL:5>LU2BB<MODE:3>SSB<EOR>\r\n",
+       {"<CALL:1>A<COMMENT:2>ab<EOR>", "<CALL:5>LU2BB<MODE:3>SSB<EOR>"}},
+      {"a length ending inside the <EOR>", "<CALL:3>A<EOR><CALL:4>B<eor><CALL:1>C<EOR>",
+       {"<CALL:1>A<EOR>", "<CALL:1>B<EOR>", "<CALL:1>C<EOR>"}},
+      {"a length running over the header's end", "<PROGRAMID:9>Z<EOH><CALL:1>A<EOR>", {"<CALL:1>A<EOR>"}},
+      {"a length running past its value, inside the record: text after it is left out",
+       "<CALL:1>A<BAND:3>40m<COMMENT:10>ab<MODE:3>SSB<EOR>",
+       {"<CALL:1>A<BAND:3>40m<COMMENT:10>ab<MODE:3><EOR>"}},
       {"an unreadable length stays for the parse to report", "<CALL:1>A<COMMENT:-5>abc<EOR>",
        {"<CALL:1>A<COMMENT:-5><EOR>"}},
       {"empty", "", {}},
@@ -66,6 +75,31 @@ TEST(ImportFileReading, RecordsAreCutByTheFieldLengths) {
   EXPECT_EQ(parsed.value.qso.call, "LU1AA");
   EXPECT_EQ(parsed.value.qso.remarks, "ver <EOR> <CALL:6>XX1XXX");
   EXPECT_EQ(parsed.value.qso.grid, "FF78");
+
+  // A remark whose length runs past it: the remark is what the length says and the
+  // MODE tag inside it gives no mode (a piece of "<EOR>" was once taken), so the
+  // record counts as malformed instead of being staged with a made-up mode.
+  const ImportFileContents overrun = ReadAdifImportBytes(
+      "<CALL:5>LU1AA<QSO_DATE:8>20240301<TIME_ON:4>1200<BAND:3>40m<COMMENT:10>ab<MODE:3>SSB<EOR>\r\n"
+      "<CALL:5>LU2BB<QSO_DATE:8>20240301<TIME_ON:4>1201<BAND:3>40m<COMMENT:30>cd<EOR>\r\n"
+      "<CALL:5>LU3CC<QSO_DATE:8>20240301<TIME_ON:4>1202<BAND:3>40m<MODE:2>CW<EOR>\r\n");
+  ASSERT_EQ(overrun.recordLines.size(), 3);
+  const struct {
+    QString call, mode, remarks;
+    ImportCheck check;
+  } expected[] = {
+      {"LU1AA", "", "ab<MODE:3>", ImportCheck::MissingField},
+      {"LU2BB", "", "cd", ImportCheck::MissingField},
+      {"LU3CC", "CW", "", ImportCheck::Accepted},
+  };
+  for (int i = 0; i < 3; ++i) {
+    const auto p = ParseImportRecord(overrun.recordLines[i], false, {});
+    ASSERT_TRUE(p.ok()) << i;
+    EXPECT_EQ(p.value.qso.call, expected[i].call) << i;
+    EXPECT_EQ(p.value.qso.mode, expected[i].mode) << i;
+    EXPECT_EQ(p.value.qso.remarks, expected[i].remarks) << i;
+    EXPECT_EQ(p.value.check, expected[i].check) << i;
+  }
 }
 
 TEST(ImportFileReading, EncodingAndLengthsInItsBytes) {

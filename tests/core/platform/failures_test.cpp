@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <cstdio>
 #include <functional>
 
 #include "platform/database.h"
@@ -15,6 +16,7 @@
 #include "store/logstore.h"
 #include "store/programstate.h"
 #include "support/logfixture.h"
+#include "support/otherprogram.h"
 #include "support/tempfolder.h"
 
 using namespace vz;
@@ -34,26 +36,7 @@ QStringList storedCalls() {
   return calls;
 }
 
-// Another program's connection to the same file holding a write lock.
-class OtherProgram {
- public:
-  explicit OtherProgram(const QString& file) {
-    auto c = QSqlDatabase::addDatabase("QSQLITE", "other-program");
-    c.setDatabaseName(file);
-    c.open();
-    QSqlQuery(c).exec("BEGIN EXCLUSIVE");
-  }
-  ~OtherProgram() { release(); }
-  void release() {
-    if (!QSqlDatabase::contains("other-program")) return;
-    {
-      auto c = QSqlDatabase::database("other-program", false);
-      QSqlQuery(c).exec("COMMIT");
-      c.close();
-    }
-    QSqlDatabase::removeDatabase("other-program");
-  }
-};
+using test::OtherProgram;
 
 }  // namespace
 
@@ -183,6 +166,70 @@ TEST(Failures, AReopenNeverCreatesAMissingFile) {
   EXPECT_FALSE(folder.exists("base0.mdb"));
 }
 
+// The file taken away while the program runs: the next step that needs it sees
+// what stands at its path now. Removed: the save says the file is missing (never
+// "read-only"), makes none anew, and the file put back is used again. Replaced: the
+// save goes into the file now in place, without a restart.
+TEST(Failures, AFileRemovedOrReplacedWhileRunningIsOpenedAgain) {
+  struct Case {
+    const char* name;
+    // Takes the file away; returns what the save then says (empty: it succeeds).
+    std::function<void(test::TempFolder&, const QString& spare)> takeAway;
+    const char* refusal;
+    std::function<void(test::TempFolder&, const QString& spare)> putBack;
+    QStringList afterwards;  // the calls stored at the end, a restart included
+  };
+  const auto file = [](test::TempFolder& f) { return f.file("base0.mdb"); };
+  const Case cases[] = {
+      {"removed, then put back",
+       [&](test::TempFolder& f, const QString& spare) {
+         ASSERT_TRUE(QFile::copy(file(f), spare));
+         ASSERT_TRUE(QFile::remove(file(f)));
+       },
+       "No se encuentra la base de datos",
+       [&](test::TempFolder& f, const QString& spare) { ASSERT_TRUE(QFile::rename(spare, file(f))); },
+       {"LU2AAA", "LU4CCC"}},
+      {"another file renamed over it",
+       [&](test::TempFolder& f, const QString& spare) {
+         {
+           // A log kept elsewhere, with a QSO of its own.
+           test::TempFolder elsewhere;
+           ASSERT_TRUE(saveQso("LU9OTR"));
+           db::close();
+           ASSERT_TRUE(QFile::copy(elsewhere.file("base0.mdb"), spare));
+         }
+         ASSERT_TRUE(db::open(f.path()));
+         // As a file manager or a copy from a back-up does it: in one step, over the open file.
+         ASSERT_EQ(std::rename(QFile::encodeName(spare).constData(), QFile::encodeName(file(f)).constData()), 0);
+       },
+       "", {}, {"LU9OTR", "LU3BBB", "LU4CCC"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempFolder side(false);
+    test::TempFolder folder;
+    const QString spare = side.file("base0.mdb");
+    state().CurrentLogName = "Mi log";
+    ASSERT_TRUE(saveQso("LU2AAA"));
+    c.takeAway(folder, spare);
+    const Status s = saveQso("LU3BBB");
+    if (*c.refusal) {
+      ASSERT_FALSE(s);
+      EXPECT_TRUE(s.error.contains(QString::fromUtf8(c.refusal))) << s.error.toStdString();
+      EXPECT_FALSE(s.error.contains(QString::fromUtf8("sólo lectura"))) << s.error.toStdString();
+      EXPECT_FALSE(folder.exists("base0.mdb"));
+      c.putBack(folder, spare);
+    } else {
+      ASSERT_TRUE(s) << s.error.toStdString();
+    }
+    ASSERT_TRUE(saveQso("LU4CCC"));
+    EXPECT_EQ(storedCalls(), c.afterwards);
+    db::close();
+    ASSERT_TRUE(db::open(folder.path()));
+    EXPECT_EQ(storedCalls(), c.afterwards);
+  }
+}
+
 TEST(Failures, TheMessageNamesStepFileKindAndSystemWords) {
   struct Case {
     const char* system;
@@ -193,6 +240,7 @@ TEST(Failures, TheMessageNamesStepFileKindAndSystemWords) {
       {"database is locked", 5, "en uso por otro programa"},
       {"database or disk is full", 13, "El disco está lleno."},
       {"attempt to write a readonly database", 8, "sólo lectura"},
+      {"attempt to write a readonly database", 1032, "borrado o reemplazado"},
       {"file is not a database", 26, "no es una base de datos"},
       {"Is a directory", -1, "Hay una carpeta"},
       {"Permission denied", -1, "No hay permiso"},

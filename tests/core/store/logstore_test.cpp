@@ -15,6 +15,7 @@
 #include "store/gridbackfill.h"
 #include "store/logcommands.h"
 #include "store/programstate.h"
+#include "support/otherprogram.h"
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 
@@ -333,6 +334,77 @@ TEST_F(LongGridBackFill, TheEventLoopRunsItToTheEnd) {
   ASSERT_TRUE(save("LU1AA", "GF05"));
   for (int turns = 0; GridBackFillPending() && turns < 100; ++turns) QCoreApplication::processEvents();
   EXPECT_EQ(lacking(), 0);
+  EXPECT_EQ(filledLogs, QStringList{"Mi Log"});
+}
+
+long long pendingBackFills() { return countRows(QLatin1String(db::kGridBackFillTable), "1"); }
+
+// Another program holds the file right after the save: each step gives up at once
+// and the back-fill waits for its next try; when the lock outlasts the wait the
+// operator is told once what is left, without being asked to save again, and the
+// back-fill ends by itself once the file is free.
+TEST_F(LongGridBackFill, AStepThatMeetsALockTriesAgainAndTellsOnceWhatIsLeft) {
+  const struct {
+    const char* lock;
+    QString left;  // what the notice says is left
+  } cases[] = {
+      {"BEGIN IMMEDIATE", QStringLiteral("%1 QSOs anteriores sin grilla").arg(kEarlier)},
+      {"BEGIN EXCLUSIVE", QStringLiteral("sus QSOs anteriores sin grilla")},  // not even a count can be read
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lock);
+    QStringList told;
+    setGridBackFillHandlers([this](const QString& log) { filledLogs << log; },
+                            [&](const QString& error) { told << error; });
+    filledLogs.clear();
+    ASSERT_TRUE(save("LU1AA", "GF05"));
+    {
+      test::OtherProgram other(folder.file("base0.mdb"), c.lock);
+      for (int i = 0; i < 2 * 10; ++i) ASSERT_TRUE(RunGridBackFillStep()) << i;
+    }
+    EXPECT_EQ(lacking(), kEarlier);
+    EXPECT_EQ(pendingBackFills(), 1);
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains("LU1AA")) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains("GF05")) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains(c.left)) << told[0].toStdString();
+    EXPECT_TRUE(told[0].contains("No hace falta volver a guardar el QSO")) << told[0].toStdString();
+    EXPECT_FALSE(told[0].contains("vuelva a intentarlo")) << told[0].toStdString();
+    for (int turns = 0; GridBackFillPending() && turns < 100; ++turns) RunGridBackFillStep();
+    EXPECT_EQ(lacking(), 0);
+    EXPECT_EQ(pendingBackFills(), 0);
+    EXPECT_EQ(told.size(), 1);
+    EXPECT_EQ(filledLogs, QStringList{"Mi Log"});
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    // The earlier QSOs lack their grid again for the next case.
+    ASSERT_TRUE(db::exec("DELETE FROM Tabla1 WHERE [id]=?", {lastId()}));
+    ASSERT_TRUE(db::exec("UPDATE Tabla1 SET [SuGrid]=NULL WHERE [Estacion]='LU1AA'"));
+  }
+}
+
+// The process ends half-way (killed, or the program's end meets a lock): the file
+// keeps the back-fill's row, and the next start finishes it and removes the row.
+TEST_F(LongGridBackFill, ABackFillCutByTheEndOfTheProcessIsFinishedAtTheNextStart) {
+  ASSERT_TRUE(save("LU1AA", "GF05"));
+  EXPECT_EQ(pendingBackFills(), 1);
+  ASSERT_TRUE(RunGridBackFillStep());
+  {
+    // The program's end waits as any step does, then leaves the rest.
+    test::OtherProgram other(folder.file("base0.mdb"));
+    runProgramEndWork();
+  }
+  EXPECT_EQ(lacking(), kEarlier - kGridBackFillStep);
+  // The process is gone: what it kept in memory goes with it.
+  db::close();
+  EXPECT_FALSE(RunGridBackFillStep());
+
+  ASSERT_TRUE(db::open(folder.path()));
+  EXPECT_EQ(pendingBackFills(), 1);
+  ResumeGridBackFills();
+  ResumeGridBackFills();  // a second call queues nothing twice
+  FinishGridBackFill();
+  EXPECT_EQ(lacking(), 0);
+  EXPECT_EQ(pendingBackFills(), 0);
   EXPECT_EQ(filledLogs, QStringList{"Mi Log"});
 }
 

@@ -135,6 +135,39 @@ class TstFailurePaths : public QObject {
     QCOMPARE(storedCalls(), QStringList{"EA8AAA"});
   }
 
+  // A grid back-fill the last run left unfinished (the process was killed half-way)
+  // and a lock at start: once the lock goes, the back-fill ends by itself, its row
+  // goes, and the list on show has the grid.
+  void aBackFillLeftUnfinishedEndsAfterTheStart() {
+    Form1& f = form1();
+    for (int i = 0; i < 3; ++i) test::addEarlierQso("EA8AAA", "");
+    test::addEarlierQso("EA8AAA", "IL18");
+    QVERIFY(db::exec(QStringLiteral("INSERT INTO [%1] ([Nombre Log], [Estacion], [SuGrid]) VALUES (?, ?, ?)")
+                         .arg(QLatin1String(db::kGridBackFillTable)),
+                     {test::kTestLog, QStringLiteral("EA8AAA"), QStringLiteral("IL18")}));
+    db::close();
+    OtherProgram other(env_->folder.file("base0.mdb"));
+    QObject owner;
+    DatabaseWait* wait = openDatabaseAtStart(env_->folder.path(), &owner);
+    QVERIFY(wait);
+    other.release();
+    QTRY_VERIFY_WITH_TIMEOUT(!wait->waiting(), 3000);
+    const auto lacking = [] {
+      int n = 0;
+      for (const QSqlRecord& r : test::storedQsos()) n += r.value("SuGrid").toString().isEmpty();
+      return n;
+    };
+    QTRY_COMPARE(lacking(), 0);
+    QSqlQuery rows(db::connection());
+    QVERIFY(db::run(rows, QStringLiteral("SELECT count(*) FROM [%1]").arg(QLatin1String(db::kGridBackFillTable))));
+    QVERIFY(rows.next());
+    QCOMPARE(rows.value(0).toInt(), 0);
+    const int workedGridColumn = 14;  // the list's SuGrid
+    QTRY_VERIFY(f.ListView2->topLevelItemCount() == 4);
+    for (int i = 0; i < 4; ++i) QTRY_COMPARE(f.ListView2->topLevelItem(i)->text(workedGridColumn), QString("IL18"));
+    QVERIFY(dialogs().messages.isEmpty());
+  }
+
   // Settings exist but base0.mdb does not: said, naming the folder, before the
   // new file is made; a first run says nothing.
   void aMissingDatabaseIsSaid() {
