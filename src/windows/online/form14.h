@@ -50,6 +50,9 @@ class Form14 : public QDialog {
   QGroupBox* Frame3;  // "Trabajadas"
   QListWidget* List2;
 
+  // The grid's build reads this many input rows between two turns of the event loop.
+  static constexpr int kRowsPerStep = 512;
+
   void Form_Activate();
   void ListView2_ColumnClick(int headingPosition);
   void Image4_DblClick();
