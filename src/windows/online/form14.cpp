@@ -157,8 +157,10 @@ Form14::Form14() : membersPage_(new WebGet(this)) {
   ListView1 = new QTreeView(Frame5);
   ListView1->setGeometry(twipRect(120, 3240, 1695, 1815));
   ListView1->hide();
+  // The input list is never seen, so no view lays its rows out: a view over a
+  // province list of a million-QSO log would take a tenth of a second to do it on the
+  // first turn of the event loop after the list is filled.
   InputModel = new SearchListModel(this);
-  SetupSearchListView(ListView1, InputModel);
   Frame5->hide();
 
   Frame4 = new QGroupBox(QStringLiteral("Grillas"), this);
