@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -257,15 +258,19 @@ void Form14::Form_Activate() {
   const int n = std::min(state().ListedQsoCount, InputModel->count());
   // Tallied as the rows are read: the list is never held whole. A long list is read
   // in steps, the bar moving towards 25 of its 26 and the event loop turning after
-  // each, so the window answers (and can be closed) while a large log is tallied.
+  // each, so the window answers (and can be closed) while a large log is tallied. A
+  // step also ends early when its rows come slowly (a busy disk or machine).
   AwardTally tally(AwardTally::Kind::Grid);
+  QElapsedTimer sinceTurn;
+  sinceTurn.start();
   for (int i = 0; i < n; ++i) {
     tally.add(AwardQsoFromRow(InputModel->rowAt(i)));
-    if ((i + 1) % kRowsPerStep != 0 || i + 1 == n) continue;
+    if (i + 1 == n || ((i + 1) % kRowsPerStep != 0 && sinceTurn.elapsed() < kStepMs)) continue;
     ProgressBar1->setValue(int(qint64(25) * (i + 1) / n));
     QApplication::processEvents();
     // Closed meanwhile: the build stops there; the window goes once it has returned.
     if (!step.alive() || (shown && !isVisible())) return;
+    sinceTurn.restart();
   }
   const AwardGrid grid = tally.grid();
   ProgressBar1->setValue(25);

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -207,8 +208,12 @@ class TstForm14 : public QObject {
       confirmedSquares = items(f.List1);
       barHidden = f.ProgressBar1->isHidden();
     }));
-    // Two turns of the event loop inside the build, the bar a part further at each.
-    QCOMPARE(turns.progress, (QList<int>{25 * Form14::kRowsPerStep / kRows, 25 * 2 * Form14::kRowsPerStep / kRows}));
+    // The event loop turns inside the build, at the latest after each step's rows, the
+    // bar a part further at each turn and short of its end.
+    QVERIFY(turns.progress.contains(25 * Form14::kRowsPerStep / kRows));
+    QVERIFY(turns.progress.contains(25 * 2 * Form14::kRowsPerStep / kRows));
+    QVERIFY(std::is_sorted(turns.progress.begin(), turns.progress.end()));
+    QVERIFY(turns.progress.first() > 0 && turns.progress.last() < 25);
     QCOMPARE(worked, QStringList{"40m"});
     QCOMPARE(summary40m, QStringLiteral("1/0"));  // the confirmation in the last row counts
     QCOMPARE(confirmedSquares, QStringList{"FF78"});
@@ -226,7 +231,7 @@ class TstForm14 : public QObject {
         if (turn == 1) form14().close();
       });
       openProvincesFromTheMenu();
-      QCOMPARE(turns.progress, QList<int>{25 / 3});  // no step of the build after the close
+      QCOMPARE(turns.progress.size(), 1);  // no step of the build after the close
       QVERIFY(!FormInstance<Form14>::loaded());
       QCoreApplication::processEvents();
       QVERIFY(!FormInstance<Form14>::loaded());  // nothing made the window again
@@ -257,7 +262,7 @@ class TstForm14 : public QObject {
       rows = f.ListView2->topLevelItemCount();
       summary40m = f.ListView2->topLevelItem(25)->text(6);
     }));
-    QCOMPARE(turns.progress.size(), 2);
+    QVERIFY(turns.progress.size() >= 2);  // the build went on after the activation
     QCOMPARE(rows, 26);
     QCOMPARE(summary40m, QStringLiteral("1/0"));
   }
