@@ -1,7 +1,8 @@
 // The program on a small log and on a decades-long one (the shared generated log,
 // bench_log.h): each step at 1,000 QSOs and at 1,000,000 (the import at 100,000),
-// driven through the windows where the operator drives it. At the end of the run
-// each figure measured at both sizes prints its ratio.
+// driven through the windows where the operator drives it. Steps that must never
+// hold the window also give the longest stretch without the event loop turning
+// (hold_*). At the end of the run each figure measured at both sizes prints its ratio.
 //
 // The 1,000,000-QSO sizes take minutes (the log is written once, then copied for
 // each step), so ctest's smoke run keeps only the 1,000 ones; run the program
@@ -9,7 +10,9 @@
 //   taskset -c 2,3 build/bench/scale_bench --benchmark_filter=/1000000
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -17,7 +20,9 @@
 #include <QSqlQuery>
 #include <QTimer>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <algorithm>
+#include <ctime>
 #include <utility>
 #include <fstream>
 #include <vector>
@@ -35,6 +40,7 @@
 #include "platform/textutil.h"
 #include "store/duplicates.h"
 #include "store/gridbackfill.h"
+#include "store/logcommands.h"
 #include "store/logstore.h"
 #include "store/programstate.h"
 
@@ -94,6 +100,78 @@ void report(benchmark::State& st, const std::string& name, Times& t) {
   st.counters["max_ms"] = t.max();
   recordFigure(name + " median ms", n, t.median());
   recordFigure(name + " max ms", n, t.max());
+}
+
+// The longest stretch the window thread goes without its event loop turning: an event
+// posted to itself again at each delivery marks every turn, as a key press waiting
+// would be served. A step that never lets the loop turn holds it from start to end.
+// The same stretches are also measured in the thread's own processor time, which
+// leaves out the waits a busy machine imposes (other processes, the disk).
+class HoldWatch : public QObject {
+ public:
+  void start() {
+    clock_.start();
+    last_ = longest_ = 0;
+    lastCpu_ = cpuNs();
+    longestCpu_ = 0;
+    on_ = true;
+    post();
+  }
+  // The longest hold, in milliseconds, the stretch up to now included.
+  double stopMs() {
+    note();
+    on_ = false;
+    QCoreApplication::removePostedEvents(this, turn());
+    return double(longest_) / 1e6;
+  }
+  // The longest hold in processor time, once stopped.
+  double cpuMs() const { return double(longestCpu_) / 1e6; }
+
+ protected:
+  bool event(QEvent* e) override {
+    if (e->type() != turn()) return QObject::event(e);
+    if (on_) {
+      note();
+      post();
+    }
+    return true;
+  }
+
+ private:
+  static QEvent::Type turn() {
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
+  }
+  static qint64 cpuNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+  }
+  void post() { QCoreApplication::postEvent(this, new QEvent(turn())); }
+  void note() {
+    const qint64 now = clock_.nsecsElapsed();
+    const qint64 cpu = cpuNs();
+    longest_ = std::max(longest_, now - last_);
+    longestCpu_ = std::max(longestCpu_, cpu - lastCpu_);
+    last_ = now;
+    lastCpu_ = cpu;
+  }
+  QElapsedTimer clock_;
+  qint64 last_ = 0;
+  qint64 longest_ = 0;
+  qint64 lastCpu_ = 0;
+  qint64 longestCpu_ = 0;
+  bool on_ = false;
+};
+
+// The longest hold of every iteration, as counters and as figures for the ratios.
+void reportHolds(benchmark::State& st, const std::string& name, Times& holds, Times& cpuHolds) {
+  const int n = int(st.range(0));
+  st.counters["hold_median_ms"] = holds.median();
+  st.counters["hold_max_ms"] = holds.max();
+  st.counters["hold_cpu_max_ms"] = cpuHolds.max();
+  recordFigure(name + " longest hold ms", n, holds.max());
+  recordFigure(name + " longest hold, processor ms", n, cpuHolds.max());
 }
 
 // The main window ready for a QSO, as after start-up, its timers held.
@@ -345,6 +423,111 @@ void BM_ImportTenThousand(benchmark::State& st) {
 }
 BENCHMARK(BM_ImportTenThousand)->Arg(1000)->Arg(100000)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// "BackUp ADIF" (Ctrl+F) up to the back-up window on show with the logs and their
+// counts; the peak memory above what was resident before.
+void BM_BackupWindowOpen(benchmark::State& st) {
+  const int n = int(st.range(0));
+  bench::openBenchLog(n);
+  BenchDialogs dialogs;  // the warning above 10,000 QSOs answers at once
+  setDialogService(&dialogs);
+  for (QTimer* timer : {form1().Timer1, form1().Timer2, form1().Timer7}) timer->stop();
+  Times t, holds, cpuHolds;
+  double growth = 0;
+  HoldWatch watch;
+  for (auto _ : st) {
+    const double before = bench::residentMb();
+    resetPeakMemory();
+    watch.start();
+    QElapsedTimer clock;
+    clock.start();
+    form1().badif_Click();
+    QApplication::processEvents();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    holds.ms.push_back(watch.stopMs());
+    cpuHolds.ms.push_back(watch.cpuMs());
+    st.SetIterationTime(ms / 1000);
+    t.ms.push_back(ms);
+    growth = std::max(growth, peakMb() - before);
+    const bool listed = form15().Label2->text() == QString::number(n);
+    FormInstance<Form15>::unload();
+    if (!listed) {
+      st.SkipWithError("not every QSO counted");
+      break;
+    }
+  }
+  setDialogService(nullptr);
+  st.counters["peak_growth_MB"] = growth;
+  recordFigure("back-up window peak growth MB", n, growth);
+  report(st, "back-up window opened", t);
+  reportHolds(st, "back-up window opened", holds, cpuHolds);
+  FormInstance<Form1>::unload();
+}
+BENCHMARK(BM_BackupWindowOpen)->Arg(1000)->Arg(k1M)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The start-up's listing of the log names, which checks config.ini's log against
+// the database.
+void BM_StartupLogNames(benchmark::State& st) {
+  const int n = int(st.range(0));
+  bench::openBenchLog(n);
+  Times t;
+  for (auto _ : st) {
+    QElapsedTimer clock;
+    clock.start();
+    const Result<QStringList> names = ListLogNames();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    st.SetIterationTime(ms / 1000);
+    t.ms.push_back(ms);
+    if (!names.ok() || names.value != QStringList{bench::kBenchLog}) {
+      st.SkipWithError("not listed");
+      break;
+    }
+  }
+  report(st, "start-up log names", t);
+}
+BENCHMARK(BM_StartupLogNames)->Arg(1000)->Arg(k1M)->Iterations(20)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The start-up step as a normal start runs it: config.ini read, its log checked
+// against the database's logs, the first page shown. The database's pages are warm,
+// as they are after the window's own start.
+void BM_StartupStep(benchmark::State& st) {
+  const int n = int(st.range(0));
+  const QString folder = bench::openBenchLog(n);
+  {
+    QFile config(QDir(folder).filePath(QStringLiteral("config.ini")));
+    if (!config.open(QIODevice::WriteOnly) ||
+        config.write(QStringLiteral("Estacion=LU9STA\r\nLogenUso=%1\r\n").arg(bench::kBenchLog).toUtf8()) < 0)
+      std::abort();
+  }
+  BenchDialogs dialogs;
+  setDialogService(&dialogs);
+  Times t, holds, cpuHolds;
+  HoldWatch watch;
+  for (auto _ : st) {
+    Form1& f = form1();
+    for (QTimer* timer : {f.Timer1, f.Timer2, f.Timer7}) timer->stop();
+    watch.start();
+    QElapsedTimer clock;
+    clock.start();
+    f.Timer2_Timer();
+    QApplication::processEvents();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    holds.ms.push_back(watch.stopMs());
+    cpuHolds.ms.push_back(watch.cpuMs());
+    st.SetIterationTime(ms / 1000);
+    t.ms.push_back(ms);
+    const bool listed = f.ListView2->topLevelItemCount() > 0 && state().CurrentLogName == bench::kBenchLog;
+    FormInstance<Form1>::unload();
+    if (!listed) {
+      st.SkipWithError("first page not shown");
+      break;
+    }
+  }
+  setDialogService(nullptr);
+  report(st, "start-up step", t);
+  reportHolds(st, "start-up step", holds, cpuHolds);
+}
+BENCHMARK(BM_StartupStep)->Arg(1000)->Arg(k1M)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 // "BackUp ADIF": the back-up window filled with the logs and their counts, then every
 // log written; the peak memory above what was resident before.
 void BM_BackupAllLogs(benchmark::State& st) {
@@ -389,9 +572,12 @@ BENCHMARK(BM_BackupAllLogs)->Arg(1000)->Arg(k1M)->Iterations(3)->UseManualTime()
 void BM_ProvincesAward(benchmark::State& st) {
   const int n = int(st.range(0));
   bench::openBenchLog(n);
-  for (QTimer* timer : {form1().Timer1, form1().Timer2}) timer->stop();
-  Times t;
+  // The usage report's first run (Timer7) would make the settings window in the
+  // middle of a build: a start-up cost, not the award's.
+  for (QTimer* timer : {form1().Timer1, form1().Timer2, form1().Timer7}) timer->stop();
+  Times t, listings, builds, holds, cpuHolds;
   double growth = 0;
+  HoldWatch watch;
   for (auto _ : st) {
     const double before = bench::residentMb();
     resetPeakMemory();
@@ -405,16 +591,33 @@ void BM_ProvincesAward(benchmark::State& st) {
     state().ListedQsoCount = int(listing.value.ids.size());
     Form14& award = form14();
     award.InputModel->setListing(std::move(listing.value));
+    listings.ms.push_back(clock.nsecsElapsed() / 1e6);
+    // From here the window is up: its build is the step that must let the loop turn.
+    watch.start();
+    QElapsedTimer build;
+    build.start();
     award.Form_Activate();
+    builds.ms.push_back(build.nsecsElapsed() / 1e6);
+    holds.ms.push_back(watch.stopMs());
+    cpuHolds.ms.push_back(watch.cpuMs());
     const double ms = clock.nsecsElapsed() / 1e6;
     st.SetIterationTime(ms / 1000);
     t.ms.push_back(ms);
     growth = std::max(growth, peakMb() - before);
+    const bool built = award.ListView2->topLevelItemCount() == 26;
     FormInstance<Form14>::unload();
+    if (!built) {
+      st.SkipWithError("no grid");
+      break;
+    }
   }
   st.counters["peak_growth_MB"] = growth;
+  st.counters["listing_median_ms"] = listings.median();
+  st.counters["build_median_ms"] = builds.median();
   recordFigure("provinces award peak growth MB", n, growth);
+  recordFigure("provinces award build median ms", n, builds.median());
   report(st, "provinces award", t);
+  reportHolds(st, "provinces award build", holds, cpuHolds);
   FormInstance<Form1>::unload();
 }
 BENCHMARK(BM_ProvincesAward)->Arg(1000)->Arg(k1M)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -333,9 +333,9 @@ Status ensureSchema() {
       QStringLiteral("DROP INDEX IF EXISTS [Tabla1_Duplicado]"),
       // The duplicate rule reads only these columns of a station's QSOs, so it never
       // visits the table; its first two columns serve the worked-before list and its
-      // log names the back-up window's counts. The grid, last, lets the back-fill at
-      // a save find the station's QSOs lacking one here and read only those rows,
-      // however many QSOs a busy station has.
+      // log names the listing of the logs, a name at a time. The grid, last, lets the
+      // back-fill at a save find the station's QSOs lacking one here and read only
+      // those rows, however many QSOs a busy station has.
       QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla1_Duplicado_Grid] ON Tabla1 "
                      "([Nombre Log], [Estacion], [Modo], [Banda], [MyCall], [Fecha], [Hora], [SuGrid])"),
       QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla2_Log] ON Tabla2 ([Nombre Log])"),

@@ -44,29 +44,60 @@ QString workedBeforePattern(const QString& call) {
 
 }  // namespace
 
-Result<QStringList> ListLogNames() {
+namespace {
+
+// The logs read a name at a time from the log-name index: each step takes the first
+// entry past the name before it, so the cost follows the number of logs, not of QSOs,
+// and the table is never read. The index compares names without regard to letter
+// case, as the names compare everywhere; of names that differ only in case, the
+// index's first stands for the log. A QSO's count comes from the month counts, which
+// the table's triggers keep for every named row that holds a mode.
+const QString kLogWalk = QStringLiteral(
+    "WITH RECURSIVE logs(n) AS ("
+    "SELECT (SELECT [Nombre Log] FROM Tabla1 WHERE [Nombre Log] IS NOT NULL ORDER BY [Nombre Log] LIMIT 1) "
+    "UNION ALL "
+    "SELECT (SELECT [Nombre Log] FROM Tabla1 WHERE [Nombre Log]>logs.n ORDER BY [Nombre Log] LIMIT 1) "
+    "FROM logs WHERE logs.n IS NOT NULL) ");
+
+Result<QList<LogWithCount>> walkLogs(bool counted) {
+  QList<LogWithCount> logs;
+  {
+    QSqlQuery q(db::connection());
+    q.setForwardOnly(true);
+    const QString select =
+        counted ? QStringLiteral("SELECT n, (SELECT coalesce(sum([Cuenta]),0) FROM [%1] WHERE [Nombre Log]=logs.n) "
+                                 "FROM logs WHERE n IS NOT NULL")
+                      .arg(QLatin1String(db::kMonthCountTable))
+                : QStringLiteral("SELECT n, 0 FROM logs WHERE n IS NOT NULL");
+    const Status s = db::run(q, kLogWalk + select);
+    if (!s) return Result<QList<LogWithCount>>::failure(s.error);
+    while (q.next()) logs.append({db::text(q, 0), q.value(1).toLongLong()});
+  }
+  // Rows without a name belong to the empty name, which sorts before every other;
+  // the month counts leave them out, so they are counted here (from the index too).
   QSqlQuery q(db::connection());
   q.setForwardOnly(true);
-  const Status s = db::run(q, QStringLiteral("SELECT DISTINCT coalesce([Nombre Log],'') COLLATE NOCASE AS n "
-                                             "FROM Tabla1 ORDER BY n ASC"));
-  if (!s) return Result<QStringList>::failure(s.error);
+  const Status s = db::run(q, QStringLiteral("SELECT count(*), count(CASE WHEN [Modo]<>'' THEN 1 END) FROM Tabla1 "
+                                             "WHERE [Nombre Log] IS NULL"));
+  if (!s) return Result<QList<LogWithCount>>::failure(s.error);
+  if (q.next() && q.value(0).toLongLong() > 0) {
+    if (logs.isEmpty() || !logs.first().name.isEmpty()) logs.prepend({QStringLiteral(""), 0});
+    logs.first().qsos += q.value(1).toLongLong();
+  }
+  return Result<QList<LogWithCount>>::of(logs);
+}
+
+}  // namespace
+
+Result<QStringList> ListLogNames() {
+  const Result<QList<LogWithCount>> logs = walkLogs(false);
+  if (!logs.ok()) return Result<QStringList>::failure(logs.error());
   QStringList names;
-  while (q.next()) names << db::text(q, 0);
+  for (const LogWithCount& l : logs.value) names << l.name;
   return Result<QStringList>::of(names);
 }
 
-Result<QList<LogWithCount>> ListLogsWithCounts() {
-  // One pass over the table: a log's rows counted where they hold a mode.
-  QSqlQuery q(db::connection());
-  q.setForwardOnly(true);
-  const Status s = db::run(q, QStringLiteral("SELECT coalesce([Nombre Log],'') COLLATE NOCASE AS n, "
-                                             "count(CASE WHEN [Modo]<>'' THEN 1 END) "
-                                             "FROM Tabla1 GROUP BY n ORDER BY n ASC"));
-  if (!s) return Result<QList<LogWithCount>>::failure(s.error);
-  QList<LogWithCount> logs;
-  while (q.next()) logs.append({db::text(q, 0), q.value(1).toLongLong()});
-  return Result<QList<LogWithCount>>::of(logs);
-}
+Result<QList<LogWithCount>> ListLogsWithCounts() { return walkLogs(true); }
 
 QString LogPickerEntry(const QString& name, long long qsos) {
   return name + QStringLiteral(" (") + QString::number(qsos) + kQsosSuffix;

@@ -5,12 +5,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTreeWidget>
 
 #include "exchange/form15.h"
 #include "mainwin/form1.h"
-#include "platform/database.h"
+#include "store/logcommands.h"
 
 namespace vz {
 
@@ -27,23 +26,15 @@ void Form1::badif_Click() {
   f.Command1->setEnabled(true);
   f.List1->clear();
 
-  // A query that fails leaves its part of the window empty; the window still shows.
-  // One walk of the log-name index gives every log with its QSO count (a log's
-  // placeholder row has no mode and is not a QSO). IFNULL drops the column's own
-  // collation: names are given it back, so they are told apart and sorted without
-  // regard to letter case, as everywhere else.
+  // A listing that fails leaves its part of the window empty; the window still shows.
+  // A log's placeholder row has no mode and is not a QSO.
   QStringList logs;
   QList<long long> counts;
-  {
-    QSqlQuery q(db::connection());
-    q.setForwardOnly(true);
-    if (db::run(q, QStringLiteral("SELECT IFNULL([Nombre Log], '') COLLATE NOCASE, TOTAL([Modo]<>'') FROM Tabla1 "
-                                  "GROUP BY 1 ORDER BY 1 ASC")))
-      while (q.next()) {
-        logs << db::text(q, 0);
-        counts << q.value(1).toLongLong();
-      }
-  }
+  if (const Result<QList<LogWithCount>> listed = ListLogsWithCounts(); listed.ok())
+    for (const LogWithCount& l : listed.value) {
+      logs << l.name;
+      counts << l.qsos;
+    }
   for (const QString& name : logs) f.List1->addItem(name);
 
   f.ListView1->clear();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -157,8 +158,10 @@ Form14::Form14() : membersPage_(new WebGet(this)) {
   ListView1 = new QTreeView(Frame5);
   ListView1->setGeometry(twipRect(120, 3240, 1695, 1815));
   ListView1->hide();
+  // The input list is never seen, so no view lays its rows out: a view over a
+  // province list of a million-QSO log would take a tenth of a second to do it on the
+  // first turn of the event loop after the list is filled.
   InputModel = new SearchListModel(this);
-  SetupSearchListView(ListView1, InputModel);
   Frame5->hide();
 
   Frame4 = new QGroupBox(QStringLiteral("Grillas"), this);
@@ -236,6 +239,12 @@ void Form14::addProvinceRows(const AwardGrid& grid, bool coloured) {
 
 void Form14::Form_Activate() {
   if (matrixShown_) return;
+  // An activation during one of the build's yields (the operator back from another
+  // window) leaves the build that runs to finish: a second one would clear the grid
+  // under it. The step also keeps the window from being deleted while it yields.
+  StepRunning step(this, "grid");
+  if (!step.started()) return;
+  const bool shown = isVisible();
   Frame4->hide();
   List1->clear();
   List2->clear();
@@ -247,9 +256,22 @@ void Form14::Form_Activate() {
   // The input list may hold fewer rows than the count says when another list was
   // counted since it was filled: only rows that exist are read.
   const int n = std::min(state().ListedQsoCount, InputModel->count());
-  // Tallied as the rows are read: the list is never held whole.
+  // Tallied as the rows are read: the list is never held whole. A long list is read
+  // in steps, the bar moving towards 25 of its 26 and the event loop turning after
+  // each, so the window answers (and can be closed) while a large log is tallied. A
+  // step also ends early when its rows come slowly (a busy disk or machine).
   AwardTally tally(AwardTally::Kind::Grid);
-  for (int i = 0; i < n; ++i) tally.add(AwardQsoFromRow(InputModel->rowAt(i)));
+  QElapsedTimer sinceTurn;
+  sinceTurn.start();
+  for (int i = 0; i < n; ++i) {
+    tally.add(AwardQsoFromRow(InputModel->rowAt(i)));
+    if (i + 1 == n || ((i + 1) % kRowsPerStep != 0 && sinceTurn.elapsed() < kStepMs)) continue;
+    ProgressBar1->setValue(int(qint64(25) * (i + 1) / n));
+    QApplication::processEvents();
+    // Closed meanwhile: the build stops there; the window goes once it has returned.
+    if (!step.alive() || (shown && !isVisible())) return;
+    sinceTurn.restart();
+  }
   const AwardGrid grid = tally.grid();
   ProgressBar1->setValue(25);
 

@@ -50,6 +50,11 @@ class Form14 : public QDialog {
   QGroupBox* Frame3;  // "Trabajadas"
   QListWidget* List2;
 
+  // The grid's build reads at most this many input rows, for at most about this
+  // long, between two turns of the event loop.
+  static constexpr int kRowsPerStep = 512;
+  static constexpr int kStepMs = 25;
+
   void Form_Activate();
   void ListView2_ColumnClick(int headingPosition);
   void Image4_DblClick();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QSqlQuery>
+#include <vector>
 
 #include "platform/database.h"
 #include "storetestutil.h"
@@ -50,6 +51,55 @@ TEST_F(LogCommands, LogsAreListedByNameWithTheirQsoCountsWithoutPlaceholders) {
   ASSERT_TRUE(logs.ok()) << logs.error().toStdString();
   EXPECT_EQ(entries(logs.value), QStringList({"Alfa (1 QSOs)", "Concursos (2 QSOs)", "Zeta (0 QSOs)"}));
   EXPECT_EQ(ListLogNames().value, QStringList({"Alfa", "Concursos", "Zeta"}));
+}
+
+TEST_F(LogCommands, NamesDifferingInLetterCaseAndMissingNamesAreListedOnceWithExactCounts) {
+  // A row: its log name (nullptr stores NULL), mode (nullptr NULL, "" a placeholder
+  // kind) and worked call.
+  struct Row {
+    const char* log;
+    const char* mode;
+    const char* call;
+  };
+  const struct {
+    const char* what;
+    std::vector<Row> rows;
+    QStringList entries;
+  } cases[] = {
+      {"one log under three spellings, the first in the log-name index standing for it",
+       {{"Alfa", "SSB", "LU2AA"}, {"ALFA", "CW", "LU1AA"}, {"alfa", nullptr, nullptr}, {"Beta", "SSB", "LU3AA"}},
+       {"alfa (2 QSOs)", "Beta (1 QSOs)"}},
+      {"rows without a name and with the empty name are the empty log, first",
+       {{nullptr, "SSB", "LU1AA"}, {nullptr, nullptr, nullptr}, {"", "CW", "LU2AA"}, {"", "", "LU3AA"},
+        {"Beta", "SSB", "LU4AA"}},
+       {" (2 QSOs)", "Beta (1 QSOs)"}},
+      {"rows without a name alone", {{"Alfa", "SSB", "LU1AA"}, {nullptr, "SSB", "LU2AA"}}, {" (1 QSOs)", "Alfa (1 QSOs)"}},
+      {"a nameless placeholder", {{nullptr, nullptr, nullptr}}, {" (0 QSOs)"}},
+      {"the empty name alone", {{"", "SSB", "LU1AA"}, {"Zeta", nullptr, nullptr}}, {" (1 QSOs)", "Zeta (0 QSOs)"}},
+      // Only the ASCII letters are compared without regard to case.
+      {"letters beyond ASCII keep their case", {{"Peña", "SSB", "LU1AA"}, {"PEÑA", "CW", "LU2AA"}},
+       {"PEÑA (1 QSOs)", "Peña (1 QSOs)"}},
+      {"a trailing blank makes another log", {{"Alfa ", "SSB", "LU1AA"}, {"Alfa", "SSB", "LU2AA"}, {"Alfa", "FM", "LU2AA"}},
+       {"Alfa (2 QSOs)", "Alfa  (1 QSOs)"}},
+      {"logs of many QSOs each, between and beside each other",
+       {{"b", "SSB", "LU1AA"}, {"A", "SSB", "LU1AA"}, {"c", "SSB", "LU1AA"}, {"b", "CW", "LU2AA"}, {"A", "CW", "LU9ZZ"},
+        {"B", "FM", "LU0AA"}, {"a", nullptr, nullptr}, {"C", "SSB", "LU5AA"}, {"b", "", "LU6AA"}},
+       {"a (2 QSOs)", "B (3 QSOs)", "c (2 QSOs)"}},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(db::exec("DELETE FROM Tabla1"));
+    for (const Row& r : c.rows) {
+      const auto value = [](const char* v) { return v ? QVariant(QString::fromUtf8(v)) : QVariant(); };
+      ASSERT_TRUE(db::exec("INSERT INTO Tabla1 ([Nombre Log], Modo, Estacion) VALUES (?, ?, ?)",
+                           {value(r.log), value(r.mode), value(r.call)}));
+    }
+    const auto logs = ListLogsWithCounts();
+    ASSERT_TRUE(logs.ok()) << logs.error().toStdString();
+    EXPECT_EQ(entries(logs.value), c.entries) << c.what;
+    QStringList names;
+    for (const LogWithCount& l : logs.value) names << l.name;
+    EXPECT_EQ(ListLogNames().value, names) << c.what;
+  }
 }
 
 TEST_F(LogCommands, CountsBeyondSixteenBitsAreExact) {

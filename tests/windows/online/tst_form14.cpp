@@ -1,3 +1,4 @@
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -7,6 +8,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "exchange/form6.h"
@@ -15,6 +18,8 @@
 #include "mainwin/form1.h"
 #include "mainwin/qsolist.h"
 #include "online/form14.h"
+#include "platform/database.h"
+#include "platform/steprunning.h"
 #include "setup/form2.h"
 #include "store/programstate.h"
 #include "support/localhttpserver.h"
@@ -58,6 +63,70 @@ QStringList items(QListWidget* list) {
   QStringList out;
   for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
   return out;
+}
+
+// n QSOs of the log with a province, in one transaction: all from Córdoba on 40m,
+// uploaded, and the last one confirmed, so the grid is only right once every row has
+// been read.
+void addUploadedCordobaQsos(const QString& log, int n) {
+  QVERIFY(db::transaction([&] {
+    for (int i = 0; i < n; ++i)
+      test::addQso(log, QStringLiteral("LU%1AA").arg(i), "01/03/2021", "10:00:00",
+                   {.ruk = i + 1 == n ? "2" : "1", .province = QString::fromUtf8("Córdoba"), .grid = "FF78"});
+    return Status::success();
+  }));
+}
+
+// Watches the event loop while the award window's grid is being built: at each turn
+// that finds the progress bar moved it notes where the bar stands and runs `atTurn`
+// with the number of such turns so far.
+struct BuildTurns {
+  QList<int> progress;
+  QTimer timer;
+  explicit BuildTurns(std::function<void(int)> atTurn = {}) {
+    timer.setInterval(0);
+    QObject::connect(&timer, &QTimer::timeout, [this, atTurn] {
+      if (!FormInstance<Form14>::loaded() || !stepRunning(&form14(), "grid")) return;
+      const int at = form14().ProgressBar1->value();
+      if (!progress.isEmpty() && progress.back() == at) return;
+      progress << at;
+      if (atTurn) atTurn(int(progress.size()));
+    });
+    timer.start();
+  }
+};
+
+// "Provincias Argentinas" from the File menu, on as it is after start-up.
+void openProvincesFromTheMenu() {
+  SetFileMenuEnabled(QStringLiteral("1"));
+  form1().parg->trigger();
+}
+
+// "Provincias Argentinas" from the menu; `steps` run with the award window once its
+// grid is built, outside the build (never nested in one of its yields), and the window
+// is closed afterwards. False when no grid came within 20 s.
+bool withBuiltGrid(const std::function<void(Form14&)>& steps) {
+  bool ran = false;
+  QElapsedTimer waited;
+  waited.start();
+  QTimer poll;
+  poll.setInterval(5);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (!FormInstance<Form14>::loaded()) return;
+    Form14& f = form14();
+    if (!f.isVisible()) return;
+    const bool built = f.ListView2->topLevelItemCount() == 26 && !stepRunning(&f, "grid");
+    if (!built && waited.elapsed() < 20000) return;
+    poll.stop();
+    if (built) {
+      ran = true;
+      steps(f);
+    }
+    f.close();
+  });
+  poll.start();
+  openProvincesFromTheMenu();
+  return ran;
 }
 
 }  // namespace
@@ -123,6 +192,79 @@ class TstForm14 : public QObject {
     f.Form_Activate();
     QCOMPARE(iconColumns("Chaco"), QStringList{});
     QCOMPARE(items(f.List1), QStringList{"FF78"});
+  }
+
+  void longListIsTalliedInStepsWithTheBarMoving() {
+    constexpr int kRows = 2 * Form14::kRowsPerStep + 10;
+    addUploadedCordobaQsos("General", kRows);
+    state().LogQsoCount = kRows;
+    BuildTurns turns;
+    QStringList worked, confirmedSquares;
+    QString summary40m;
+    bool barHidden = false;
+    QVERIFY(withBuiltGrid([&](Form14& f) {
+      worked = iconColumns(QString::fromUtf8("Córdoba"));
+      summary40m = f.ListView2->topLevelItem(25)->text(6);
+      confirmedSquares = items(f.List1);
+      barHidden = f.ProgressBar1->isHidden();
+    }));
+    // The event loop turns inside the build, at the latest after each step's rows, the
+    // bar a part further at each turn and short of its end.
+    QVERIFY(turns.progress.contains(25 * Form14::kRowsPerStep / kRows));
+    QVERIFY(turns.progress.contains(25 * 2 * Form14::kRowsPerStep / kRows));
+    QVERIFY(std::is_sorted(turns.progress.begin(), turns.progress.end()));
+    QVERIFY(turns.progress.first() > 0 && turns.progress.last() < 25);
+    QCOMPARE(worked, QStringList{"40m"});
+    QCOMPARE(summary40m, QStringLiteral("1/0"));  // the confirmation in the last row counts
+    QCOMPARE(confirmedSquares, QStringList{"FF78"});
+    QVERIFY(barHidden);
+    QVERIFY(!FormInstance<Form14>::loaded());
+  }
+
+  void closingDuringTheTallyStopsItAndTheNextShowingBuildsAgain() {
+    constexpr int kRows = 3 * Form14::kRowsPerStep;
+    addUploadedCordobaQsos("General", kRows);
+    state().LogQsoCount = kRows;
+    {
+      // The operator closes the window from its title bar as the bar first moves.
+      BuildTurns turns([](int turn) {
+        if (turn == 1) form14().close();
+      });
+      openProvincesFromTheMenu();
+      QCOMPARE(turns.progress.size(), 1);  // no step of the build after the close
+      QVERIFY(!FormInstance<Form14>::loaded());
+      QCoreApplication::processEvents();
+      QVERIFY(!FormInstance<Form14>::loaded());  // nothing made the window again
+      QVERIFY(form1().ListView2->isVisibleTo(&form1()));
+    }
+    // Opened again, it tallies the whole list.
+    QStringList worked;
+    QVERIFY(withBuiltGrid([&](Form14&) { worked = iconColumns(QString::fromUtf8("Córdoba")); }));
+    QCOMPARE(worked, QStringList{"40m"});
+  }
+
+  void activationDuringTheTallyDoesNotStartASecondBuild() {
+    constexpr int kRows = 2 * Form14::kRowsPerStep + 1;
+    addUploadedCordobaQsos("General", kRows);
+    state().LogQsoCount = kRows;
+    QWidget other;
+    other.show();
+    // The operator goes to another window of the program and back while the grid is
+    // being built.
+    BuildTurns turns([&](int turn) {
+      if (turn != 1) return;
+      QApplication::setActiveWindow(&other);
+      QApplication::setActiveWindow(&form14());
+    });
+    int rows = -1;
+    QString summary40m;
+    QVERIFY(withBuiltGrid([&](Form14& f) {
+      rows = f.ListView2->topLevelItemCount();
+      summary40m = f.ListView2->topLevelItem(25)->text(6);
+    }));
+    QVERIFY(turns.progress.size() >= 2);  // the build went on after the activation
+    QCOMPARE(rows, 26);
+    QCOMPARE(summary40m, QStringLiteral("1/0"));
   }
 
   void headingClicksSortAndFlip() {
