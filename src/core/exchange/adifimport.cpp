@@ -145,7 +145,9 @@ Result<ParsedImportRecord> ParseImportRecord(const QString& line, bool rukFile, 
 
   if (!stationCall.isEmpty()) q.ownCall = stationCall;
 
-  if (q.call.isEmpty() || q.date.isEmpty() || q.time.isEmpty()) {
+  // A QSO without its own call belongs to no station: the store refuses it, so it is
+  // counted with the records that lack a field instead of stopping the load halfway.
+  if (q.call.isEmpty() || q.date.isEmpty() || q.time.isEmpty() || q.ownCall.trimmed().isEmpty()) {
     parsed.check = ImportCheck::MissingField;
     return Answer::of(parsed);
   }

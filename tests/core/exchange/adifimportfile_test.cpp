@@ -93,7 +93,7 @@ TEST(ImportFileReading, RecordsAreCutByTheFieldLengths) {
       {"LU3CC", "CW", "", ImportCheck::Accepted},
   };
   for (int i = 0; i < 3; ++i) {
-    const auto p = ParseImportRecord(overrun.recordLines[i], false, {});
+    const auto p = ParseImportRecord(overrun.recordLines[i], false, QStringLiteral("LU9ZZ"));
     ASSERT_TRUE(p.ok()) << i;
     EXPECT_EQ(p.value.qso.call, expected[i].call) << i;
     EXPECT_EQ(p.value.qso.mode, expected[i].mode) << i;
