@@ -274,6 +274,8 @@ class Form1 : public QMainWindow {
   void WebBrowser5_DocumentComplete();
 
   void Timer1_Timer();
+  // The clock's work on the date and time boxes, without marking start-up over.
+  void showEntryClock();
   void Timer2_Timer();
   void Timer4_Timer();
   void Timer5_Timer();

@@ -102,6 +102,23 @@ class TstRoadForm1 : public QObject {
     QCOMPARE(focused(), f.Corresponsal);
   }
 
+  // A QSO entered before the clock has ticked once is stored: the date and time
+  // boxes are filled from the start.
+  void aQsoBeforeTheClocksFirstTickIsStored() {
+    Form1& f = form1();
+    f.Timer1->stop();  // held back: the clock has not ticked yet
+    QVERIFY(!f.Fecha->text().isEmpty());
+    QVERIFY(!f.Hora->text().isEmpty());
+    f.show();
+    QVERIFY(QTest::qWaitFor([&] { return f.iadif->isEnabled(); }, 15000));  // the start-up step
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QTest::mouseClick(f.Corresponsal, Qt::LeftButton);
+    test::typeIntoFocus("ea8xyz");
+    QVERIFY(test::click(f.Command2));  // "Ingresar QSO"
+    QCOMPARE(dialogs->texts(), QStringList{});
+    QCOMPARE(storedQsos(kLog), QStringList{"EA8XYZ 59 59 "});
+  }
+
   // "Nuevo Log" makes a new log current; "Abrir Log" and a double-click on the old
   // one go back to it.
   void logMenusAndTheLogChooser() {
