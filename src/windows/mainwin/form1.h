@@ -274,7 +274,8 @@ class Form1 : public QMainWindow {
   void WebBrowser5_DocumentComplete();
 
   void Timer1_Timer();
-  // The clock's work on the date and time boxes, without marking start-up over.
+  // The clock's UTC date and time into the boxes unless manual time keeps them; it
+  // neither marks start-up over nor switches the boxes on or off.
   void showEntryClock();
   void Timer2_Timer();
   void Timer4_Timer();

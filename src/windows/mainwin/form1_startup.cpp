@@ -283,14 +283,14 @@ void Form1::Timer2_Timer() {
 // them by hand.
 void Form1::Timer1_Timer() {
   state().MainFormReady = true;
+  const bool manual = Check1->isChecked();
+  Fecha->setEnabled(manual);
+  Hora->setEnabled(manual);
   showEntryClock();
 }
 
 void Form1::showEntryClock() {
-  const bool manual = Check1->isChecked();
-  Fecha->setEnabled(manual);
-  Hora->setEnabled(manual);
-  if (manual) return;
+  if (Check1->isChecked()) return;  // the boxes are the operator's
   const EntryDateTime utc = UtcEntryDateTime(clock().now(), currentUtcOffsetText());
   Fecha->setText(utc.date);
   Hora->setText(utc.time);
