@@ -422,10 +422,14 @@ Form4::Form4() {
   connect(qApp, &QGuiApplication::focusWindowChanged, this, [this] {
     if (!isVisible()) return;
     QWidget* active = QApplication::activeWindow();
-    if (!active || active == this) return;
-    // Message boxes and file dialogs are no windows of the contest's own.
-    returnFromWindow_ = !qobject_cast<QMessageBox*>(active) && !qobject_cast<QFileDialog*>(active) &&
-                        !qobject_cast<QInputDialog*>(active);
+    if (!active || active == this || active->windowType() == Qt::Popup) return;
+    // Message boxes and file dialogs are no windows of the contest's own, and they
+    // leave the mark alone: the record editor's last question must not hide that
+    // the editor was up.
+    if (qobject_cast<QMessageBox*>(active) || qobject_cast<QFileDialog*>(active) ||
+        qobject_cast<QInputDialog*>(active))
+      return;
+    returnFromWindow_ = true;
   });
 
   MSComm1 = serialSystem().createLine();
@@ -665,6 +669,10 @@ void Form4::Form_KeyPress(int& KeyAscii) {
     return;
   }
   if (const auto row = AddContestQsoToList(contest, stored.value)) AddContestListRow(*row, true);
+  // The log's sent exchange is its first QSO's, as reading the log again gives it: the
+  // next activation puts it back into a "Fija" contest's sent box, also when the
+  // record editor closed without reading the log.
+  if (ListView2->topLevelItemCount() == 1) Label4->setText(RSE->text());
   Corresponsal->clear();
   if (serialType == kSerialIncremental) RSE->setText(NextSerial(RSE->text()));
   RSR->clear();
@@ -1154,7 +1162,25 @@ void Form4::ListView2_DblClick() {
                          cell(7), cell(8), cell(9), cell(10), cell(11)};
     position = ListView2->indexOfTopLevelItem(item) + 1;
   }
-  OpenContestRecordFromList(row ? &*row : nullptr, position, Label2->text(), Label3->text());
+  QPointer<Form4> self(this);
+  const bool opened = OpenContestRecordFromList(row ? &*row : nullptr, position, Label2->text(), Label3->text());
+  if (self && opened) backFromRecordEditor();
+}
+
+void Form4::backFromRecordEditor() {
+  // The opener set the flag; the activation clears it, and may have run already.
+  if (!state().ContestFormBusy || !isVisible()) return;
+  // The editor was a window of the contest's own, whether or not it was seen to
+  // become active.
+  returnFromWindow_ = true;
+  if (isActiveWindow()) {
+    returnFromWindow_ = false;
+    Form_Activate();
+    return;
+  }
+  // Without a window manager nobody hands the activation back; with one, this
+  // asks for what it does anyway. The activation runs when it arrives.
+  activateWindow();
 }
 
 void Form4::Command3_Click() {

@@ -249,9 +249,12 @@ class Form4 : public QWidget, public CwKeyerPanel {
   // rescaled: the layout has just set the labels' fonts, which become their own size.
   void fitMacroCaptions(bool rescaled);
   LayoutList layoutToScale() const;
-  // The window that was active before this one was one of the program's own
-  // windows (not a message box): coming back from it is an activation.
+  // Since this window was last active, one of the program's own windows (not a
+  // message box) was: coming back is an activation, whatever boxes came between.
   bool returnFromWindow_ = false;
+  // The record editor has closed: the activation runs now when this window is
+  // active again already, else as soon as it is.
+  void backFromRecordEditor();
   // Hands the keyer the port and the line the boxes choose.
   void keyerLineChanged();
   // The keyer port chosen by the activation failed: its warning waits until the

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTextEdit>
@@ -239,7 +240,11 @@ void Form4::HScroll1_Change() {
   Corresponsal->setFocus();
 }
 
-void Form4::EditLastContestQso() { vz::EditLastContestQso(Label2->text(), Label3->text()); }
+void Form4::EditLastContestQso() {
+  QPointer<Form4> self(this);
+  const bool opened = vz::EditLastContestQso(Label2->text(), Label3->text());
+  if (self && opened) backFromRecordEditor();
+}
 
 // ---- Voice call -----------------------------------------------------------------------------
 

@@ -296,8 +296,9 @@ void Form7::Command2_Click() {
 
 bool OpenContestRecordFromList(const ContestListRow* selected, int position, const QString& contestName,
                                const QString& serialType) {
-  state().ContestFormBusy = true;
+  // Nothing opens without a row, and no activation would clear the flag then.
   if (!selected) return false;
+  state().ContestFormBusy = true;
   ContestQso q;
   q.id = leadingNumber(selected->id);
   q.Banda = selected->Banda;

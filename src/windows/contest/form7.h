@@ -82,7 +82,8 @@ void setContestListReload(ContestListReload reload);
 
 // Double-click on the contest list: opens the editor on the selected row (nullptr
 // when none is selected, which opens nothing) at its 1-based position. Sets
-// ContestFormBusy. Returns when the editor closes; false when it did not open.
+// ContestFormBusy when it opens. Returns when the editor closes; false when it did
+// not open.
 bool OpenContestRecordFromList(const ContestListRow* selected, int position, const QString& contestName,
                                const QString& serialType);
 

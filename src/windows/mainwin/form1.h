@@ -275,6 +275,9 @@ class Form1 : public QMainWindow {
   void WebBrowser5_DocumentComplete();
 
   void Timer1_Timer();
+  // The clock's UTC date and time into the boxes unless manual time keeps them; it
+  // neither marks start-up over nor switches the boxes on or off.
+  void showEntryClock();
   void Timer2_Timer();
   void Timer4_Timer();
   void Timer5_Timer();

@@ -24,6 +24,7 @@
 #include "contest/form4.h"
 #include "exchange/form12.h"
 #include "mainwin/entryclock.h"
+#include "mainwin/entryrules.h"
 #include "mainwin/form1.h"
 #include "mainwin/form10.h"
 #include "mainwin/form18.h"
@@ -48,6 +49,7 @@
 #include "store/memoryfiles.h"
 #include "store/programstate.h"
 #include "store/satellites.h"
+#include "store/validation.h"
 
 namespace vz {
 
@@ -156,7 +158,7 @@ void Form1::Form_Load() {
   const SavedEntryState saved = ReadEntryMemoryFiles();
   if (saved.mode) chooseOffered(Combo1, *saved.mode);
   if (saved.mhz) chooseOffered(mhz, *saved.mhz);
-  if (saved.khz) Text1->setText(*saved.khz);
+  if (saved.khz) Text1->setText(FilterEntryText(EntryBox::Text1, *saved.khz));
   if (saved.satellite && (*saved.satellite == 0 || *saved.satellite == 1)) Check2->setChecked(*saved.satellite == 1);
 
   if (LoadMasterList()) {
@@ -170,6 +172,9 @@ void Form1::Form_Load() {
   if (QFile::exists(prefixes)) LoadPrefixTable(prefixes);
 
   st.StartupInProgress = false;
+  // The date and time boxes are not left empty until the clock's first tick: a QSO
+  // entered at once would be refused for its date.
+  showEntryClock();
 
   // The satellites editor refills the selector after each change it makes.
   Form11::setSatelliteFileChanged([] {
@@ -201,8 +206,14 @@ void tellRefusedStartupFiles() {
 void Form1::restoreEntryStrip() {
   if (const std::optional<MemIniValues> mem = ReadMemIni()) {
     chooseOffered(mhz, mem->mhz);
-    Text1->setText(mem->khz);
-    Label7->setText(mem->band);
+    // A damaged file gives the boxes only what their own rules let in: the kHz box
+    // what typing could put there, the band label a band a QSO can be stored with
+    // (or none, as a short file gives), else the band of the frequency.
+    Text1->setText(FilterEntryText(EntryBox::Text1, mem->khz));
+    if (mem->band.isEmpty() || bandLabels().contains(mem->band))
+      Label7->setText(mem->band);
+    else
+      SetEntryBandFromFrequency(mhz->currentText(), Text1->text());
     Check1->setChecked(mem->manualTime);
     if (mem->manualTime) {
       const EntryDateTime now = LocalEntryDateTime(clock().now());
@@ -254,8 +265,11 @@ void Form1::Timer2_Timer() {
     SetFileMenuEnabled(QStringLiteral("1"));
     return;
   }
+  const Status config = LoadConfigQuietly();
+  // The settings' UTC offset applies from now on, not from the next tick.
+  showEntryClock();
   // A file that cannot be read is told once, with what follows from it.
-  AskSettingsForUnusableConfig(LoadConfigQuietly());
+  AskSettingsForUnusableConfig(config);
   SetFileMenuEnabled(QStringLiteral("0"));
   // A file locked at start-up may be free by now; if not, the wait shows the list later.
   if (db::isOpen() || db::reopen()) {
@@ -275,8 +289,12 @@ void Form1::Timer1_Timer() {
   const bool manual = Check1->isChecked();
   Fecha->setEnabled(manual);
   Hora->setEnabled(manual);
-  if (manual) return;
-  const EntryDateTime utc = UtcEntryDateTime(clock().now(), form2().Text3->text());
+  showEntryClock();
+}
+
+void Form1::showEntryClock() {
+  if (Check1->isChecked()) return;  // the boxes are the operator's
+  const EntryDateTime utc = UtcEntryDateTime(clock().now(), currentUtcOffsetText());
   Fecha->setText(utc.date);
   Hora->setText(utc.time);
 }

@@ -130,7 +130,7 @@ Form2::Form2() : MSComm1(serialSystem().createLine()), MMControl1(createAudioPla
   Text4 = callBox(this, 6);
   Text3 = settingBox(this, 3);
   Text3->setAlignment(Qt::AlignCenter);
-  Text3->setText(QStringLiteral("-3"));
+  Text3->setText(kDesignUtcOffset);
   Command1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Guardar"), this);
   Command2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancelar"), this);
   Frame3 = new QGroupBox(QStringLiteral("Pantalla"), this);
@@ -672,6 +672,10 @@ void Form2::Command4_Click() {
       msgBox(accountTestPage_->errorString(), MsgIcon::None, MsgButtons::Ok);
       break;
   }
+}
+
+QString currentUtcOffsetText() {
+  return FormInstance<Form2>::loaded() ? form2().Text3->text() : kDesignUtcOffset;
 }
 
 }  // namespace vz

@@ -142,6 +142,12 @@ class Form2 : public QDialog {
 
 inline Form2& form2() { return FormInstance<Form2>::get(); }
 
+// The UTC offset box's design text, what the offset is until the settings are read.
+inline const QString kDesignUtcOffset = QStringLiteral("-3");
+// The offset the settings hold; the design one while the dialog is not loaded,
+// which reading them would load.
+QString currentUtcOffsetText();
+
 // The message the network waits give when no page comes.
 inline QString noConnectionText() { return QStringLiteral("No parace haber conexión con internet!"); }
 

@@ -1,11 +1,13 @@
 // The contest window as the operator works it: the menu entry, a new contest from the
 // chooser, QSOs typed with Tab between the boxes and stored with Enter, the keys.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
@@ -46,6 +48,22 @@ QStringList storedQsos(const QString& contest) {
 }
 
 QWidget* focused() { return QApplication::focusWidget(); }
+
+// A choice made as the operator makes it: the list opened with a click, the arrow
+// keys to the entry, Enter; the window then taken back (nothing hands it back
+// offscreen). False when the list did not open or the choice did not take.
+bool chooseInList(QComboBox* combo, const QString& text) {
+  const int row = combo->findText(text);
+  if (row < 0) return false;
+  QTest::mouseClick(combo, Qt::LeftButton);
+  QAbstractItemView* list = combo->view();
+  if (!QTest::qWaitFor([&] { return list->isVisible(); })) return false;
+  for (int guard = 0; list->currentIndex().row() != row && guard < combo->count(); ++guard)
+    QTest::keyClick(list, list->currentIndex().row() < row ? Qt::Key_Down : Qt::Key_Up);
+  QTest::keyClick(list, Qt::Key_Return);
+  if (!QTest::qWaitFor([&] { return !list->isVisible(); })) return false;
+  return test::returnTo(combo->window()) && combo->currentText() == text;
+}
 
 }  // namespace
 
@@ -351,6 +369,116 @@ class TstRoadForm4 : public QObject {
     logQso("ea1aa", "", "gh");
     QCOMPARE(dialogs->texts(), QStringList{"Elimina el QSO con LU5XYZ?"});
     QCOMPARE(storedQsos("COPA"), (QStringList{"CX2ABC BA CD 80m SSB", "EA1AA BA GH 80m SSB"}));
+  }
+
+  // Every way out of the record editor opened with F12 brings the window back to
+  // life: the sent serial is read again from the log, and the band and mode lists
+  // answer the operator (the serial of the new band, the CW macros) so the next QSO
+  // is stored with them. The delete question is a real message box, whose going
+  // must not hide that the editor was up.
+  void everyWayOutOfTheRecordEditorActivatesTheWindow_data() {
+    QTest::addColumn<bool>("fixed");
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("handedBack");  // a window manager gives the window the activation back
+    QTest::addColumn<QString>("sentBack");
+    QTest::addColumn<QString>("sentOnNewBand");
+    QTest::addColumn<QStringList>("stored");
+    const QStringList kept{"CX2ABC 1 11 80m SSB", "LU5XYZ 2 12 80m SSB", "EA1AA 3 13 80m SSB"};
+    const QStringList keptFixed{"CX2ABC BA 11 80m SSB", "LU5XYZ BA 12 80m SSB", "EA1AA BA 13 80m SSB"};
+    const QStringList next{"PY2ZZ 1 5 40m CW"};
+    const QStringList nextFixed{"PY2ZZ BA 5 40m CW"};
+    QTest::newRow("incremental, Eliminar, Sí") << false << "Sí" << true << "3" << "1" << kept.mid(0, 2) + next;
+    QTest::newRow("incremental, Eliminar, No") << false << "No" << true << "4" << "1" << kept + next;
+    QTest::newRow("incremental, Guardar") << false << "Guardar" << true << "4" << "1" << kept + next;
+    QTest::newRow("incremental, Esc") << false << "Esc" << true << "4" << "1" << kept + next;
+    QTest::newRow("fixed, Eliminar, Sí") << true << "Sí" << true << "BA" << "BA" << keptFixed.mid(0, 2) + nextFixed;
+    QTest::newRow("fixed, Eliminar, No") << true << "No" << true << "BA" << "BA" << keptFixed + nextFixed;
+    QTest::newRow("fixed, Guardar") << true << "Guardar" << true << "BA" << "BA" << keptFixed + nextFixed;
+    QTest::newRow("fixed, Esc") << true << "Esc" << true << "BA" << "BA" << keptFixed + nextFixed;
+    // Without a window manager the window takes the activation back itself.
+    QTest::newRow("incremental, Eliminar, Sí, nobody hands back")
+        << false << "Sí" << false << "3" << "1" << kept.mid(0, 2) + next;
+    QTest::newRow("fixed, Esc, nobody hands back") << true << "Esc" << false << "BA" << "BA" << keptFixed + nextFixed;
+  }
+  void everyWayOutOfTheRecordEditorActivatesTheWindow() {
+    QFETCH(bool, fixed);
+    QFETCH(QString, way);
+    QFETCH(bool, handedBack);
+    QFETCH(QString, sentBack);
+    QFETCH(QString, sentOnNewBand);
+    QFETCH(QStringList, stored);
+
+    form1().cabro->trigger();
+    Form8& chooser = form8();
+    QVERIFY(chooser.isVisible() && QTest::qWaitForWindowActive(&chooser));
+    QTest::mouseClick(chooser.Text1, Qt::LeftButton);
+    test::typeIntoFocus("copa");
+    if (fixed)
+      QTest::mouseClick(chooser.Option2, Qt::LeftButton, {}, QPoint(8, chooser.Option2->height() / 2));
+    QVERIFY(test::click(chooser.Command1));
+    Form4& f = form4();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QVERIFY(QTest::qWaitFor([&] { return !f.Fecha->text().isEmpty(); }));  // the clock's first tick
+    QCOMPARE(f.Combo2->currentText(), QString("80m"));
+    QCOMPARE(f.Combo1->currentText(), QString("SSB"));
+
+    const QStringList calls{"cx2abc", "lu5xyz", "ea1aa"};
+    for (int i = 0; i < calls.size(); ++i) {
+      QTest::mouseClick(f.Corresponsal, Qt::LeftButton);
+      test::typeIntoFocus(calls[i]);
+      test::keyToFocus(Qt::Key_Tab);
+      if (fixed && i == 0) test::typeIntoFocus("ba");
+      test::keyToFocus(Qt::Key_Tab);
+      test::typeIntoFocus(QString::number(11 + i));
+      test::keyToFocus(Qt::Key_Return);
+    }
+    QCOMPARE(dialogs->texts(), QStringList{});
+    QCOMPARE(storedQsos("COPA").size(), 3);
+    QCOMPARE(f.RSE->text(), fixed ? QString("BA") : QString("4"));
+
+    // F12 on the newest QSO. The delete question is a window of its own while it is
+    // open, and the last one active before the contest window: the editor is gone
+    // by the time anyone would hand the activation back to it.
+    if (way == "Sí" || way == "No") {
+      dialogs->answers.enqueue(way == "Sí" ? MsgAnswer::Yes : MsgAnswer::No);
+      dialogs->whileOpen = [](const MessageRequest& m) {
+        QMessageBox box(QMessageBox::Question, QString(), m.text, QMessageBox::Yes | QMessageBox::No);
+        box.show();
+        box.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+      };
+    }
+    QVERIFY(test::whileModal([] { test::keyToFocus(Qt::Key_F12); },
+                             [&](QWidget* editor) {
+                               QCOMPARE(editor, static_cast<QWidget*>(&form7()));
+                               QCOMPARE(form7().Text2->text(), QString("EA1AA"));
+                               if (way == "Guardar") QVERIFY(test::click(form7().Command1));
+                               else if (way == "Esc") test::keyToFocus(Qt::Key_Escape);
+                               else QVERIFY(test::click(form7().Command2));
+                             }));
+    dialogs->whileOpen = nullptr;
+    if (way == "Sí" || way == "No") QCOMPARE(dialogs->texts(), QStringList{"Elimina el QSO con EA1AA?"});
+    dialogs->clear();
+
+    if (handedBack) QVERIFY(test::returnTo(&f));
+    QTRY_VERIFY(QApplication::activeWindow() == &f);
+    QTRY_VERIFY(!state().ContestFormBusy);
+    QCOMPARE(f.RSE->text(), sentBack);
+
+    QVERIFY(chooseInList(f.Combo2, "40m"));
+    QCOMPARE(f.RSE->text(), sentOnNewBand);
+    if (!fixed) QCOMPARE(focused(), f.Corresponsal);
+    QVERIFY(chooseInList(f.Combo1, "CW"));
+    QVERIFY(f.Frame1->isVisible());  // "Macros CW"
+    QCOMPARE(focused(), f.Corresponsal);
+
+    test::typeIntoFocus("py2zz");
+    test::keyToFocus(Qt::Key_Tab);
+    test::keyToFocus(Qt::Key_Tab);
+    test::typeIntoFocus("5");
+    test::keyToFocus(Qt::Key_Return);
+    QCOMPARE(dialogs->texts(), QStringList{});
+    QCOMPARE(storedQsos("COPA"), stored);
   }
 
   // A keyer port that cannot be opened: the list names each port's device; the

@@ -8,16 +8,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "exchange/form12.h"
+#include "exchange/form15.h"
 #include "mainwin/form1.h"
 #include "mainwin/form10.h"
 #include "mainwin/form3.h"
 #include "mainwin/form5.h"
 #include "platform/database.h"
+#include "setup/form2.h"
 #include "store/logpage.h"
 #include "store/programstate.h"
 #include "support/logfixture.h"
@@ -69,6 +73,9 @@ class TstRoadForm1 : public QObject {
     FormInstance<Form5>::unload();
     FormInstance<Form3>::unload();
     FormInstance<Form10>::unload();
+    FormInstance<Form2>::unload();
+    FormInstance<Form12>::unload();
+    FormInstance<Form15>::unload();
     FormInstance<Form1>::unload();
     launcher.reset();
     dialogs.reset();
@@ -100,6 +107,58 @@ class TstRoadForm1 : public QObject {
     QCOMPARE(topCall(), QString("EA8XYZ"));
     QCOMPARE(f.Corresponsal->text(), QString());
     QCOMPARE(focused(), f.Corresponsal);
+  }
+
+  // A QSO entered before the clock has ticked once is stored: the date and time
+  // boxes are filled from the start.
+  void aQsoBeforeTheClocksFirstTickIsStored() {
+    Form1& f = form1();
+    f.Timer1->stop();  // held back: the clock has not ticked yet
+    QVERIFY(!f.Fecha->text().isEmpty());
+    QVERIFY(!f.Hora->text().isEmpty());
+    f.show();
+    QVERIFY(QTest::qWaitFor([&] { return f.iadif->isEnabled(); }, 15000));  // the start-up step
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QTest::mouseClick(f.Corresponsal, Qt::LeftButton);
+    test::typeIntoFocus("ea8xyz");
+    QVERIFY(test::click(f.Command2));  // "Ingresar QSO"
+    QCOMPARE(dialogs->texts(), QStringList{});
+    QCOMPARE(storedQsos(kLog), QStringList{"EA8XYZ 59 59 "});
+  }
+
+  // The File menu's shortcuts act with the focus in the call box, with the key as a
+  // keyboard under X delivers it (Ctrl and a letter carry a control character), and
+  // the box keeps what was typed. A window a command opens is closed again.
+  void menuShortcutsActFromTheCallBox_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("key");
+    QTest::newRow("Ctrl+D, Base de Datos") << "badeda" << int(Qt::Key_D);
+    QTest::newRow("Ctrl+C, Configuración") << "conf" << int(Qt::Key_C);
+    QTest::newRow("Ctrl+F, ADIF") << "badif" << int(Qt::Key_F);
+    QTest::newRow("Ctrl+I, Importar ADIF") << "iadif" << int(Qt::Key_I);
+    QTest::newRow("Ctrl+A, Abrir Log") << "alog" << int(Qt::Key_A);
+  }
+  void menuShortcutsActFromTheCallBox() {
+    QFETCH(QString, action);
+    QFETCH(int, key);
+    QVERIFY(test::startMainWindow());
+    Form1& f = form1();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QTest::mouseClick(f.Corresponsal, Qt::LeftButton);
+    test::typeIntoFocus("ea8xyz");
+    QWidget* box = focused();
+    QCOMPARE(box, static_cast<QWidget*>(f.Corresponsal));
+    auto* command = f.findChild<QAction*>(action);
+    QVERIFY(command);
+    QSignalSpy triggered(command, &QAction::triggered);
+    bool closed = false;
+    QPointer<QTimer> poll = test::whenModalShows([](QWidget* w) { w->hide(); }, &closed);
+    const QString control(QChar(char16_t(key - Qt::Key_A + 1)));
+    QTest::sendKeyEvent(QTest::Press, box, Qt::Key(key), control, Qt::ControlModifier);
+    QTest::sendKeyEvent(QTest::Release, box, Qt::Key(key), control, Qt::ControlModifier);
+    delete poll;
+    QCOMPARE(triggered.count(), 1);
+    QCOMPARE(f.Corresponsal->text(), QString("EA8XYZ"));
   }
 
   // "Nuevo Log" makes a new log current; "Abrir Log" and a double-click on the old

@@ -154,6 +154,12 @@ class TstStartup : public QObject {
     QTest::newRow("short file") << QStringList{"14.200"} << "14" << "200" << "" << false;
     QTest::newRow("no point") << QStringList{"21", "15m", "x"} << "21" << "" << "15m" << false;
     QTest::newRow("empty file") << QStringList{} << "3" << "" << "" << false;
+    // What the kHz box could not take by typing stays out; a band no QSO is stored
+    // with gives way to the band of the frequency.
+    QTest::newRow("signs and letters after the point")
+        << QStringList{"3.s6-", "zz", " 0 "} << "3" << "6" << "80m" << false;
+    QTest::newRow("letter O for zero") << QStringList{"7.0a5", "4Om", " 0 "} << "7" << "05" << "40m" << false;
+    QTest::newRow("question mark kept") << QStringList{"14.?20", "20m", " 0 "} << "14" << "?20" << "20m" << false;
   }
   void memIniEdgeCases() {
     QFETCH(QStringList, lines);
@@ -163,6 +169,39 @@ class TstStartup : public QObject {
     QTEST(f.Text1->text(), "khz");
     QTEST(f.Label7->text(), "band");
     QTEST(f.Check1->isChecked(), "manual");
+  }
+
+  // Random bytes where mem.ini was: the kHz box holds only what it takes from the
+  // keyboard, the band label a band, and the load goes on.
+  void memIniOfRandomBytes() {
+    static const char raw[] = "3.s6-\xe9\x01\x7f\r\n\xff\xfe\x00\x9d\r\n\x8a 1x\r\n";
+    const QByteArray bytes(raw, sizeof raw - 1);
+    QFile file(folder->file("mem.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    Form1& f = started();
+    QCOMPARE(f.mhz->currentText(), QString("3"));
+    QCOMPARE(f.Text1->text(), QString("6"));
+    QCOMPARE(f.Label7->text(), QString("80m"));
+    QCOMPARE(folder->readLines("debug.txt").size(), 4);
+    QVERIFY(dialogs->messages.isEmpty());
+  }
+
+  // memKhz.cfg goes into the same box under the same rule.
+  void memKhzCfgTakesWhatTheBoxTakes() {
+    folder->writeLines("memKhz.cfg", {"1-2x3"});
+    Form1& f = started();
+    QCOMPARE(f.Text1->text(), QString("123"));
+  }
+
+  // The date and time boxes hold the UTC time from the load on, before the clock's
+  // first tick (the design offset, -3, until the settings are read).
+  void theDateAndTimeBoxesAreFilledAtTheLoad() {
+    Form1& f = started();
+    QCOMPARE(f.Fecha->text(), QString("17/05/2024"));
+    QCOMPARE(f.Hora->text(), QString("13:42"));
+    QVERIFY(!state().MainFormReady);  // start-up is not over for the handlers yet
   }
 
   void theCfgFilesComeAfterMemIni() {

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "mainwin/form1.h"
+#include "store/programstate.h"
 
 namespace vz::test {
 
@@ -56,8 +57,9 @@ inline bool whileModal(const std::function<void()>& open, const std::function<vo
 inline bool startMainWindow() {
   Form1& f = form1();
   f.show();
-  // The clock fills the date and time boxes within a second.
-  return QTest::qWaitFor([&] { return f.iadif->isEnabled() && !f.Fecha->text().isEmpty(); }, 15000);
+  // The clock's first tick, within a second, ends start-up for the handlers that wait for it.
+  return QTest::qWaitFor([&] { return f.iadif->isEnabled() && state().MainFormReady && !f.Fecha->text().isEmpty(); },
+                         15000);
 }
 
 // The operator going back to a window once another one closed: without a window
