@@ -506,7 +506,14 @@ void Form6::continueSort(int budgetMs) {
     std::sort(still.begin(), still.end());
     std::erase_if(ids, [&](qint64 id) { return !std::binary_search(still.begin(), still.end(), id); });
   }
-  ListModel->reorder(std::move(ids));
+  // Each position now holds another QSO: the selection and the current row would
+  // silently move to it, so they go, as with a new list.
+  ListView2->selectionModel()->clear();
+  const QWidget* port = ListView2->viewport();
+  const int firstShown = std::max(0, ListView2->indexAt(QPoint(1, 0)).row());
+  int lastShown = ListView2->indexAt(QPoint(1, port->height() - 1)).row();
+  if (lastShown < 0) lastShown = ListModel->count() - 1;
+  ListModel->reorder(std::move(ids), firstShown, lastShown);
   QHeaderView* header = ListView2->header();
   header->setSortIndicatorShown(true);
   header->setSortIndicator(applied.key, applied.order);
