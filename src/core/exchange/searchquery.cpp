@@ -400,6 +400,7 @@ struct HeldIdsSort::State {
 
   // Sorting: a stable bottom-up merge of positions, a piece per step.
   std::vector<qint32> order, spare;
+  std::vector<qint64> sorted;  // the ids as order lists them, once merged
   size_t width = 16, at = 0;
   size_t mergeA = 0, mergeB = 0, mergeMid = 0, mergeEnd = 0, mergeOut = 0;  // the merge under way
 
@@ -409,7 +410,12 @@ struct HeldIdsSort::State {
   }
   bool before(qint32 a, qint32 b) const { return descending ? key(b) < key(a) : key(a) < key(b); }
 
+  size_t kept = 0;
+
   void keep(qint32 position, const db::SqliteStatement& q) {
+    // Room for every key, judged from the first ones: left to grow by doubling, the
+    // arena would now and then be copied whole within one piece.
+    if (++kept == 512) arena.reserve(arena.size() / 511 * keys.size() * 3 / 2 + 65536);
     const size_t start = arena.size();
     for (size_t t = 0; t < terms.size(); ++t) {
       const int column = int(t) + 1;
@@ -523,11 +529,18 @@ Result<bool> HeldIdsSort::step(int budgetMs) {
       if (!st) return Result<bool>::failure(st.error);
     }
   }
-  if (s.phase == State::Phase::Runs && s.order.empty()) {
+  if (s.phase == State::Phase::Runs && s.order.size() < s.ids.size()) {
+    // Fresh memory costs a fault per page on first touch: the positions are laid out
+    // a slice at a time, so a long list's first pass does not hold the window.
     const size_t n = s.ids.size();
-    s.order.resize(n);
-    for (size_t i = 0; i < n; ++i) s.order[i] = qint32(i);
-    s.spare.resize(n);
+    s.order.reserve(n);
+    s.spare.reserve(n);
+    while (s.order.size() < n && inTime()) {
+      const size_t to = std::min(n, s.order.size() + 65536);
+      for (size_t i = s.order.size(); i < to; ++i) s.order.push_back(qint32(i));
+      s.spare.resize(to);
+    }
+    if (s.order.size() < n) return Result<bool>::of(false);
     s.at = 0;
   }
   while (s.phase == State::Phase::Runs && inTime()) {
@@ -551,9 +564,13 @@ Result<bool> HeldIdsSort::step(int budgetMs) {
   while (s.phase == State::Phase::Merge && inTime()) {
     const size_t n = s.order.size();
     if (s.width >= n) {
-      std::vector<qint64> sorted(n);
-      for (size_t i = 0; i < n; ++i) sorted[i] = s.ids[size_t(s.order[i])];
-      s.ids = std::move(sorted);
+      // The ids in their new order, a slice at a time (fresh memory, as above).
+      s.sorted.reserve(n);
+      for (size_t to = std::min(n, s.sorted.size() + 65536); s.sorted.size() < to;)
+        s.sorted.push_back(s.ids[size_t(s.order[s.sorted.size()])]);
+      if (s.sorted.size() < n) continue;
+      s.ids = std::move(s.sorted);
+      s.sorted = {};
       s.order = {};
       s.spare = {};
       s.keys = {};
