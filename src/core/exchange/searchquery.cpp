@@ -392,6 +392,7 @@ struct HeldIdsSort::State {
   std::vector<std::pair<qint64, qint32>> byId;  // otherwise: (id, position) in id order
   qint64 nextId = 0;       // dense: the first id not read yet
   size_t nextById = 0;     // otherwise: the first entry not read yet
+  size_t indexed = 0;      // dense: the listed positions entered so far
   db::SqliteStatement range, one;
 
   // The keys by position: where each starts in the arena and its length.
@@ -451,8 +452,8 @@ HeldIdsSort::HeldIdsSort(std::vector<qint64> ids, SearchSortKey key, SearchRowSt
   // large log one by one.
   s.dense = s.high - s.low < qint64(n) * 4;
   if (s.dense) {
-    s.positionById.assign(size_t(s.high - s.low + 1), -1);
-    for (size_t i = 0; i < n; ++i) s.positionById[size_t(s.ids[i] - s.low)] = qint32(i);
+    // Filled by the first pieces: a click on a long list only takes note of it.
+    s.positionById.reserve(size_t(s.high - s.low + 1));
   } else {
     s.byId.reserve(n);
     for (size_t i = 0; i < n; ++i) s.byId.emplace_back(s.ids[i], qint32(i));
@@ -475,6 +476,18 @@ Result<bool> HeldIdsSort::step(int budgetMs) {
   const auto inTime = [&] { return std::exchange(first, false) || clock.elapsed() < budgetMs; };
   constexpr qint64 kRangeIds = 8192;
 
+  // The position of each id, a slice at a time: first every id as not listed, then
+  // the listed ones.
+  const size_t span = size_t(s.high - s.low + 1);
+  while (s.phase == State::Phase::Read && s.dense && s.indexed < s.ids.size() && inTime()) {
+    if (s.positionById.size() < span) {
+      s.positionById.resize(std::min(span, s.positionById.size() + 262144), -1);
+      continue;
+    }
+    for (const size_t to = std::min(s.ids.size(), s.indexed + 262144); s.indexed < to; ++s.indexed)
+      s.positionById[size_t(s.ids[s.indexed] - s.low)] = qint32(s.indexed);
+  }
+  if (s.dense && s.indexed < s.ids.size()) return Result<bool>::of(false);
   while (s.phase == State::Phase::Read && inTime()) {
     if (s.dense) {
       if (s.nextId > s.high) {
