@@ -447,7 +447,7 @@ HeldIdsSort::HeldIdsSort(std::vector<qint64> ids, SearchSortKey key, SearchRowSt
   s.low = *lo;
   s.high = *hi;
   s.nextId = s.low;
-  s.keys.assign(n, {0, 0});
+  s.keys.reserve(n);
   // A list of most of a log's ids is read by ranges of ids; a few ids spread over a
   // large log one by one.
   s.dense = s.high - s.low < qint64(n) * 4;
@@ -476,9 +476,12 @@ Result<bool> HeldIdsSort::step(int budgetMs) {
   const auto inTime = [&] { return std::exchange(first, false) || clock.elapsed() < budgetMs; };
   constexpr qint64 kRangeIds = 8192;
 
-  // The position of each id, a slice at a time: first every id as not listed, then
-  // the listed ones.
+  // The room for the keys and the position of each id, a slice at a time: first every
+  // id as not listed, then the listed ones.
   const size_t span = size_t(s.high - s.low + 1);
+  while (s.phase == State::Phase::Read && s.keys.size() < s.ids.size() && inTime())
+    s.keys.resize(std::min(s.ids.size(), s.keys.size() + 262144), {0, 0});
+  if (s.phase == State::Phase::Read && s.keys.size() < s.ids.size()) return Result<bool>::of(false);
   while (s.phase == State::Phase::Read && s.dense && s.indexed < s.ids.size() && inTime()) {
     if (s.positionById.size() < span) {
       s.positionById.resize(std::min(span, s.positionById.size() + 262144), -1);
