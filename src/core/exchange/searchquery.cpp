@@ -392,6 +392,7 @@ struct HeldIdsSort::State {
   std::vector<std::pair<qint64, qint32>> byId;  // otherwise: (id, position) in id order
   qint64 nextId = 0;       // dense: the first id not read yet
   size_t nextById = 0;     // otherwise: the first entry not read yet
+  size_t indexed = 0;      // dense: the listed positions entered so far
   db::SqliteStatement range, one;
 
   // The keys by position: where each starts in the arena and its length.
@@ -400,6 +401,7 @@ struct HeldIdsSort::State {
 
   // Sorting: a stable bottom-up merge of positions, a piece per step.
   std::vector<qint32> order, spare;
+  std::vector<qint64> sorted;  // the ids as order lists them, once merged
   size_t width = 16, at = 0;
   size_t mergeA = 0, mergeB = 0, mergeMid = 0, mergeEnd = 0, mergeOut = 0;  // the merge under way
 
@@ -409,7 +411,12 @@ struct HeldIdsSort::State {
   }
   bool before(qint32 a, qint32 b) const { return descending ? key(b) < key(a) : key(a) < key(b); }
 
+  size_t kept = 0;
+
   void keep(qint32 position, const db::SqliteStatement& q) {
+    // Room for every key, judged from the first ones: left to grow by doubling, the
+    // arena would now and then be copied whole within one piece.
+    if (++kept == 512) arena.reserve(arena.size() / 511 * keys.size() * 3 / 2 + 65536);
     const size_t start = arena.size();
     for (size_t t = 0; t < terms.size(); ++t) {
       const int column = int(t) + 1;
@@ -440,13 +447,13 @@ HeldIdsSort::HeldIdsSort(std::vector<qint64> ids, SearchSortKey key, SearchRowSt
   s.low = *lo;
   s.high = *hi;
   s.nextId = s.low;
-  s.keys.assign(n, {0, 0});
+  s.keys.reserve(n);
   // A list of most of a log's ids is read by ranges of ids; a few ids spread over a
   // large log one by one.
   s.dense = s.high - s.low < qint64(n) * 4;
   if (s.dense) {
-    s.positionById.assign(size_t(s.high - s.low + 1), -1);
-    for (size_t i = 0; i < n; ++i) s.positionById[size_t(s.ids[i] - s.low)] = qint32(i);
+    // Filled by the first pieces: a click on a long list only takes note of it.
+    s.positionById.reserve(size_t(s.high - s.low + 1));
   } else {
     s.byId.reserve(n);
     for (size_t i = 0; i < n; ++i) s.byId.emplace_back(s.ids[i], qint32(i));
@@ -469,26 +476,50 @@ Result<bool> HeldIdsSort::step(int budgetMs) {
   const auto inTime = [&] { return std::exchange(first, false) || clock.elapsed() < budgetMs; };
   constexpr qint64 kRangeIds = 8192;
 
+  // The room for the keys and the position of each id, a slice at a time: first every
+  // id as not listed, then the listed ones.
+  const size_t span = size_t(s.high - s.low + 1);
+  while (s.phase == State::Phase::Read && s.keys.size() < s.ids.size() && inTime())
+    s.keys.resize(std::min(s.ids.size(), s.keys.size() + 262144), {0, 0});
+  if (s.phase == State::Phase::Read && s.keys.size() < s.ids.size()) return Result<bool>::of(false);
+  while (s.phase == State::Phase::Read && s.dense && s.indexed < s.ids.size() && inTime()) {
+    if (s.positionById.size() < span) {
+      s.positionById.resize(std::min(span, s.positionById.size() + 262144), -1);
+      continue;
+    }
+    for (const size_t to = std::min(s.ids.size(), s.indexed + 262144); s.indexed < to; ++s.indexed)
+      s.positionById[size_t(s.ids[s.indexed] - s.low)] = qint32(s.indexed);
+  }
+  if (s.dense && s.indexed < s.ids.size()) return Result<bool>::of(false);
   while (s.phase == State::Phase::Read && inTime()) {
     if (s.dense) {
       if (s.nextId > s.high) {
         s.phase = State::Phase::Runs;
         break;
       }
-      static const QString kSql = QStringLiteral("SELECT %1 FROM Tabla1 WHERE [id] BETWEEN ? AND ?");
+      static const QString kSql = QStringLiteral("SELECT %1 FROM Tabla1 WHERE [id] BETWEEN ? AND ? ORDER BY [id]");
       Status st = s.range.prepare(kSql.arg(s.selectList()));
-      const qint64 last = std::min(s.high, s.nextId + kRangeIds - 1);
+      qint64 last = std::min(s.high, s.nextId + kRangeIds - 1);
       if (st) {
         s.range.bindInteger(1, s.nextId);
         s.range.bindInteger(2, last);
         st = s.range.start();
       }
       if (!st) return Result<bool>::failure(st.error);
+      int rows = 0;
       while (s.range.next()) {
         const qint64 id = s.range.integer(0);
-        if (id < s.low || id > s.high) continue;
-        const qint32 position = s.positionById[size_t(id - s.low)];
-        if (position >= 0) s.keep(position, s.range);
+        if (id >= s.low && id <= s.high) {
+          const qint32 position = s.positionById[size_t(id - s.low)];
+          if (position >= 0) s.keep(position, s.range);
+        }
+        // Wide rows on a busy machine: a whole range can take several budgets, so the
+        // read stops between rows and the next piece goes on after the last id read.
+        if (++rows % 256 == 0 && id < last && clock.elapsed() >= budgetMs) {
+          last = id;
+          s.range.reset();
+          break;
+        }
       }
       if (!s.range.error()) return Result<bool>::failure(s.range.error().error);
       s.nextId = last + 1;
@@ -514,11 +545,18 @@ Result<bool> HeldIdsSort::step(int budgetMs) {
       if (!st) return Result<bool>::failure(st.error);
     }
   }
-  if (s.phase == State::Phase::Runs && s.order.empty()) {
+  if (s.phase == State::Phase::Runs && s.order.size() < s.ids.size()) {
+    // Fresh memory costs a fault per page on first touch: the positions are laid out
+    // a slice at a time, so a long list's first pass does not hold the window.
     const size_t n = s.ids.size();
-    s.order.resize(n);
-    for (size_t i = 0; i < n; ++i) s.order[i] = qint32(i);
-    s.spare.resize(n);
+    s.order.reserve(n);
+    s.spare.reserve(n);
+    while (s.order.size() < n && inTime()) {
+      const size_t to = std::min(n, s.order.size() + 65536);
+      for (size_t i = s.order.size(); i < to; ++i) s.order.push_back(qint32(i));
+      s.spare.resize(to);
+    }
+    if (s.order.size() < n) return Result<bool>::of(false);
     s.at = 0;
   }
   while (s.phase == State::Phase::Runs && inTime()) {
@@ -542,9 +580,13 @@ Result<bool> HeldIdsSort::step(int budgetMs) {
   while (s.phase == State::Phase::Merge && inTime()) {
     const size_t n = s.order.size();
     if (s.width >= n) {
-      std::vector<qint64> sorted(n);
-      for (size_t i = 0; i < n; ++i) sorted[i] = s.ids[size_t(s.order[i])];
-      s.ids = std::move(sorted);
+      // The ids in their new order, a slice at a time (fresh memory, as above).
+      s.sorted.reserve(n);
+      for (size_t to = std::min(n, s.sorted.size() + 65536); s.sorted.size() < to;)
+        s.sorted.push_back(s.ids[size_t(s.order[s.sorted.size()])]);
+      if (s.sorted.size() < n) continue;
+      s.ids = std::move(s.sorted);
+      s.sorted = {};
       s.order = {};
       s.spare = {};
       s.keys = {};

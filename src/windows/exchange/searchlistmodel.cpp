@@ -29,13 +29,23 @@ void SearchListModel::setListing(SearchListing listing) {
 
 void SearchListModel::clear() { setListing({}); }
 
-void SearchListModel::reorder(std::vector<qint64> ids) {
-  // A reset: the tree view handles a change of every row's data far more slowly than a
-  // new list.
-  beginResetModel();
+void SearchListModel::reorder(std::vector<qint64> ids, int firstShown, int lastShown) {
+  if (ids.size() != ids_.size()) {
+    beginResetModel();
+    ids_ = std::move(ids);
+    blocks_.clear();
+    endResetModel();
+    return;
+  }
+  // Neither a reset nor a change of every row: the tree view would lay out or look up
+  // all of them again, which at a million rows holds the window for a long while. The
+  // rows keep their positions and heights, so a change of those on show is enough.
   ids_ = std::move(ids);
   blocks_.clear();
-  endResetModel();
+  if (ids_.empty()) return;
+  const int last = count() - 1;
+  const int first = std::clamp(firstShown, 0, last);
+  emit dataChanged(index(first, 0), index(std::clamp(lastShown, first, last), QsoListRow::kColumns - 1));
 }
 
 const QsoListRow& SearchListModel::rowAt(int row) const {

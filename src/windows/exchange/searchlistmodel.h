@@ -25,8 +25,9 @@ class SearchListModel : public QAbstractTableModel {
   void setListing(SearchListing listing);
   void clear();
   // The same rows in another order (a heading sort); rows rewritten after an edit
-  // keep their cells.
-  void reorder(std::vector<qint64> ids);
+  // keep their cells. Only rows firstShown to lastShown are announced as changed:
+  // the view reads every other row when it comes to show it.
+  void reorder(std::vector<qint64> ids, int firstShown, int lastShown);
 
   int count() const { return int(ids_.size()); }
   qint64 idAt(int row) const { return ids_[size_t(row)]; }

@@ -337,6 +337,35 @@ TEST_F(SearchLog, SortingHeldIdsGivesTheQuerysOrder) {
   }
 }
 
+// A list long enough that reading its keys is cut between rows, worked in the smallest
+// pieces: no row is lost or read twice where a piece stops, so the order is still the
+// query's.
+TEST_F(SearchLog, HeldIdsSortCutBetweenRowsGivesTheQuerysOrder) {
+  constexpr int kQsos = 1500;
+  ASSERT_TRUE(db::transaction([] {
+    for (int i = 0; i < kQsos; ++i)
+      if (store({QStringLiteral("EA%1").arg((i * 611) % kQsos, 4, 10, QChar('0')), "04/03/2024",
+                 QStringLiteral("10:%1:00").arg(i % 60, 2, 10, QChar('0')), "CW", "20m"}) < 0)
+        return Status::failure("not stored");
+    return Status::success();
+  }));
+  for (const SearchSortKey key : {SearchSortKey{kQsoListEstacion, false}, SearchSortKey{kQsoListHora, true}}) {
+    const Result<SearchListing> start = ListSearchViewLog("Mi Log", {});
+    ASSERT_TRUE(start.ok());
+    HeldIdsSort sort(start.value.ids, key, start.value.style);
+    int steps = 0;
+    for (bool done = false; !done; ++steps) {
+      const Result<bool> r = sort.step(0);
+      ASSERT_TRUE(r.ok()) << r.error().toStdString();
+      done = r.value;
+      ASSERT_LT(steps, 100000);
+    }
+    const Result<SearchListing> queried = ListSearchViewLog("Mi Log", {key});
+    ASSERT_TRUE(queried.ok());
+    EXPECT_EQ(sort.takeIds(), queried.value.ids) << "column " << key.column;
+  }
+}
+
 TEST(SearchRows, ABlockOfIdsReadsInTheOrderAskedWithGoneQsosAsBareRows) {
   test::TempFolder folder;
   std::vector<qint64> ids;

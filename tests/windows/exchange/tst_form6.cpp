@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSqlQuery>
 #include <QTextEdit>
 #include <QTimer>
@@ -507,6 +508,69 @@ class TstForm6 : public QObject {
     });
     test::doubleClickRow(f.ListView2, 0);
     QCOMPARE(call, QString("LU2DEF"));
+  }
+
+  // A heading click over a list longer than the window (and than the rows the list
+  // keeps read): wherever the operator scrolls afterwards, the rows run in the new
+  // order, and the row selected before the click does not turn into another QSO.
+  void afterAHeadingClickEveryScrolledRowIsInTheNewOrder() {
+    constexpr int kCalls = 300;
+    QStringList ascending;
+    for (int i = 0; i < kCalls; ++i) ascending << QStringLiteral("ZZ%1").arg(i, 3, 10, QLatin1Char('0'));
+    QVERIFY(db::transaction([&] {
+      // Entered out of call order.
+      for (int i = 0; i < kCalls; ++i)
+        if (store({ascending[(i * 7) % kCalls], "04/03/2024", "08:00:00", "CW", "20m", "14.020"}) < 0)
+          return Status::failure("not stored");
+      return Status::success();
+    }));
+    Form6& f = shown();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QTreeView* list = f.ListView2;
+    QScrollBar* bar = list->verticalScrollBar();
+    const auto scrollTo = [&](int value) {
+      bar->setValue(value);
+      QApplication::processEvents();
+    };
+    // The rows the view shows, top to bottom, by position in the list.
+    const auto shownRows = [&] {
+      const int top = list->indexAt(QPoint(1, 1)).row();
+      int bottom = list->indexAt(QPoint(1, list->viewport()->height() - 2)).row();
+      if (bottom < 0) bottom = list->model()->rowCount() - 1;
+      return std::make_pair(top, bottom);
+    };
+    // The end read once before the click; then a row chosen in the middle.
+    scrollTo(bar->maximum());
+    scrollTo(bar->maximum() / 2);
+    const auto [firstShown, lastShown] = shownRows();
+    QVERIFY(firstShown >= 0 && lastShown > firstShown);
+    const int chosen = (firstShown + lastShown) / 2;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(chosen, 2)).center());
+    const QString chosenCall = cell(list, chosen, 2);
+    QCOMPARE(list->currentIndex().row(), chosen);
+
+    const QStringList descending(ascending.rbegin(), ascending.rend());
+    for (const QStringList& expected : {descending, ascending}) {
+      test::clickHeading(list->header(), kQsoListEstacion);
+      QTRY_VERIFY(!f.sorting());
+      QCOMPARE(f.Label6->text(), QString::number(kCalls + 3));
+      // Selection and current row, if any, still on the QSO chosen.
+      for (const QModelIndex& i : list->selectionModel()->selectedRows()) QCOMPARE(cell(list, i.row(), 2), chosenCall);
+      if (list->currentIndex().isValid()) QCOMPARE(cell(list, list->currentIndex().row(), 2), chosenCall);
+      for (const int value : {bar->value(), bar->maximum(), bar->maximum() / 2, 0}) {
+        scrollTo(value);
+        const auto [top, bottom] = shownRows();
+        QVERIFY(top >= 0 && bottom >= top);
+        if (value == bar->maximum()) QCOMPARE(bottom, list->model()->rowCount() - 1);
+        // The three calls of the log's own fixture sort before all of these.
+        const int offset = expected.first() == ascending.first() ? 3 : 0;
+        for (int row = top; row <= bottom; ++row) {
+          const int at = row - offset;
+          if (at < 0 || at >= kCalls) continue;
+          QCOMPARE(cell(list, row, 2), expected[at]);
+        }
+      }
+    }
   }
 
   // The file holds the rows as the list shows them when "Exportar" is pressed: in
