@@ -54,7 +54,7 @@ inline void writeBenchRows(int n) {
   for (const char* sql : {"DROP TRIGGER IF EXISTS Tabla1_Meses_Alta", "DROP TRIGGER IF EXISTS Tabla1_Meses_Baja",
                           "DROP TRIGGER IF EXISTS Tabla1_Meses_Cambio", "DROP INDEX IF EXISTS Tabla1_Pagina",
                           "DROP INDEX IF EXISTS Tabla1_Duplicado", "DROP INDEX IF EXISTS Tabla1_Estacion",
-                          "DROP INDEX IF EXISTS Tabla1_Duplicado_Grid",
+                          "DROP INDEX IF EXISTS Tabla1_Duplicado_Grid", "DROP INDEX IF EXISTS Tabla1_Provincia",
                           "PRAGMA journal_mode=OFF", "PRAGMA synchronous=OFF"})
     if (!db::exec(QLatin1String(sql))) std::abort();
   static const char* const kProvinces[] = {"Buenos Aires", "Córdoba", "Santa Fe", "Mendoza", "Salta",

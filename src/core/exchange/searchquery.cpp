@@ -627,8 +627,9 @@ Result<bool> HeldIdsSort::step(int budgetMs) {
 
 Result<SearchListing> ListProvinceQsos(const QString& logName) {
   db::SqliteStatement q;
-  Status s = q.prepare(QStringLiteral("SELECT [id] FROM Tabla1 WHERE [Nombre Log]=? AND [Modo]<>'' "
-                                      "AND trim(IFNULL([Argento],''))<>''") +
+  // Read from the province index alone: the table's rows are not visited.
+  Status s = q.prepare(QStringLiteral("SELECT [id] FROM Tabla1 WHERE [Nombre Log]=? AND %1")
+                           .arg(QLatin1String(db::kProvinceRows)) +
                        orderBy({}, SearchRowStyle::Province, false));
   if (s) {
     q.bindText(1, logName);

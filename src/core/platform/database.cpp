@@ -328,6 +328,12 @@ Status ensureSchema() {
       QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla1_Pagina] ON Tabla1 ([Nombre Log], %1, [Hora]) "
                      "WHERE [Modo]<>''")
           .arg(QLatin1String(kFechaKey)),
+      // The province award's listing, in its order: a QSO without a province (most
+      // of a log abroad) is neither in it nor written to it at a save. The columns its
+      // conditions and order read are held too, so the listing never visits the table.
+      QStringLiteral("CREATE INDEX IF NOT EXISTS [Tabla1_Provincia] ON Tabla1 "
+                     "([Nombre Log], %1, [Hora], [id], [Fecha], [Modo], [Argento]) WHERE %2")
+          .arg(QLatin1String(kFechaKey), QLatin1String(kProvinceRows)),
       // Its narrower forerunners: every index is written at every save.
       QStringLiteral("DROP INDEX IF EXISTS [Tabla1_Estacion]"),
       QStringLiteral("DROP INDEX IF EXISTS [Tabla1_Duplicado]"),

@@ -17,6 +17,11 @@ inline constexpr const char* kFileName = "base0.mdb";
 inline constexpr const char* kFechaKey =
     "(substr([Fecha],7,4)||substr([Fecha],4,2)||substr([Fecha],1,2))";
 
+// A log's QSOs that carry a province (placeholder rows left out). Use this exact
+// text in the WHERE clause: the province index holds only these rows, and the
+// database takes it only for a query whose conditions are written the same.
+inline constexpr const char* kProvinceRows = "[Modo]<>'' AND trim(IFNULL([Argento],''))<>''";
+
 // QSOs per log and month of the date key ([Mes]: the key's first six characters,
 // empty text for a row without a date), kept by triggers on Tabla1. Placeholder
 // rows (empty Modo) are not counted. It gives a log's QSO count and lets a page

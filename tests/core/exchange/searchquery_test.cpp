@@ -4,6 +4,7 @@
 
 #include <QSqlQuery>
 #include <QStringList>
+#include <QVariant>
 #include <algorithm>
 #include <functional>
 #include <vector>
@@ -390,4 +391,64 @@ TEST(SearchRows, ABlockOfIdsReadsInTheOrderAskedWithGoneQsosAsBareRows) {
       if (!gone) EXPECT_EQ(rows[i].cells[kQsoListHora].size(), 5);  // shown as the lists show it
     }
   }
+}
+
+// The provinces listing keeps its rows and order whether or not the file has the
+// index that holds only the QSOs with a province: a file from an earlier version gets
+// it at open, and saves and edits afterwards keep it in step with the table.
+TEST(ProvinceListing, AnOlderFileGetsItsIndexAtOpenAndListsTheSameQsos) {
+  test::TempFolder folder;
+  ASSERT_TRUE(db::exec("DROP INDEX [Tabla1_Provincia]"));
+  struct Row {
+    const char* call;
+    const char* date;
+    const char* mode;
+    QVariant province;
+    const char* log;
+  } rows[] = {
+      {"LU1AA", "02/03/2024", "SSB", QString::fromUtf8("Córdoba"), "L"},
+      {"LU2AA", "01/03/2024", "CW", "Salta", "L"},
+      {"LU3AA", "02/03/2024", "SSB", "   ", "L"},            // blanks only: abroad
+      {"LU4AA", "02/03/2024", "SSB", QVariant(), "L"},       // never given one
+      {"LU5AA", "02/03/2024", "", "Chaco", "L"},             // a placeholder row
+      {"LU6AA", "02/03/2024", "SSB", "Chaco", "Otro"},       // another log
+      {"LU7AA", "02/03/2024", "FM", " Jujuy ", "L"},         // same moment as LU1AA: after it
+      {"LU8AA", "31/12/2023", "SSB", "Chaco", "L"},          // day first: the oldest
+  };
+  for (const Row& r : rows)
+    ASSERT_TRUE(db::exec("INSERT INTO Tabla1 (Modo, [Nombre Log], Estacion, Fecha, Hora, Argento) "
+                         "VALUES (?,?,?,?,'10:00:00',?)",
+                         {r.mode, r.log, r.call, r.date, r.province}));
+  const auto listedCalls = [] {
+    const Result<SearchListing> listing = ListProvinceQsos(QStringLiteral("L"));
+    EXPECT_TRUE(listing.ok());
+    QStringList calls;
+    QSqlQuery q(db::connection());
+    for (qint64 id : listing.value.ids) {
+      EXPECT_TRUE(db::run(q, "SELECT Estacion FROM Tabla1 WHERE id=?", {id}));
+      calls << (q.next() ? q.value(0).toString() : QString());
+    }
+    return calls;
+  };
+  const QStringList expected{"LU8AA", "LU2AA", "LU1AA", "LU7AA"};
+  EXPECT_EQ(listedCalls(), expected);
+
+  db::close();
+  ASSERT_TRUE(db::open(folder.path()));
+  EXPECT_EQ(listedCalls(), expected);
+  QSqlQuery q(db::connection());
+  ASSERT_TRUE(db::run(q,
+                      QStringLiteral("EXPLAIN QUERY PLAN SELECT [id] FROM Tabla1 WHERE [Nombre Log]=? AND %1 "
+                                     "ORDER BY %2, [Hora], [id]")
+                          .arg(QLatin1String(db::kProvinceRows), QLatin1String(db::kFechaKey)),
+                      {"L"}));
+  QString plan;
+  while (q.next()) plan += q.value(3).toString() + QLatin1Char(';');
+  EXPECT_TRUE(plan.contains("INDEX Tabla1_Provincia")) << plan.toStdString();
+  EXPECT_FALSE(plan.contains("TEMP B-TREE")) << plan.toStdString();
+
+  // A province given later, and one taken away, show at the next listing.
+  ASSERT_TRUE(db::exec("UPDATE Tabla1 SET Argento='Salta' WHERE Estacion='LU4AA'"));
+  ASSERT_TRUE(db::exec("UPDATE Tabla1 SET Argento='' WHERE Estacion='LU2AA'"));
+  EXPECT_EQ(listedCalls(), (QStringList{"LU8AA", "LU1AA", "LU4AA", "LU7AA"}));
 }

@@ -131,7 +131,7 @@ TEST(Database, AnOlderFileGetsTheStationIndexWithTheGridAtOpen) {
   ASSERT_TRUE(db::run(q, "SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='Tabla1' ORDER BY name"));
   QStringList indexes;
   while (q.next()) indexes << q.value(0).toString();
-  EXPECT_EQ(indexes, (QStringList{"Tabla1_Duplicado_Grid", "Tabla1_Pagina"}));
+  EXPECT_EQ(indexes, (QStringList{"Tabla1_Duplicado_Grid", "Tabla1_Pagina", "Tabla1_Provincia"}));
 
   const QString lacking = " FROM Tabla1 WHERE [Nombre Log]=? AND [Estacion]=? AND ([SuGrid] IS NULL OR [SuGrid]='')";
   ASSERT_TRUE(db::run(q, "EXPLAIN QUERY PLAN SELECT id" + lacking, {"L", "LU1AA"}));
