@@ -25,33 +25,14 @@
 #include "setup/form2.h"
 #include "setup/form2_config.h"
 #include "store/logpage.h"
+#include "support/otherprogram.h"
 
 using namespace vz;
+using vz::test::OtherProgram;
 using vz::test::pressEnter;
 using vz::test::typeInto;
 
 namespace {
-
-// Another program's connection to base0.mdb holding a write lock.
-class OtherProgram {
- public:
-  explicit OtherProgram(const QString& file) {
-    auto c = QSqlDatabase::addDatabase("QSQLITE", "other-program");
-    c.setDatabaseName(file);
-    c.open();
-    QSqlQuery(c).exec("BEGIN EXCLUSIVE");
-  }
-  ~OtherProgram() { release(); }
-  void release() {
-    if (!QSqlDatabase::contains("other-program")) return;
-    {
-      auto c = QSqlDatabase::database("other-program", false);
-      QSqlQuery(c).exec("COMMIT");
-      c.close();
-    }
-    QSqlDatabase::removeDatabase("other-program");
-  }
-};
 
 QStringList storedCalls() {
   QStringList calls;

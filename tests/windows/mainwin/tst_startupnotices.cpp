@@ -29,33 +29,17 @@
 #include "store/logpage.h"
 #include "store/programstate.h"
 #include "support/logfixture.h"
+#include "support/otherprogram.h"
 #include "support/settingsenv.h"
 
 using namespace vz;
+using vz::test::OtherProgram;
 
 namespace {
 
 // How config.ini is made unreadable.
 enum class Unreadable { Folder, TooLarge, NoPermission };
 
-// Another program's connection to base0.mdb holding a write lock.
-class OtherProgram {
- public:
-  explicit OtherProgram(const QString& file) {
-    auto c = QSqlDatabase::addDatabase("QSQLITE", "other-program");
-    c.setDatabaseName(file);
-    c.open();
-    QSqlQuery(c).exec("BEGIN EXCLUSIVE");
-  }
-  ~OtherProgram() {
-    {
-      auto c = QSqlDatabase::database("other-program", false);
-      QSqlQuery(c).exec("COMMIT");
-      c.close();
-    }
-    QSqlDatabase::removeDatabase("other-program");
-  }
-};
 
 QMessageBox* visibleWaitBox() {
   for (QWidget* w : QApplication::topLevelWidgets())
